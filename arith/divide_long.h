@@ -1,0 +1,18 @@
+// divide_long.h -- long division one quotient limb at a time, and division by a small number.
+#pragma once
+
+#include "core/long_number.h"
+
+namespace ostrel2 {
+
+// result <- a with its leading limb filled to ten digits (exponent lowered to match); zero is
+// copied unchanged.
+WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a);
+
+// result <- a / b at MaxPrecision(a, b); a and b are only read.
+WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b);
+
+// result <- a / d at a's precision, for a non-zero d of at most ten significant digits.
+WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d);
+
+}  // namespace ostrel2

@@ -1,0 +1,73 @@
+// long_number.h -- the working number record, its constants and the helpers every worker shares.
+//
+// A number is a sign, a decimal exponent, a precision p in limbs and an error flag, followed by
+// limbs of ten decimal digits each (base 10^10), most significant first, held in doubles. The live
+// limbs of a record of precision p are slots 0 .. p + 3.
+//
+// The record that crosses the library boundary (LongNumber in include/ostrel2.h) has 306 limb
+// slots, so a record of the largest precision, 303, would need slot 306 one past its end. Inside
+// the library every record is therefore a WorkLong: the same fields followed by 307 slots. The
+// entry points copy the 306 boundary slots in, take slot 306 as 0, and drop it again on the way
+// out; all arithmetic runs on the full p + 4 live limbs.
+#pragma once
+
+#include <cstdint>
+
+namespace ostrel2 {
+
+constexpr int32_t MAX_PRECISION = 303;          // largest precision accepted at the boundary
+constexpr int32_t GUARD_LIMBS = 3;              // live limbs beyond the precision
+constexpr double LIMB_BASE = 1e10;              // radix of a limb
+constexpr int32_t ZERO_EXPONENT = -2100000000;  // exponent of the value zero
+constexpr int32_t MAX_EXPONENT = 2000000000;    // largest exponent a result may carry
+
+constexpr int BOUNDARY_LIMBS = MAX_PRECISION + GUARD_LIMBS;  // 306 slots in the boundary record
+constexpr int WORK_LIMBS = BOUNDARY_LIMBS + 1;               // 307: room for slot 306
+
+struct WorkLong {
+    int32_t sign;      // +1, -1, or 0 for the value zero
+    int32_t exponent;  // decimal exponent of the units digit of limbs[0]
+    int32_t precision; // precision in limbs, 1 .. MAX_PRECISION
+    int32_t error;     // 0 when valid, negative after a failure
+    double limbs[WORK_LIMBS];
+};
+
+// Index of the last live limb of a record.
+inline int32_t LastLimb(const WorkLong& x) { return x.precision + GUARD_LIMBS; }
+
+// Fills sign, exponent (ZERO_EXPONENT when sign is 0), precision, error 0, limbs[0] = firstLimb
+// and limbs 1 .. precision + 3 with 0. Slots above the live limbs keep what they held.
+void InitLong(WorkLong& record, int32_t precision, int32_t sign, int32_t exponent,
+              double firstLimb);
+
+// The larger of the two records' precisions.
+int32_t MaxPrecision(const WorkLong& a, const WorkLong& b);
+
+// Brings a record into canonical form: limbs whole and below 10^10, limbs[0] non-zero, the
+// exponent a multiple of 10, or the canonical zero. Status 0 on success, -1 for a negative limb
+// ahead of the leading limb (record left part-way), -2 for an exponent above MAX_EXPONENT.
+// Every failure prints its diagnostic and sets error to -1.
+int32_t Normalize(WorkLong& record);
+
+// Rounding of plain doubles to whole numbers.
+double TruncDouble(double x);     // toward zero
+double AwayDouble(double x);      // away from zero
+double RoundHalfEven(double x);   // to nearest, ties to the even neighbour
+
+// Exact product of two limbs as high * 10^10 + low, 0 <= high < 10^10, 0 <= low <= 10^10.
+void SplitProduct(double x, double y, double& high, double& low);
+
+// The double estimate of a record: (limbs[0] + limbs[1] * 10^-10) * 10^exponent. Workers use it
+// for branch decisions and starting values only.
+double EstimateDouble(const WorkLong& x);
+
+// Stop rule of the Newton iterations and series: the loop ends once the running value's
+// exponent exceeds the last correction's (or term's) exponent by more than (precision + 1.9) * 10
+// decimal digits. A zero correction carries ZERO_EXPONENT and so always ends it.
+bool IterationDone(int32_t precision, int32_t valueExponent, int32_t correctionExponent);
+
+// Truncation of a double toward zero to a 32-bit integer, saturating at the int32 limits (NaN
+// gives 0), so that no out-of-range value is ever converted.
+int32_t TruncToInt32(double x);
+
+}  // namespace ostrel2

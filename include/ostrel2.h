@@ -1,0 +1,89 @@
+/* ostrel2.h -- public C interface of the Ostrel2 decimal arbitrary-precision library.
+ *
+ * A number is a LongNumber record of 2,464 bytes: sign, decimal exponent, precision in limbs
+ * (1 to 303), error flag, and 306 limbs of ten decimal digits held in doubles, most significant
+ * first. Every function but Version_XL takes the address of a result record first, then the
+ * addresses of its argument records; it fills the result record whole and returns its address.
+ * Argument records are only read (LCM_XL alone writes its cofactors back into them).
+ *
+ * A failure never stops the caller: the result's error field is negative and a short message
+ * in code page 932 goes to standard output. A precision outside 1 .. 303 in any argument gives
+ * the value zero at precision 303 with error -1.
+ *
+ * On 32-bit Windows every export uses the standard-call convention with an undecorated name;
+ * elsewhere the platform's C convention.
+ */
+#ifndef OSTREL2_H
+#define OSTREL2_H
+
+#include <stdint.h>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define OSTREL2_CALL __stdcall
+#else
+#define OSTREL2_CALL
+#endif
+
+#if defined(OSTREL2_BUILDING_LIBRARY) && defined(__GNUC__) && !defined(_WIN32)
+#define OSTREL2_API __attribute__((visibility("default")))
+#else
+#define OSTREL2_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define OSTREL2_MAX_PRECISION 303 /* largest precision a record may carry */
+#define OSTREL2_LIMB_SLOTS 306    /* limb slots in a record */
+#define OSTREL2_VERSION 20091025  /* what Version_XL returns */
+
+/* The record needs no alignment beyond 4 bytes; the fields lie at offsets 0, 4, 8, 12 and 16. */
+#pragma pack(push, 4)
+typedef struct LongNumber {
+    int32_t sign;      /* +1, -1, or 0 for the value zero */
+    int32_t exponent;  /* decimal exponent of the units digit of limbs[0]; -2,100,000,000 for zero */
+    int32_t precision; /* precision in limbs; the live limbs are 0 .. precision + 3 */
+    int32_t error;     /* 0 when valid, negative after a failure */
+    double limbs[OSTREL2_LIMB_SLOTS]; /* base 10^10 digits, most significant first */
+} LongNumber;
+#pragma pack(pop)
+
+/* Ordinal 1: the version number 20,091,025. */
+OSTREL2_API int32_t OSTREL2_CALL Version_XL(void);
+
+/* Ordinals 2 to 5: absolute value, truncation toward zero, rounding (halves away from zero),
+ * and the remainder x - trunc(x / y) * y with the sign of x. */
+OSTREL2_API LongNumber* OSTREL2_CALL Abs_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Fix_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Round_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Mod_XL(LongNumber* result, const LongNumber* x,
+                                            const LongNumber* y);
+
+/* Ordinals 6 and 7: x + y and x - y at the larger of the two precisions. */
+OSTREL2_API LongNumber* OSTREL2_CALL Add_XL(LongNumber* result, const LongNumber* x,
+                                            const LongNumber* y);
+OSTREL2_API LongNumber* OSTREL2_CALL Subtract_XL(LongNumber* result, const LongNumber* x,
+                                                 const LongNumber* y);
+
+/* Ordinals 8 and 9: x * y, limb by limb (Multipl2) or by transform (Multipl, precision >= 5). */
+OSTREL2_API LongNumber* OSTREL2_CALL Multipl2_XL(LongNumber* result, const LongNumber* x,
+                                                 const LongNumber* y);
+OSTREL2_API LongNumber* OSTREL2_CALL Multipl_XL(LongNumber* result, const LongNumber* x,
+                                                const LongNumber* y);
+
+/* Ordinals 10 and 11: x / y, by long division (Div2) or by Newton reciprocal (Div). */
+OSTREL2_API LongNumber* OSTREL2_CALL Div2_XL(LongNumber* result, const LongNumber* x,
+                                             const LongNumber* y);
+OSTREL2_API LongNumber* OSTREL2_CALL Div_XL(LongNumber* result, const LongNumber* x,
+                                            const LongNumber* y);
+
+/* Ordinal 33: the greatest common divisor g of round(x) and round(y); on success x and y are
+ * replaced by the cofactors round(x / g) and round(y / g). */
+OSTREL2_API LongNumber* OSTREL2_CALL LCM_XL(LongNumber* result, LongNumber* x, LongNumber* y);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* OSTREL2_H */
