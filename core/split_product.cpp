@@ -7,13 +7,11 @@ namespace ostrel2 {
 
 namespace {
 
-// x * 10^-5 formed with an extended-precision constant and rounded to double before the floor,
-// so that a limb that is a multiple of 10^5 splits into its exact halves.
-constexpr long double kTenToMinus5 = 1e-5L;
-
-double UpperHalf(double x) {
-    return std::floor(static_cast<double>(static_cast<long double>(x) * kTenToMinus5));
-}
+// The upper five digits of a whole number below 2^53 / 10^5: floor(x / 10^5). The quotient is
+// correctly rounded and a non-whole one lies at least 10^-5 from the next whole number, far more
+// than its rounding error, so the floor is exact: a multiple of 10^5 splits into its exact halves.
+// Plain double division keeps the split the same on every platform, with or without an x87 unit.
+double UpperHalf(double x) { return std::floor(x / 1e5); }
 
 }  // namespace
 
