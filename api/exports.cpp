@@ -3,6 +3,8 @@
 // Every entry point checks the precision of each argument record, copies the records into its
 // own storage so that nothing a worker does reaches the caller's memory, calls its worker and
 // copies the result record out whole. Nothing is kept between calls.
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -36,11 +38,27 @@ bool PrecisionAccepted(int32_t precision) {
     return precision >= 1 && precision <= ostrel2::MAX_PRECISION;
 }
 
+// A record the arithmetic can work on: an accepted precision, a sign of -1, 0 or +1, an error of 0
+// or below, and live limbs that are all finite. Anything else (a NaN or infinite limb, a sign of 7,
+// a positive error that would cancel a failure in the error sums) gets the guard's error record,
+// decided here once rather than met half way through a worker. Limbs that are finite but negative,
+// fractional or far above 10^10 are accepted: normalisation reports or resolves them.
 bool Accepted(const LongNumber* x) {
-    int32_t precision;
-    std::memcpy(&precision, reinterpret_cast<const char*>(x) + offsetof(LongNumber, precision),
-                sizeof precision);
-    return PrecisionAccepted(precision);
+    int32_t header[4];
+    std::memcpy(header, x, sizeof header);
+    const int32_t sign = header[0];
+    const int32_t precision = header[2];
+    const int32_t error = header[3];
+    if (!PrecisionAccepted(precision)) return false;
+    if (sign < -1 || sign > 1 || error > 0) return false;
+    const char* limbs = reinterpret_cast<const char*>(x) + offsetof(LongNumber, limbs);
+    const int32_t live = std::min(precision + ostrel2::GUARD_LIMBS + 1, ostrel2::BOUNDARY_LIMBS);
+    for (int32_t k = 0; k < live; ++k) {
+        double limb;
+        std::memcpy(&limb, limbs + k * sizeof(double), sizeof limb);
+        if (!std::isfinite(limb)) return false;
+    }
+    return true;
 }
 
 // The caller's 306 slots, with slot 306 of the working record taken as 0.
@@ -159,7 +177,8 @@ LongNumber* OSTREL2_CALL Div_XL(LongNumber* result, const LongNumber* x, const L
 LongNumber* OSTREL2_CALL LCM_XL(LongNumber* result, LongNumber* x, LongNumber* y) {
     if (!Accepted(x) || !Accepted(y)) {
         WorkLong one;
-        const int32_t precision = Accepted(x) ? x->precision : ostrel2::MAX_PRECISION;
+        const int32_t precision =
+            PrecisionAccepted(x->precision) ? x->precision : ostrel2::MAX_PRECISION;
         ostrel2::InitLong(one, precision, 1, 0, 1.0);
         one.error = -1;
         return Store(result, one);

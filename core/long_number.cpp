@@ -37,4 +37,11 @@ int32_t TruncToInt32(double x) {
     return static_cast<int32_t>(x);
 }
 
+int32_t SumErrors(int32_t a, int32_t b, int32_t c) {
+    const int64_t sum = static_cast<int64_t>(a) + b + c;
+    if (sum < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    if (sum > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(sum);
+}
+
 }  // namespace ostrel2

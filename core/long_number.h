@@ -70,4 +70,14 @@ bool IterationDone(int32_t precision, int32_t valueExponent, int32_t correctionE
 // gives 0), so that no out-of-range value is ever converted.
 int32_t TruncToInt32(double x);
 
+// The sum of error values, held within the 32-bit range. Errors add up along long chains of
+// operations (Euclid's steps, Newton's iterations, series), so a sum that would leave the range
+// stays at its end instead of wrapping round to a value that could read as valid.
+int32_t SumErrors(int32_t a, int32_t b, int32_t c = 0);
+
+// Exponents beyond what a record can hold: the widest multiples of 10 inside the 32-bit range.
+// Exponent arithmetic is done in 64 bits and brought back within these (Normalize reports it).
+constexpr int32_t EXPONENT_CEILING = 2147483640;
+constexpr int32_t EXPONENT_FLOOR = -2147483640;
+
 }  // namespace ostrel2

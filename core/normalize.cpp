@@ -57,6 +57,41 @@ void ShiftDigitsDown(WorkLong& x, int32_t n) {
     }
 }
 
+// Moves the exponent by delta, computed in 64 bits. A result beyond what the field holds stays at
+// the widest multiple of 10 on its side: above, the exponent limit check reports it; below (a
+// value too small for any exponent) the overflow message is printed here and error is set.
+void MoveExponent(WorkLong& x, int64_t delta) {
+    const int64_t e = static_cast<int64_t>(x.exponent) + delta;
+    if (e > EXPONENT_CEILING) {
+        x.exponent = EXPONENT_CEILING;
+    } else if (e < EXPONENT_FLOOR) {
+        x.exponent = EXPONENT_FLOOR;
+        Report(Message::Overflow);
+        x.error = -1;
+    } else {
+        x.exponent = static_cast<int32_t>(e);
+    }
+}
+
+// A NaN or infinite live limb has no digits to normalise. It is reported like a leading limb too
+// long to hold, and the record becomes the canonical zero with error -1, so no later step loops on
+// it or spreads it. Returns false after doing so.
+bool LimbsFinite(WorkLong& x) {
+    double* limb = x.limbs;
+    const int32_t last = LastLimb(x);
+    for (int32_t k = 0; k <= last; ++k) {
+        if (!std::isfinite(limb[k])) {
+            Report(Message::LeadingLimbOverflow, limb[k]);
+            for (int32_t j = 0; j <= last; ++j) limb[j] = 0.0;
+            x.sign = 0;
+            x.exponent = ZERO_EXPONENT;
+            x.error = -1;
+            return false;
+        }
+    }
+    return true;
+}
+
 int32_t CheckExponentLimit(WorkLong& x) {
     if (x.exponent > MAX_EXPONENT) {
         Report(Message::ExponentLimit);
@@ -71,6 +106,7 @@ int32_t CheckExponentLimit(WorkLong& x) {
 int32_t Normalize(WorkLong& x) {
     double* limb = x.limbs;
     const int32_t last = LastLimb(x);
+    if (!LimbsFinite(x)) return -1;
 
     // Quick path: on the limb grid with a positive leading limb, only carries can be pending.
     if (x.exponent % 10 == 0 && limb[0] > 0) {
@@ -118,14 +154,14 @@ int32_t Normalize(WorkLong& x) {
             for (int32_t k = last; k >= 1; --k) limb[k] = limb[k - 1];
             limb[0] = std::trunc(limb[0] / LIMB_BASE);
             limb[1] -= limb[0] * LIMB_BASE;
-            x.exponent += 10;
+            MoveExponent(x, 10);
         }
     }
 
     if (lead > 0) {
         for (int32_t k = 0; k <= last - lead; ++k) limb[k] = limb[k + lead];
         for (int32_t k = last - lead + 1; k <= last; ++k) limb[k] = 0.0;
-        x.exponent -= 10 * lead;
+        MoveExponent(x, -10 * static_cast<int64_t>(lead));
     }
 
     // Bring the exponent onto a multiple of 10: digits move toward the front when the leading
@@ -138,7 +174,7 @@ int32_t Normalize(WorkLong& x) {
         } else {
             n = zeros >= m + 10 ? -(m + 10) : -m;
         }
-        x.exponent += n;
+        MoveExponent(x, n);
         if (n < 0) {
             ShiftDigitsUp(x, -n);
         } else {
@@ -146,6 +182,8 @@ int32_t Normalize(WorkLong& x) {
         }
     }
 
+    // Each repeated pass moves at least ten digits of a finite leading limb out of it, so the
+    // repetition ends after at most 31 passes.
     CarryPass(x);
     if (limb[0] >= LIMB_BASE) Normalize(x);
     return CheckExponentLimit(x);
