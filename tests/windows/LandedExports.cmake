@@ -1,0 +1,16 @@
+# The exports that have landed are the ones the module-definition file names. This reads
+# api/Ostrel2.def and writes a C header listing them, for the corpus recorder and the client.
+function(ostrel2_write_landed_exports def_file out_header)
+  file(STRINGS ${def_file} lines REGEX "^[ \t]*[A-Za-z0-9_]+_XL[ \t]+@[0-9]+")
+  set(body "")
+  foreach(line ${lines})
+    string(REGEX MATCH "([A-Za-z0-9_]+_XL)[ \t]+@([0-9]+)" _ "${line}")
+    string(APPEND body "    {\"${CMAKE_MATCH_1}\", ${CMAKE_MATCH_2}},\n")
+  endforeach()
+  set(text "/* landed_exports.h -- generated from the module-definition file: the exports built so far. */\n")
+  string(APPEND text "struct LandedExport { const char* name; int ordinal; };\n")
+  string(APPEND text "static const struct LandedExport kLandedExports[] = {\n${body}};\n")
+  string(APPEND text "#define LANDED_EXPORT_COUNT ((int)(sizeof kLandedExports / sizeof kLandedExports[0]))\n")
+  file(GENERATE OUTPUT ${out_header} CONTENT "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def_file})
+endfunction()

@@ -1,0 +1,55 @@
+/* export_calls.h -- calling any export through a pointer typed as a macro declares it, and the
+ * layout of the cross-platform corpus file shared by the recorder and the Windows client. */
+#ifndef OSTREL2_EXPORT_CALLS_H
+#define OSTREL2_EXPORT_CALLS_H
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include "export_table.h"
+#include "ostrel2.h"
+
+/* A export's address as the loader hands it out (GetProcAddress or dlsym). */
+typedef void (*ExportAddress)(void);
+
+/* The pointer types a macro's Declare statements amount to: records ByRef, int as ByVal Long,
+ * double as ByVal Double, the returned address as Long (LongPtr on 64-bit). */
+typedef int32_t(OSTREL2_CALL* VersionFn)(void);
+typedef intptr_t(OSTREL2_CALL* OneRecordFn)(LongNumber* result, LongNumber* x);
+typedef intptr_t(OSTREL2_CALL* TwoRecordFn)(LongNumber* result, LongNumber* x, LongNumber* y);
+typedef intptr_t(OSTREL2_CALL* PowerFn)(LongNumber* result, LongNumber* x, double n);
+typedef intptr_t(OSTREL2_CALL* PaiFn)(LongNumber* result, int32_t precision);
+typedef intptr_t(OSTREL2_CALL* FactorialFn)(LongNumber* result, int32_t n, int32_t precision);
+
+/* Arguments of one call; the fields a kind does not use are ignored. */
+typedef struct CallArgs {
+    LongNumber* x;
+    LongNumber* y;
+    int32_t int0; /* precision of Pai_XL, n of Factorial_XL */
+    int32_t int1; /* precision of Factorial_XL */
+    double real;  /* n of Power_XL and Root_XL */
+} CallArgs;
+
+/* Calls fn of the given kind and returns what it returned. */
+intptr_t InvokeExport(ExportAddress fn, enum ExportKind kind, LongNumber* result, const CallArgs* args);
+
+/* Kind of the export with this name, or -1 when the name is not in the table. */
+int ExportKindOf(const char* name);
+
+/* Which records an entry of this kind carries in the corpus. */
+int KindHasX(enum ExportKind kind);
+int KindHasY(enum ExportKind kind);
+
+/* Corpus file: the 8 magic bytes, then entries up to the end of the file. An entry is a
+ * CorpusHeader followed by x (kinds with x), y (kinds with y), the result record and, for the
+ * greatest common divisor, x and y as the call left them. All integers little-endian. */
+#define CORPUS_MAGIC "OSTRELC1"
+typedef struct CorpusHeader {
+    int32_t ordinal;
+    int32_t int0;
+    int32_t int1;
+    int32_t tag; /* which recorder case produced the entry, for the failure report */
+    double real;
+} CorpusHeader;
+
+#endif /* OSTREL2_EXPORT_CALLS_H */
