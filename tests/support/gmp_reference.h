@@ -59,7 +59,8 @@ WorkLong MakeRaw(int32_t precision, int32_t sign, int32_t exponent,
 LongNumber ToBoundary(const WorkLong& x);
 WorkLong FromBoundary(const LongNumber& x);
 
-// Weight of one unit in the last live limb: 10^(exponent - 10 * (precision + 3)).
+// Weight of one unit in the last live limb of a non-zero x: 10^(exponent - 10 * (precision + 3)).
+// (For a zero, whose exponent is ZERO_EXPONENT, this is a number of two billion digits.)
 mpq_class LastLimbUnit(const WorkLong& x);
 
 // |value(x) - exact| in units of x's last live limb. For a zero x: 0 when exact is 0, otherwise
