@@ -1,0 +1,386 @@
+// ostrel2_bench.cpp -- timings of every export at several precisions beside MPFR, with ratio tables.
+//
+// One run measures the exports through the public C interface on random full-length records,
+// MPFR's add, sub, mul and div on the very same values at the same number of decimal digits, and
+// the precision sweep 1 .. 60 of the two multiplications. At the end it prints, from the CPU times
+// of that run: the time table, the ratios to MPFR, the cost of Div_XL against its count of
+// Multipl products (counts given with --div_products=P:N,...), and the crossover precision of
+// Multipl2_XL and Multipl_XL.
+#include <benchmark/benchmark.h>
+#include <mpfr.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ostrel2.h"
+#include "records.h"
+
+namespace {
+
+using ostrel2_bench::BinaryDigits;
+using ostrel2_bench::DecimalText;
+using ostrel2_bench::kPrecisions;
+using ostrel2_bench::LastBoundarySlot;
+using ostrel2_bench::RandomRecord;
+
+using OneRecordExport = LongNumber* (*)(LongNumber*, const LongNumber*);
+using TwoRecordExport = LongNumber* (*)(LongNumber*, const LongNumber*, const LongNumber*);
+using MpfrOperation = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t);
+
+constexpr int kPoolSize = 8;          // operand pairs each benchmark cycles through
+constexpr int kSweepLast = 60;        // the multiplication sweep covers precisions 1 .. 60
+
+struct Pair {
+    LongNumber x;
+    LongNumber y;
+};
+using Pool = std::shared_ptr<const std::vector<Pair>>;
+
+// Exponents of the operands: where the integer part ends decides how much work truncation,
+// rounding, remainder and gcd do.
+enum class Shape {
+    Fraction,      // both operands between 1 and 10^10 in magnitude: full overlap in a sum
+    HalfInteger,   // x has its integer part over half of the limbs, y below 10^10
+    WholeInteger,  // every live limb of x and y belongs to the integer part
+};
+
+Pool MakePool(int32_t precision, Shape shape, uint64_t seed) {
+    std::mt19937_64 rng(seed * 1000003u + static_cast<uint64_t>(precision));
+    int32_t xExponent = 0;
+    int32_t yExponent = 0;
+    if (shape == Shape::HalfInteger) xExponent = 10 * (precision / 2);
+    if (shape == Shape::WholeInteger) {
+        xExponent = 10 * LastBoundarySlot(precision);
+        yExponent = xExponent;
+    }
+    auto pool = std::make_shared<std::vector<Pair>>();
+    for (int i = 0; i < kPoolSize; ++i) {
+        Pair pair;
+        pair.x = RandomRecord(rng, precision, xExponent);
+        pair.y = RandomRecord(rng, precision, yExponent);
+        pool->push_back(pair);
+    }
+    return pool;
+}
+
+// A failed call means the export is not usable at this precision: skip rather than time it.
+bool Failed(benchmark::State& state, const LongNumber& result, const char* name) {
+    if (result.error == 0) return false;
+    char text[96];
+    std::snprintf(text, sizeof text, "%s returned error %d", name, result.error);
+    state.SkipWithError(text);
+    return true;
+}
+
+void TimeTwo(benchmark::State& state, TwoRecordExport function, const char* name, Pool pool) {
+    LongNumber result;
+    if (Failed(state, *function(&result, &(*pool)[0].x, &(*pool)[0].y), name)) return;
+    unsigned i = 0;
+    for (auto _ : state) {
+        const Pair& pair = (*pool)[i++ % kPoolSize];
+        benchmark::DoNotOptimize(function(&result, &pair.x, &pair.y));
+        benchmark::ClobberMemory();
+    }
+}
+
+void TimeOne(benchmark::State& state, OneRecordExport function, const char* name, Pool pool) {
+    LongNumber result;
+    if (Failed(state, *function(&result, &(*pool)[0].x), name)) return;
+    unsigned i = 0;
+    for (auto _ : state) {
+        const Pair& pair = (*pool)[i++ % kPoolSize];
+        benchmark::DoNotOptimize(function(&result, &pair.x));
+        benchmark::ClobberMemory();
+    }
+}
+
+// LCM_XL writes its cofactors into its arguments, so every call gets fresh copies; the two
+// copies (about 5 kB) are timed with it and are negligible beside Euclid's steps.
+void TimeLcm(benchmark::State& state, Pool pool) {
+    LongNumber result;
+    Pair work = (*pool)[0];
+    if (Failed(state, *LCM_XL(&result, &work.x, &work.y), "LCM_XL")) return;
+    unsigned i = 0;
+    for (auto _ : state) {
+        work = (*pool)[i++ % kPoolSize];
+        benchmark::DoNotOptimize(LCM_XL(&result, &work.x, &work.y));
+        benchmark::ClobberMemory();
+    }
+}
+
+// MPFR on the same values, every number at the binary precision that holds 10 (p + 4) digits.
+class MpfrNumber {
+public:
+    MpfrNumber(int64_t bits, const std::string& text) {
+        mpfr_init2(value_, static_cast<mpfr_prec_t>(bits));
+        mpfr_set_str(value_, text.c_str(), 10, MPFR_RNDN);
+    }
+    ~MpfrNumber() { mpfr_clear(value_); }
+    MpfrNumber(const MpfrNumber&) = delete;
+    MpfrNumber& operator=(const MpfrNumber&) = delete;
+    mpfr_ptr get() { return value_; }
+
+private:
+    mpfr_t value_;
+};
+
+void TimeMpfr(benchmark::State& state, MpfrOperation operation, int32_t precision, Pool pool) {
+    const int64_t bits = BinaryDigits(precision);
+    std::vector<std::unique_ptr<MpfrNumber>> x;
+    std::vector<std::unique_ptr<MpfrNumber>> y;
+    for (const Pair& pair : *pool) {
+        x.push_back(std::make_unique<MpfrNumber>(bits, DecimalText(pair.x)));
+        y.push_back(std::make_unique<MpfrNumber>(bits, DecimalText(pair.y)));
+    }
+    MpfrNumber result(bits, "0");
+    unsigned i = 0;
+    for (auto _ : state) {
+        const unsigned k = i++ % kPoolSize;
+        operation(result.get(), x[k]->get(), y[k]->get(), MPFR_RNDN);
+        benchmark::DoNotOptimize(result.get());
+        benchmark::ClobberMemory();
+    }
+}
+
+std::string Name(const char* what, int32_t precision) {
+    return std::string(what) + "/" + std::to_string(precision);
+}
+
+struct TwoRecordRow {
+    const char* name;
+    TwoRecordExport function;
+    Shape shape;
+};
+
+void RegisterAll() {
+    const TwoRecordRow twoRecord[] = {
+        {"Add_XL", Add_XL, Shape::Fraction},
+        {"Subtract_XL", Subtract_XL, Shape::Fraction},
+        {"Multipl2_XL", Multipl2_XL, Shape::Fraction},
+        {"Multipl_XL", Multipl_XL, Shape::Fraction},
+        {"Div2_XL", Div2_XL, Shape::Fraction},
+        {"Div_XL", Div_XL, Shape::Fraction},
+        {"Mod_XL", Mod_XL, Shape::HalfInteger},
+    };
+    const std::pair<const char*, OneRecordExport> oneRecord[] = {
+        {"Abs_XL", Abs_XL}, {"Fix_XL", Fix_XL}, {"Round_XL", Round_XL}};
+    const std::pair<const char*, MpfrOperation> mpfr[] = {
+        {"mpfr_add", mpfr_add}, {"mpfr_sub", mpfr_sub}, {"mpfr_mul", mpfr_mul},
+        {"mpfr_div", mpfr_div}};
+
+    for (int32_t p : kPrecisions) {
+        const Pool fraction = MakePool(p, Shape::Fraction, 1);
+        const Pool halfInteger = MakePool(p, Shape::HalfInteger, 2);
+        const Pool wholeInteger = MakePool(p, Shape::WholeInteger, 3);
+        for (const TwoRecordRow& row : twoRecord) {
+            const Pool pool = row.shape == Shape::Fraction ? fraction : halfInteger;
+            benchmark::RegisterBenchmark(Name(row.name, p).c_str(), TimeTwo, row.function,
+                                         row.name, pool)
+                ->Unit(benchmark::kMicrosecond);
+        }
+        for (const auto& row : oneRecord) {
+            benchmark::RegisterBenchmark(Name(row.first, p).c_str(), TimeOne, row.second,
+                                         row.first, halfInteger)
+                ->Unit(benchmark::kMicrosecond);
+        }
+        benchmark::RegisterBenchmark(Name("LCM_XL", p).c_str(), TimeLcm, wholeInteger)
+            ->Unit(benchmark::kMicrosecond);
+        for (const auto& row : mpfr) {
+            benchmark::RegisterBenchmark(Name(row.first, p).c_str(), TimeMpfr, row.second, p,
+                                         fraction)
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
+    for (int32_t p = 1; p <= kSweepLast; ++p) {
+        const Pool pool = MakePool(p, Shape::Fraction, 4);
+        benchmark::RegisterBenchmark(Name("sweep/Multipl2_XL", p).c_str(), TimeTwo, Multipl2_XL,
+                                     "Multipl2_XL", pool)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(Name("sweep/Multipl_XL", p).c_str(), TimeTwo, Multipl_XL,
+                                     "Multipl_XL", pool)
+            ->Unit(benchmark::kMicrosecond);
+    }
+}
+
+// Prints the usual console lines and keeps each benchmark's CPU time per call (the median when
+// the run is repeated) for the tables printed at the end.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    explicit TableReporter(std::map<int32_t, double> divProducts)
+        : divProducts_(std::move(divProducts)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            const bool aggregate = run.run_type == Run::RT_Aggregate;
+            if (aggregate && run.aggregate_name != "median") continue;
+            const std::string name = run.run_name.str();
+            if (!aggregate && seconds_.count(name) != 0) continue;  // repeated: the median wins
+            seconds_[name] =
+                run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::FILE* out = stdout;
+        std::fflush(out);
+        PrintTimes(out);
+        PrintRatios(out);
+        PrintDivision(out);
+        PrintCrossover(out);
+        std::fflush(out);
+    }
+
+private:
+    // CPU time in microseconds, or a negative value when the benchmark did not run.
+    double Micro(const std::string& name) const {
+        const auto found = seconds_.find(name);
+        return found == seconds_.end() ? -1.0 : found->second * 1e6;
+    }
+
+    static void Cell(std::FILE* out, double value, const char* format) {
+        if (value < 0) {
+            std::fprintf(out, " %10s", "-");
+        } else {
+            std::fprintf(out, format, value);
+        }
+    }
+
+    static void Header(std::FILE* out, const char* title) {
+        std::fprintf(out, "\n%-22s", title);
+        for (int32_t p : kPrecisions) std::fprintf(out, " %10s", ("p=" + std::to_string(p)).c_str());
+        std::fprintf(out, "\n");
+    }
+
+    void PrintTimes(std::FILE* out) const {
+        static const char* const rows[] = {
+            "Add_XL", "Subtract_XL", "Multipl2_XL", "Multipl_XL", "Div2_XL", "Div_XL",
+            "Abs_XL", "Fix_XL", "Round_XL", "Mod_XL", "LCM_XL",
+            "mpfr_add", "mpfr_sub", "mpfr_mul", "mpfr_div"};
+        Header(out, "CPU time per call (us)");
+        for (const char* row : rows) {
+            std::fprintf(out, "%-22s", row);
+            for (int32_t p : kPrecisions) Cell(out, Micro(Name(row, p)), " %10.3f");
+            std::fprintf(out, "\n");
+        }
+    }
+
+    void PrintRatios(std::FILE* out) const {
+        static const char* const rows[][2] = {
+            {"Add_XL", "mpfr_add"},     {"Subtract_XL", "mpfr_sub"}, {"Multipl_XL", "mpfr_mul"},
+            {"Multipl2_XL", "mpfr_mul"}, {"Div_XL", "mpfr_div"},     {"Div2_XL", "mpfr_div"}};
+        Header(out, "Ratio to MPFR");
+        for (const auto& row : rows) {
+            const std::string title = std::string(row[0]) + "/" + row[1];
+            std::fprintf(out, "%-22s", title.c_str());
+            for (int32_t p : kPrecisions) {
+                const double ours = Micro(Name(row[0], p));
+                const double theirs = Micro(Name(row[1], p));
+                Cell(out, ours < 0 || theirs <= 0 ? -1.0 : ours / theirs, " %10.2f");
+            }
+            std::fprintf(out, "\n");
+        }
+        const double ours = Micro(Name("Multipl_XL", 303));
+        const double theirs = Micro(Name("mpfr_mul", 303));
+        if (ours > 0 && theirs > 0) {
+            std::fprintf(out, "Multipl_XL/mpfr_mul at p=303: %.2f (goal: at most 3) %s\n",
+                         ours / theirs, ours / theirs <= 3.0 ? "met" : "NOT met");
+        }
+    }
+
+    void PrintDivision(std::FILE* out) const {
+        if (divProducts_.empty()) {
+            std::fprintf(out, "\nDiv_XL products: pass --div_products=P:N,... to compare\n");
+            return;
+        }
+        std::fprintf(out, "\n%-8s %9s %10s %14s %12s %10s %9s\n", "Div_XL", "products",
+                     "Div_XL us", "Multipl_XL us", "N x Multipl", "overhead", "share");
+        for (int32_t p : kPrecisions) {
+            const auto count = divProducts_.find(p);
+            const double div = Micro(Name("Div_XL", p));
+            const double mul = Micro(Name("Multipl_XL", p));
+            if (count == divProducts_.end() || div < 0 || mul < 0) continue;
+            const double products = count->second * mul;
+            std::fprintf(out, "p=%-6d %9.2f %10.3f %14.3f %12.3f %10.3f %8.1f%%\n", p,
+                         count->second, div, mul, products, div - products,
+                         100.0 * (div - products) / div);
+        }
+    }
+
+    void PrintCrossover(std::FILE* out) const {
+        int32_t lastSchoolbookWin = 0;
+        int32_t firstTransformWin = 0;
+        bool any = false;
+        for (int32_t p = 1; p <= kSweepLast; ++p) {
+            const double schoolbook = Micro(Name("sweep/Multipl2_XL", p));
+            const double transform = Micro(Name("sweep/Multipl_XL", p));
+            if (schoolbook < 0 || transform < 0) continue;
+            if (!any) {
+                std::fprintf(out, "\nMultiplication sweep (us)\n  %2s %10s %10s %7s\n", "p",
+                             "Multipl2", "Multipl", "ratio");
+            }
+            any = true;
+            std::fprintf(out, "  %2d %10.3f %10.3f %7.2f\n", p, schoolbook, transform,
+                         schoolbook / transform);
+            if (schoolbook <= transform) lastSchoolbookWin = p;
+            if (schoolbook > transform && firstTransformWin == 0) firstTransformWin = p;
+        }
+        if (!any) return;
+        std::fprintf(out,
+                     "Crossover: Multipl_XL first faster at p=%d; Multipl2_XL last faster at "
+                     "p=%d\n",
+                     firstTransformWin, lastSchoolbookWin);
+    }
+
+    std::map<int32_t, double> divProducts_;
+    std::map<std::string, double> seconds_;
+};
+
+// Takes --div_products=5:9,10:11,... out of the arguments: Multipl products per Div_XL call
+// (a mean over the benchmark's operand pairs, so it may have a fraction).
+std::map<int32_t, double> TakeDivProducts(int& argc, char** argv) {
+    static const char kFlag[] = "--div_products=";
+    std::map<int32_t, double> counts;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kFlag, sizeof kFlag - 1) != 0) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        const char* cursor = argv[i] + sizeof kFlag - 1;
+        int precision = 0;
+        double products = 0;
+        int used = 0;
+        while (std::sscanf(cursor, "%d:%lf%n", &precision, &products, &used) == 2) {
+            counts[precision] = products;
+            cursor += used;
+            if (*cursor == ',') ++cursor;
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return counts;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::map<int32_t, double> divProducts = TakeDivProducts(argc, argv);
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    TableReporter reporter(std::move(divProducts));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

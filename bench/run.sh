@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# run.sh -- builds the benchmarks, counts the division's products, times every export beside MPFR
+# in one run (tables of times, ratios, division overhead and multiplication crossover), and
+# profiles the precision-303 transform product with callgrind.
+#
+# Usage: bench/run.sh [build-dir] [extra benchmark flags...]
+#   OSTREL2_BENCH_MIN_TIME  minimum seconds per benchmark (default 0.2)
+#   OSTREL2_BENCH_REPS      repetitions; the tables use the median (default 3)
+#   OSTREL2_BENCH_PROFILE   0 skips the callgrind profile (default 1)
+set -euo pipefail
+
+source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build_dir="${1:-$source_dir/build-bench}"
+shift || true
+min_time="${OSTREL2_BENCH_MIN_TIME:-0.2}"
+reps="${OSTREL2_BENCH_REPS:-3}"
+out_dir="$build_dir/bench-results"
+
+cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DOSTREL2_BUILD_BENCH=ON \
+  -DOSTREL2_BUILD_TESTS=OFF -DOSTREL2_BUILD_TOOLS=OFF > /dev/null
+cmake --build "$build_dir" -j2 --target ostrel2_bench ostrel2_div_product_count \
+  ostrel2_profile_multiply > /dev/null
+mkdir -p "$out_dir"
+bin="$build_dir/bench"
+
+echo "== Multipl products per Div_XL call"
+"$bin/ostrel2_div_product_count" | tee "$out_dir/div_products.txt"
+div_flag="$(tail -n 1 "$out_dir/div_products.txt")"
+
+echo "== Timings (CPU time, median of $reps, min time ${min_time}s each)"
+"$bin/ostrel2_bench" "$div_flag" --benchmark_min_time="$min_time" \
+  --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+  --benchmark_color=false "$@" | tee "$out_dir/bench.txt"
+
+if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; then
+  echo "== Profile of Multipl_XL at precision 303 (instructions inside Multipl_XL only)"
+  valgrind --tool=callgrind --toggle-collect=Multipl_XL \
+    --callgrind-out-file="$out_dir/callgrind.multiply" \
+    "$bin/ostrel2_profile_multiply" 500 2> "$out_dir/callgrind.log"
+  top_lines() { awk '/file:function/ { body = 1; next } body && NF' | head -n "$1"; }
+  echo "-- self (exclusive) instructions; 500 products"
+  callgrind_annotate "$out_dir/callgrind.multiply" 2> /dev/null | tee "$out_dir/profile.txt" \
+    | top_lines 16
+  echo "-- inclusive instructions"
+  callgrind_annotate --inclusive=yes "$out_dir/callgrind.multiply" 2> /dev/null \
+    | tee "$out_dir/profile_inclusive.txt" | top_lines 16
+fi
+echo "Results in $out_dir"
