@@ -1,0 +1,178 @@
+// gcd_test.cpp -- LCMLong: divisor and cofactors against GMP, rounding of the arguments, the zero
+// argument, the step limit and arguments of exponents beyond 214,748,364.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "arith/gcd.h"
+#include "core/long_number.h"
+#include "support/gmp_reference.h"
+
+namespace ostrel2 {
+namespace {
+
+using reference::ExactValue;
+using reference::HasExactValue;
+using reference::IsCanonical;
+using reference::MakeLong;
+using reference::MakeRaw;
+using reference::ParseDecimal;
+using reference::RandomLongs;
+
+bool SameBytes(const WorkLong& x, const WorkLong& y) {
+    return std::memcmp(&x, &y, sizeof(WorkLong)) == 0;
+}
+
+void ExpectOneWithError(const WorkLong& g, int32_t precision, int32_t error) {
+    EXPECT_EQ(g.sign, 1);
+    EXPECT_EQ(g.exponent, 0);
+    EXPECT_EQ(g.limbs[0], 1.0);
+    EXPECT_EQ(g.precision, precision);
+    EXPECT_EQ(g.error, error);
+}
+
+TEST(LCMLong, DivisorAndCofactorsTable) {
+    struct Case {
+        const char* a;
+        const char* b;
+        const char* g;
+        const char* cofactorA;
+        const char* cofactorB;
+    };
+    const Case cases[] = {
+        {"12", "18", "6", "2", "3"},
+        {"7", "7", "7", "1", "1"},
+        {"-12", "18", "6", "-2", "3"},
+        {"12", "-18", "6", "2", "-3"},
+        {"18", "12", "6", "3", "2"},
+        {"12.4", "18", "6", "2", "3"},      // 12.4 rounds to 12; 12.4 / 6 rounds to 2
+        {"17", "5", "1", "17", "5"},
+        {"1e30", "1e20", "1e20", "1e10", "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + ", " + c.b);
+        WorkLong a = MakeLong(c.a, 3);
+        WorkLong b = MakeLong(c.b, 3);
+        WorkLong g;
+        LCMLong(g, a, b);
+        EXPECT_EQ(g.error, 0);
+        EXPECT_TRUE(IsCanonical(g));
+        EXPECT_TRUE(HasExactValue(g, ParseDecimal(c.g)));
+        EXPECT_TRUE(HasExactValue(a, ParseDecimal(c.cofactorA)));
+        EXPECT_TRUE(HasExactValue(b, ParseDecimal(c.cofactorB)));
+    }
+}
+
+// Exponents of 300,000,000: the step limit is formed beyond 32 bits. The values have that many
+// digits, so the answer is checked by its fields.
+TEST(LCMLong, WholeNumbersOfLargeExponentStillSucceed) {
+    WorkLong a = MakeRaw(3, 1, 300000000, {12});
+    WorkLong b = MakeRaw(3, -1, 300000000, {18});
+    WorkLong g;
+    LCMLong(g, a, b);
+    EXPECT_EQ(g.error, 0);
+    EXPECT_EQ(g.sign, 1);
+    EXPECT_EQ(g.exponent, 300000000);
+    EXPECT_EQ(g.limbs[0], 6.0);
+    for (int k = 1; k <= LastLimb(g); ++k) EXPECT_EQ(g.limbs[k], 0.0) << "limb " << k;
+    EXPECT_TRUE(HasExactValue(a, 2));
+    EXPECT_TRUE(HasExactValue(b, -3));
+}
+
+TEST(LCMLong, ArgumentRoundingToZeroGivesOneWithErrorMinusTwo) {
+    for (const char* zero : {"0", "0.4", "-0.49"}) {
+        for (bool first : {true, false}) {
+            SCOPED_TRACE(std::string(zero) + (first ? " first" : " second"));
+            WorkLong a = MakeLong(first ? zero : "5", 4);
+            WorkLong b = MakeLong(first ? "5" : zero, 6);
+            const WorkLong a0 = a;
+            const WorkLong b0 = b;
+            WorkLong g;
+            LCMLong(g, a, b);
+            ExpectOneWithError(g, 4, -2);
+            EXPECT_TRUE(SameBytes(a, a0));
+            EXPECT_TRUE(SameBytes(b, b0));
+        }
+    }
+}
+
+TEST(LCMLong, RandomWholeArgumentsMatchExactDivisorAndCofactors) {
+    RandomLongs random(2718);
+    auto digits = [&](long n) {
+        mpz_class v = 1 + random.Between(0, 8);
+        for (long k = 1; k < n; ++k) v = v * 10 + random.Between(0, 9);
+        return v;
+    };
+    for (int i = 0; i < 60; ++i) {
+        const int32_t p = static_cast<int32_t>(random.Between(1, 40));
+        const long room = 10L * (p + 1);
+        const long gDigits = random.Between(1, room / 2);
+        const mpz_class common = digits(gDigits);
+        mpz_class x = common * digits(random.Between(1, room - gDigits));
+        mpz_class y = common * digits(random.Between(1, room - gDigits));
+        if (random.Between(0, 1)) x = -x;
+        if (random.Between(0, 1)) y = -y;
+        mpz_class want;
+        mpz_gcd(want.get_mpz_t(), x.get_mpz_t(), y.get_mpz_t());
+        WorkLong a = MakeLong(mpq_class(x), p);
+        WorkLong b = MakeLong(mpq_class(y), p);
+        WorkLong g;
+        LCMLong(g, a, b);
+        SCOPED_TRACE("gcd(" + x.get_str() + ", " + y.get_str() + ") at precision " +
+                     std::to_string(p));
+        EXPECT_EQ(g.error, 0);
+        EXPECT_TRUE(HasExactValue(g, mpq_class(want)));
+        EXPECT_TRUE(HasExactValue(a, mpq_class(x / want)));
+        EXPECT_TRUE(HasExactValue(b, mpq_class(y / want)));
+    }
+}
+
+// Consecutive Fibonacci numbers take the most steps for their size, yet stay well within ten
+// steps per digit.
+TEST(LCMLong, FibonacciNeighboursEndWithinTheLimit) {
+    mpz_class f0 = 0;
+    mpz_class f1 = 1;
+    for (int i = 0; i < 400; ++i) {
+        const mpz_class next = f0 + f1;
+        f0 = f1;
+        f1 = next;
+    }
+    WorkLong a = MakeLong(mpq_class(f1), 10);
+    WorkLong b = MakeLong(mpq_class(f0), 10);
+    WorkLong g;
+    LCMLong(g, a, b);
+    EXPECT_EQ(g.error, 0);
+    EXPECT_TRUE(HasExactValue(g, 1));
+    EXPECT_TRUE(HasExactValue(a, mpq_class(f1)));
+    EXPECT_TRUE(HasExactValue(b, mpq_class(f0)));
+}
+
+// A dividend far beyond the precision leaves inexact remainders that shrink by only some dozens
+// of digits a step; with the small divisor's exponent the limit is 100 steps and runs out.
+TEST(LCMLong, ExhaustedStepLimitGivesOneWithMinusLimitAndKeepsArguments) {
+    WorkLong a = MakeRaw(1, 1, 20000, {3, 1234567891, 1, 2, 3});
+    WorkLong b = MakeLong("7", 1);
+    const WorkLong a0 = a;
+    const WorkLong b0 = b;
+    WorkLong g;
+    LCMLong(g, a, b);
+    ExpectOneWithError(g, 1, -100);
+    EXPECT_TRUE(SameBytes(a, a0));
+    EXPECT_TRUE(SameBytes(b, b0));
+}
+
+// Above 214,748,364 the limit is 30,700 steps: a search that cannot succeed still ends.
+TEST(LCMLong, LargeExponentSearchIsBounded) {
+    WorkLong a = MakeRaw(1, 1, 1000000000, {3, 1234567891, 1, 2, 3});
+    WorkLong b = MakeRaw(1, 1, 300000000, {7});
+    const WorkLong a0 = a;
+    WorkLong g;
+    LCMLong(g, a, b);
+    ExpectOneWithError(g, 1, -30700);
+    EXPECT_TRUE(SameBytes(a, a0));
+}
+
+}  // namespace
+}  // namespace ostrel2
