@@ -1,0 +1,249 @@
+// multiply_transform.cpp -- the product of two records by convolution of base-100,000 digits
+// through the real discrete Fourier transform: upper x upper plus the two cross products.
+#include "arith/multiply_transform.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "arith/real_dft.h"
+#include "arith/transform_digits.h"
+#include "core/diagnostics.h"
+
+namespace ostrel2 {
+
+int TransformLength(int32_t precision) {
+    int n = 32;
+    while (n < 2 * (precision + GUARD_LIMBS + 1)) n *= 2;
+    return n;
+}
+
+// Digits of one half of x; the carry of the balancing pass goes into position 1 only.
+void ToTransformDigits(double B, int n, int off, const WorkLong& x, double* X) {
+    const int h = n / 2;
+    const int first = off / 2;
+    int last = (off + h) / 2 - 1;
+    if (last > LastLimb(x)) last = LastLimb(x);
+    if (last > WORK_LIMBS - 1) last = WORK_LIMBS - 1;
+    int pos = 0;
+    for (int j = first; j <= last; ++j) {
+        const double high = std::trunc(x.limbs[j] / B);
+        X[pos++] = high;
+        X[pos++] = x.limbs[j] - B * high;
+    }
+    while (pos < n) X[pos++] = 0.0;
+    X[n] = X[0];
+    X[n + 1] = static_cast<double>(x.exponent / 5 + 1 - off);
+    X[n + 2] = static_cast<double>(x.sign);
+    const double halfBase = B / 2;
+    double carry = 0.0;
+    for (int k = h - 1; k >= 2; --k) {
+        double v = X[k] + carry;
+        if (v >= halfBase) {
+            v -= B;
+            carry = 1.0;
+        } else {
+            carry = 0.0;
+        }
+        X[k] = v;
+    }
+    X[1] += carry;
+}
+
+void SpectrumProduct(int n, const double* U, double* V) {
+    V[0] = U[0] * V[0];
+    V[1] = U[1] * V[1];
+    for (int k = 2; k < n; k += 2) {
+        const double re = U[k] * V[k] - U[k + 1] * V[k + 1];
+        const double im = U[k] * V[k + 1] + U[k + 1] * V[k];
+        V[k] = re;
+        V[k + 1] = im;
+    }
+    V[n] = U[n] * V[n];
+    V[n + 1] = U[n + 1] + V[n + 1];
+    V[n + 2] = U[n + 2] * V[n + 2];
+}
+
+void SpectrumAdd(int n, const double* U, double* V) {
+    for (int i = 0; i <= n; ++i) V[i] = U[i] + V[i];
+}
+
+// Rounds every position to a whole number while cutting it into three base-B digits, the top
+// two of which are carried up; the carry c1 is taken one too small so that every digit left
+// behind is in 0 .. B - 1 even where the balanced positions are negative.
+void FromTransformDigits(int m, double B, int n, double* X, WorkLong& out) {
+    const double scale = 2.0 / n;
+    const double B2 = B * B;
+    double T[DFT_MAX_LENGTH];
+
+    // Position 0 is the product of the top digits, known exactly; flag 1 when it has two digits,
+    // which then occupy output positions 0 and 1 and shift everything below by one.
+    const double t = std::fabs(X[n]);
+    int flag = t + 0.5 >= B ? 1 : 0;
+    X[0] = (n / 2) * t;
+
+    // Carry from the positions below the converted ones, with up to three positions of fraction.
+    const int j0 = m - flag;
+    const double weights[4] = {1.0, 1.0 / B, 1.0 / B2, 1.0 / (B2 * B)};
+    double acc = 0.0;
+    for (int i = 0; i < 4 && j0 + i < n; ++i) acc += X[j0 + i] * weights[i];
+    const double u = (scale * acc + 0.5) / B2;
+    double c1 = std::trunc(u) - 1;
+    double c2 = std::trunc((u - c1) * B + 0.5);
+
+    for (int j = m - 1; j >= 1; --j) {
+        double x = (scale * X[j - flag] + c2 + 0.5) / B2;
+        c2 = c1;
+        c1 = std::trunc(x) - 1;
+        x = (x - c1) * B;
+        const double d1 = std::trunc(x);
+        T[j] = std::trunc((x - d1) * B);
+        c2 = c2 + d1;
+    }
+
+    double V = B * c1 + c2 + 0.5;
+    if (flag == 0) V += scale * X[0];
+    const double top = std::trunc(V / B);
+    T[0] = std::trunc(V - B * top);
+    if (top > 0) {
+        for (int j = m - 1; j >= 1; --j) T[j] = T[j - 1];
+        T[0] = top;
+        ++flag;
+    }
+
+    const double e = std::floor(flag + X[n + 1] + 0.5);
+    int64_t exponent = 5 * (static_cast<int64_t>(e) - 1);
+    out.sign = X[n + 2] > 0.5 ? 1 : -1;
+    out.error = 0;
+
+    // Positions at or beyond m count as digit 0.
+    const auto digit = [&T, m](int i) { return i < m ? T[i] : 0.0; };
+    const int J = out.precision + GUARD_LIMBS + 1;
+    if (exponent % 10 == 0) {
+        for (int j = 0; j < J; ++j)
+            out.limbs[j] = std::floor(B * digit(2 * j) + digit(2 * j + 1) + 0.1);
+    } else {
+        exponent += 5;
+        out.limbs[0] = T[0];
+        for (int j = 1; j < J; ++j)
+            out.limbs[j] = std::floor(B * digit(2 * j - 1) + digit(2 * j) + 0.1);
+        if (digit(2 * J - 1) > B / 2) out.limbs[J - 1] += 1;
+    }
+
+    int z = 0;
+    while (z < J && !(out.limbs[z] > 0)) ++z;
+    if (z == J) z = 0;
+    if (z > 0) {
+        exponent -= 10 * static_cast<int64_t>(z);
+        for (int j = 0; j + z < J; ++j) out.limbs[j] = out.limbs[j + z];
+        for (int j = J - z; j < J; ++j) out.limbs[j] = 0.0;
+    }
+    if (exponent > INT32_MAX) exponent = INT32_MAX;
+    if (exponent < INT32_MIN) exponent = INT32_MIN;
+    out.exponent = static_cast<int32_t>(exponent);
+}
+
+namespace {
+
+// Copies the fields and live limbs of a finished product into the caller's record.
+void CopyProduct(WorkLong& result, const WorkLong& r) {
+    result.sign = r.sign;
+    result.exponent = r.exponent;
+    result.precision = r.precision;
+    result.error = r.error;
+    for (int32_t k = 0; k <= LastLimb(r); ++k) result.limbs[k] = r.limbs[k];
+}
+
+// Transforms with tables in work areas of the call's own, built on its first forward transform.
+struct PerCallTables {
+    int ip[DFT_INDEX_SLOTS];
+    double w[DFT_TABLE_SLOTS];
+    void Start() { ip[0] = 0; }
+    void Forward(int n, double* a) { RealDft(n, 1, a, ip, w); }
+    void Backward(int n, double* a) { RealDft(n, -1, a, ip, w); }
+};
+
+// The product at P = max(a.precision, b.precision) clamped into [5, 506] (and to the slots a
+// record has). The lower halves' product is never formed: the result is truncated below it,
+// apart from rounding limb P + 3 by the next digit (odd exponents) and by the cross products'
+// next limb. a and b are normalised in place; the result's error is a.error + b.error plus its own.
+template <class Transforms>
+WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms& transforms) {
+    int32_t P = MaxPrecision(a, b);
+    if (P < TRANSFORM_MIN_PRECISION) P = TRANSFORM_MIN_PRECISION;
+    if (P > TRANSFORM_MAX_PRECISION) P = TRANSFORM_MAX_PRECISION;
+    if (P > MAX_PRECISION) P = MAX_PRECISION;
+
+    // The sign is taken from the normalised operands, so that a record with a sign but only zero
+    // limbs multiplies as the zero it is.
+    Normalize(a);
+    Normalize(b);
+    WorkLong R;
+    InitLong(R, P, a.sign * b.sign, 0, 0.0);
+    if (R.sign == 0 && a.error >= 0 && b.error >= 0) {
+        CopyProduct(result, R);
+        return result;
+    }
+    const int64_t exponentSum = static_cast<int64_t>(a.exponent) + b.exponent;
+    if (exponentSum > MAX_EXPONENT || exponentSum < -static_cast<int64_t>(MAX_EXPONENT)) {
+        Report(Message::Overflow);
+        R.sign = 0;
+        R.error = -1;
+        CopyProduct(result, R);
+        return result;
+    }
+    WorkLong L;
+    InitLong(L, P, 0, 0, 0.0);
+
+    const double B = TRANSFORM_BASE;
+    const int n = TransformLength(P);
+    const int h = n / 2;
+    double X1[DIGIT_ARRAY_SLOTS];
+    double X2[DIGIT_ARRAY_SLOTS];
+    double X3[DIGIT_ARRAY_SLOTS];
+    transforms.Start();
+
+    ToTransformDigits(B, n, 0, a, X1);
+    transforms.Forward(n, X1);
+    ToTransformDigits(B, n, h, b, X2);
+    transforms.Forward(n, X2);
+    SpectrumProduct(n, X1, X2);  // a upper x b lower
+    ToTransformDigits(B, n, 0, b, X3);
+    transforms.Forward(n, X3);
+    SpectrumProduct(n, X3, X1);  // a upper x b upper
+    transforms.Backward(n, X1);
+    FromTransformDigits(n, B, n, X1, R);
+    ToTransformDigits(B, n, h, a, X1);
+    transforms.Forward(n, X1);
+    SpectrumProduct(n, X1, X3);  // a lower x b upper
+    SpectrumAdd(n, X3, X2);
+    transforms.Backward(n, X2);
+    FromTransformDigits(h, B, n, X2, L);
+
+    // The cross products lie s limbs below the main product.
+    const int64_t s = (static_cast<int64_t>(R.exponent) - L.exponent) / 10;
+    const int64_t last = P + GUARD_LIMBS;
+    for (int64_t k = s > 0 ? s : 0; k <= last && k - s <= last; ++k) {
+        R.limbs[k] += L.limbs[k - s];
+    }
+    const int64_t next = last + 1 - s;
+    if (next >= 0 && next <= last && L.limbs[next] > LIMB_BASE / 2) R.limbs[last] += 1;
+
+    Normalize(R);
+    R.error = a.error + R.error + b.error;
+    CopyProduct(result, R);
+    return result;
+}
+
+}  // namespace
+
+WorkLong& MultiplLongPerCallTables(WorkLong& result, WorkLong& a, WorkLong& b) {
+    PerCallTables transforms;
+    return MultiplyThrough(result, a, b, transforms);
+}
+
+WorkLong& MultiplLong(WorkLong& result, WorkLong& a, WorkLong& b) {
+    PerCallTables transforms;
+    return MultiplyThrough(result, a, b, transforms);
+}
+
+}  // namespace ostrel2

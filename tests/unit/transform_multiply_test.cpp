@@ -1,0 +1,281 @@
+// transform_multiply_test.cpp -- the transform product against exact rational products, against
+// the schoolbook product where both keep every digit, and on the cases that break it: the
+// two-digit top product, the longest transform, zeros, the exponent bound and short operands.
+// The shared-table product is checked bit for bit against the product with per-call tables.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "arith/multiply_schoolbook.h"
+#include "arith/multiply_transform.h"
+#include "arith/transform_digits.h"
+#include "core/diagnostics.h"
+#include "support/gmp_reference.h"
+
+namespace ostrel2 {
+namespace {
+
+using reference::ExactValue;
+using reference::HasExactValue;
+using reference::IsCanonical;
+using reference::MakeLong;
+using reference::MakeRaw;
+using reference::Pow10;
+using reference::RandomLongs;
+
+int32_t ProductPrecision(const WorkLong& a, const WorkLong& b) {
+    const int32_t p = MaxPrecision(a, b);
+    return p < 5 ? 5 : p;
+}
+
+// Exponent E (a multiple of 10) with 10^E <= |x| < 10^(E + 10), for x != 0.
+int32_t CanonicalExponent(const mpq_class& x) { return MakeLong(x, 1).exponent; }
+
+// The bound derived in docs/transform-multiplication.md. In general the error is below four units
+// of limb P + 2 of the exact product: the main product is cut one limb higher when its top limb
+// comes out 0, and at the lengths where n = 2(P + 4) the lower halves' product reaches into limb
+// P + 3. With both top transform digits non-zero and n >= 2P + 12 it is below three units of the
+// result's own last limb.
+::testing::AssertionResult WithinDerivedBound(const WorkLong& product, const WorkLong& a,
+                                              const WorkLong& b, const mpq_class& exact) {
+    const int32_t P = ProductPrecision(a, b);
+    const mpq_class error = abs(ExactValue(product) - exact);
+    const int32_t E = CanonicalExponent(exact);
+    const mpq_class general = 4 * Pow10(static_cast<long>(E) - 10L * (P + 2));
+    if (!(error < general))
+        return ::testing::AssertionFailure()
+               << "error " << reference::ToScientific(error) << " not below 4 units of limb P + 2";
+    const bool tight = a.limbs[0] >= TRANSFORM_BASE && b.limbs[0] >= TRANSFORM_BASE &&
+                       TransformLength(P) >= 2 * P + 12;
+    if (tight && !reference::WithinLastLimbUnits(product, exact, 3))
+        return ::testing::AssertionFailure() << "error not below 3 units of the last limb";
+    return ::testing::AssertionSuccess();
+}
+
+bool SameRecord(const WorkLong& x, const WorkLong& y) {
+    if (x.sign != y.sign || x.exponent != y.exponent || x.precision != y.precision ||
+        x.error != y.error)
+        return false;
+    return std::memcmp(x.limbs, y.limbs, (LastLimb(x) + 1) * sizeof(double)) == 0;
+}
+
+std::string OverflowText() { return MessageText(Message::Overflow); }
+
+TEST(TransformMultiply, RandomProductsWithinDerivedBoundAtEveryPrecision) {
+    RandomLongs random(301);
+    for (int32_t p = 1; p <= MAX_PRECISION; ++p) {
+        for (int round = 0; round < 3; ++round) {
+            WorkLong a = random.Next(p);
+            WorkLong b = random.Next(static_cast<int32_t>(random.Between(1, p)));
+            if (round == 1) std::swap(a, b);
+            const mpq_class exact = ExactValue(a) * ExactValue(b);
+            WorkLong product;
+            MultiplLong(product, a, b);
+            ASSERT_TRUE(IsCanonical(product)) << "p = " << p;
+            EXPECT_EQ(product.precision, ProductPrecision(a, b));
+            EXPECT_EQ(product.error, 0);
+            EXPECT_EQ(product.sign, a.sign * b.sign);
+            EXPECT_TRUE(WithinDerivedBound(product, a, b, exact))
+                << "p = " << p << "\n a = " << reference::Describe(a)
+                << "\n b = " << reference::Describe(b);
+        }
+    }
+}
+
+// With a short multiplier and a multiplicand whose limbs end early enough, the whole product fits
+// in the live limbs: both products are then exact and the same record.
+TEST(TransformMultiply, EqualsSchoolbookProductWhereEveryDigitIsKept) {
+    RandomLongs random(302);
+    for (int32_t p = 1; p <= MAX_PRECISION; ++p) {
+        const int shortLimbs = static_cast<int>(random.Between(1, 3));
+        WorkLong a = random.Next(p);
+        WorkLong b = random.Next(p);
+        const int32_t P = ProductPrecision(a, b);
+        const int aLast = static_cast<int>(random.Between(0, p + 3 - shortLimbs));
+        for (int k = aLast + 1; k <= p + 3; ++k) a.limbs[k] = 0.0;
+        for (int k = shortLimbs; k <= p + 3; ++k) b.limbs[k] = 0.0;
+        const mpq_class exact = ExactValue(a) * ExactValue(b);
+        WorkLong a2 = a, b2 = b;
+        WorkLong viaTransform, viaSchoolbook;
+        MultiplLong(viaTransform, a, b);
+        Multipl2Long(viaSchoolbook, a2, b2);
+        EXPECT_TRUE(HasExactValue(viaTransform, exact)) << "p = " << p;
+        EXPECT_TRUE(HasExactValue(viaSchoolbook, exact)) << "p = " << p;
+        if (P == p) {
+            EXPECT_TRUE(SameRecord(viaTransform, viaSchoolbook)) << "p = " << p;
+        }
+    }
+}
+
+TEST(TransformMultiply, TwoDigitTopProductIsExact) {
+    for (int32_t p : {1, 5, 12, 13, 303}) {
+        WorkLong a = MakeRaw(p, 1, 0, {9999999999.0});
+        WorkLong b = MakeRaw(p, 1, 0, {9999999999.0});
+        WorkLong product;
+        MultiplLong(product, a, b);
+        EXPECT_EQ(product.sign, 1);
+        EXPECT_EQ(product.exponent, 10);
+        EXPECT_EQ(product.limbs[0], 9999999998.0);
+        EXPECT_EQ(product.limbs[1], 1.0);
+        EXPECT_TRUE(HasExactValue(product, mpq_class("99999999980000000001")));
+    }
+}
+
+TEST(TransformMultiply, OneTimesOneAtPrecisionOneGivesPrecisionFive) {
+    WorkLong a = MakeRaw(1, 1, 0, {1.0});
+    WorkLong b = MakeRaw(1, 1, 0, {1.0});
+    WorkLong product;
+    MultiplLong(product, a, b);
+    EXPECT_EQ(product.precision, 5);
+    EXPECT_EQ(product.exponent, 0);
+    EXPECT_EQ(product.sign, 1);
+    EXPECT_TRUE(HasExactValue(product, 1));
+    EXPECT_TRUE(IsCanonical(product));
+}
+
+// Operands of precision 303 (n = 1024, halves of 256 limbs): every limb 9,999,999,999 makes the
+// largest digits and carries; limbs beyond the upper half alone exercise the cross products.
+TEST(TransformMultiply, LongestTransformCases) {
+    WorkLong nines;
+    InitLong(nines, MAX_PRECISION, -1, 30, 0.0);
+    for (int k = 0; k <= LastLimb(nines); ++k) nines.limbs[k] = 9999999999.0;
+    WorkLong tail = MakeRaw(MAX_PRECISION, 1, -40, {1.0});
+    for (int k = 256; k <= LastLimb(tail); ++k) tail.limbs[k] = static_cast<double>(k * 12345679);
+
+    const WorkLong cases[][2] = {{nines, nines}, {nines, tail}, {tail, tail}};
+    for (const auto& pair : cases) {
+        WorkLong a = pair[0], b = pair[1];
+        const mpq_class exact = ExactValue(a) * ExactValue(b);
+        WorkLong product;
+        MultiplLong(product, a, b);
+        EXPECT_EQ(product.precision, MAX_PRECISION);
+        EXPECT_TRUE(IsCanonical(product));
+        EXPECT_TRUE(WithinDerivedBound(product, a, b, exact)) << reference::Describe(product);
+    }
+    // 1 + t with t only in the lower half, times a one-limb number: kept whole.
+    WorkLong three = MakeRaw(MAX_PRECISION, 1, 0, {3.0});
+    WorkLong a = tail;
+    WorkLong product;
+    MultiplLong(product, a, three);
+    EXPECT_TRUE(HasExactValue(product, ExactValue(tail) * 3));
+}
+
+TEST(TransformMultiply, ZeroOperands) {
+    struct Case {
+        const char* name;
+        WorkLong a, b;
+        int32_t precision, error;
+        bool overflowMessage;
+    };
+    const WorkLong zero3 = MakeRaw(3, 0, ZERO_EXPONENT, {});
+    const WorkLong zeroError = MakeRaw(7, 0, ZERO_EXPONENT, {}, -1);
+    const Case cases[] = {
+        {"zero x number", zero3, MakeRaw(2, -1, 20, {5.0}), 5, 0, false},
+        {"number x zero", MakeRaw(9, 1, 0, {7.0}), zero3, 9, 0, false},
+        // The zero's exponent enters the bound: far out of range, refused.
+        {"zero with error x small number", zeroError, MakeRaw(7, 1, 0, {5.0}), 7, -1, true},
+        // A large enough exponent brings the sum back in range: the product is computed, is 0,
+        // and carries the operands' errors.
+        {"zero with error x large number", zeroError, MakeRaw(7, 1, 200000000, {5.0}, -2), 7, -3,
+         false},
+    };
+    for (const Case& c : cases) {
+        WorkLong a = c.a, b = c.b, product;
+        testing::internal::CaptureStdout();
+        MultiplLong(product, a, b);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(out, c.overflowMessage ? OverflowText() : std::string()) << c.name;
+        EXPECT_EQ(product.sign, 0) << c.name;
+        EXPECT_EQ(product.precision, c.precision) << c.name;
+        EXPECT_EQ(product.error, c.error) << c.name;
+        for (int k = 0; k <= LastLimb(product); ++k) EXPECT_EQ(product.limbs[k], 0.0) << c.name;
+        if (!c.overflowMessage) {
+            EXPECT_EQ(product.exponent, ZERO_EXPONENT) << c.name;
+        }
+    }
+}
+
+TEST(TransformMultiply, ExponentSumBound) {
+    struct Case {
+        int32_t ea, eb;
+        bool refused;
+    };
+    const Case cases[] = {{1000000000, 1000000000, false},
+                          {1000000000, 1000000010, true},
+                          {-1000000000, -1000000000, false},
+                          {-1000000000, -1000000010, true}};
+    for (const Case& c : cases) {
+        WorkLong a = MakeRaw(5, 1, c.ea, {2.0});
+        WorkLong b = MakeRaw(5, -1, c.eb, {3.0});
+        WorkLong product;
+        testing::internal::CaptureStdout();
+        MultiplLong(product, a, b);
+        const std::string out = testing::internal::GetCapturedStdout();
+        if (c.refused) {
+            EXPECT_EQ(out, OverflowText());
+            EXPECT_EQ(product.error, -1);
+            EXPECT_EQ(product.sign, 0);
+            EXPECT_EQ(product.exponent, 0);
+        } else {
+            EXPECT_EQ(out, "");
+            EXPECT_EQ(product.error, 0);
+            EXPECT_EQ(product.sign, -1);
+            EXPECT_EQ(product.exponent, c.ea + c.eb);
+            EXPECT_EQ(product.limbs[0], 6.0);
+        }
+    }
+}
+
+TEST(TransformMultiply, ErrorsAreSummedAndResultMayBeAnOperand) {
+    WorkLong a = MakeRaw(8, 1, 10, {12345.0, 6789.0}, -1);
+    WorkLong b = MakeRaw(8, -1, -20, {987654321.0}, -2);
+    const mpq_class exact = ExactValue(a) * ExactValue(b);
+    MultiplLong(a, a, b);
+    EXPECT_EQ(a.error, -3);
+    EXPECT_TRUE(HasExactValue(a, exact));
+}
+
+// Operands are normalised in place before use, and the product is taken from normalised values.
+TEST(TransformMultiply, NormalisesOperandsFirst) {
+    WorkLong a = MakeRaw(6, 1, 3, {1234567890.0});  // 1.23456789e12, exponent not a multiple of 10
+    WorkLong b = MakeRaw(6, 1, 0, {0.0, 5.0});      // leading zero limb
+    const mpq_class exact = ExactValue(a) * ExactValue(b);
+    WorkLong product;
+    MultiplLong(product, a, b);
+    EXPECT_TRUE(IsCanonical(a));
+    EXPECT_TRUE(IsCanonical(b));
+    EXPECT_TRUE(HasExactValue(product, exact));
+    // A signed record whose limbs are all 0 multiplies as the zero it is.
+    WorkLong signedZero = MakeRaw(6, 1, 0, {0.0});
+    WorkLong c = MakeRaw(6, 1, 0, {4.0});
+    testing::internal::CaptureStdout();
+    MultiplLong(product, signedZero, c);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(product.sign, 0);
+    EXPECT_EQ(product.error, 0);
+}
+
+// The product with tables shared across calls must be bit for bit the product with tables built
+// for each call, at every precision.
+TEST(TransformMultiply, SharedTablesGiveTheSameBitsAsPerCallTables) {
+    RandomLongs random(303);
+    for (int32_t p = 1; p <= MAX_PRECISION; ++p) {
+        for (int round = 0; round < 8; ++round) {
+            WorkLong a = random.Next(p, -1000, 1000);
+            WorkLong b = random.Next(static_cast<int32_t>(random.Between(1, MAX_PRECISION)),
+                                     -1000, 1000);
+            WorkLong a2 = a, b2 = b;
+            WorkLong fast, perCall;
+            MultiplLong(fast, a, b);
+            MultiplLongPerCallTables(perCall, a2, b2);
+            ASSERT_TRUE(SameRecord(fast, perCall))
+                << "p = " << p << "\n fast     " << reference::Describe(fast)
+                << "\n per call " << reference::Describe(perCall);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ostrel2
