@@ -68,8 +68,15 @@ void Load(WorkLong& work, const LongNumber* x) {
 }
 
 // Writes the first 306 slots of a working record over the caller's record; slot 306 is dropped.
+// Slots above the live limbs are written as 0: workers leave whatever their stack held there, and
+// none of that may reach the caller (the same call must give the same bytes everywhere).
 LongNumber* Store(LongNumber* destination, const WorkLong& work) {
     std::memcpy(destination, &work, sizeof(LongNumber));
+    const int32_t firstDead = std::max(0, std::min(work.precision + ostrel2::GUARD_LIMBS + 1,
+                                                   ostrel2::BOUNDARY_LIMBS));
+    char* limbs = reinterpret_cast<char*>(destination) + offsetof(LongNumber, limbs);
+    std::memset(limbs + firstDead * sizeof(double), 0,
+                (ostrel2::BOUNDARY_LIMBS - firstDead) * sizeof(double));
     return destination;
 }
 
