@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 #include "arith/addition.h"
 #include "arith/multiply_transform.h"
@@ -20,14 +19,6 @@ namespace {
 // number (limbs left negative or not a number after a failed normalisation); the division then
 // reports failure instead of looping for ever.
 constexpr int32_t kMaxNewtonSteps = 64;
-
-// Sum of error values that saturates at the int32 limits instead of overflowing.
-int32_t AddErrors(int32_t x, int32_t y) {
-    const int64_t sum = static_cast<int64_t>(x) + y;
-    if (sum < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    if (sum > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(sum);
-}
 
 }  // namespace
 
@@ -103,7 +94,7 @@ WorkLong& DivLong(WorkLong& result, WorkLong& a, WorkLong& b) {
 
     MultiplLong(x, a, x);
     x.sign = a.sign * b.sign;
-    x.error = AddErrors(AddErrors(x.error, a.error), b.error);
+    x.error = SumErrors(x.error, a.error, b.error);
     result = x;
     return result;
 }
