@@ -24,7 +24,7 @@ install_tools() {
   for tool in i686-w64-mingw32-g++ x86_64-w64-mingw32-g++ wine; do
     command -v "$tool" >/dev/null 2>&1 || need=1
   done
-  [ -e /usr/lib/i386-linux-gnu/wine ] || [ -e /usr/lib/wine/wine ] || need=1
+  dpkg -s wine32:i386 >/dev/null 2>&1 || need=1
   [ "$need" -eq 0 ] && return 0
   note "installing the MinGW-w64 cross compilers and Wine"
   if [ "$(id -u)" -ne 0 ]; then echo "windows-test.sh: must run as root to install tools" >&2; exit 1; fi
