@@ -23,20 +23,12 @@ using reference::MakeRaw;
 using reference::Pow10;
 using reference::RandomLongs;
 
-// Limbs per half of an operand in the transform product at product precision q.
-long LimbsPerHalf(int32_t q) {
-    long n = 32;
-    while (n < 2L * (q + 4)) n *= 2;
-    return n / 4;
-}
-
 // Relative error bound of the quotient at working precision p, derived in
-// docs/reciprocal-division.md: the squared residual of the last tested reciprocal, ten units of
-// the last limb of the products, and four times the lower-by-lower part the products leave out.
+// docs/reciprocal-division.md: the squared residual of the last tested reciprocal, three product
+// errors of four units of limb Q + 2 each, and two cuts of one unit of limb Q + 3 against 1.
 mpq_class QuotientBound(int32_t p) {
     const int32_t q = p < 5 ? 5 : p;
-    return mpq_class(11, 10) * Pow10(-20L * (p + 1)) + 10 * Pow10(-10L * (q + 3)) +
-           4 * Pow10(-20L * (LimbsPerHalf(q) - 1));
+    return mpq_class(11, 10) * Pow10(-20L * (p + 1)) + 13 * Pow10(-10L * (q + 2));
 }
 
 ::testing::AssertionResult WithinQuotientBound(const WorkLong& quotient, const mpq_class& exact,
