@@ -226,6 +226,13 @@ double RelativeError(const WorkLong& x, const mpq_class& exact) {
     return rel.get_d();
 }
 
+double ScaledRelativeError(const WorkLong& x, const mpq_class& exact, long digits) {
+    const mpq_class value = ExactValue(x);
+    if (exact == 0) return value == 0 ? 0.0 : std::numeric_limits<double>::infinity();
+    const mpq_class rel = abs(value - exact) / abs(exact) * Pow10(digits);
+    return rel.get_d();
+}
+
 std::string ToScientific(const mpq_class& value, int digits) {
     if (value == 0) return "0";
     if (digits < 1) digits = 1;

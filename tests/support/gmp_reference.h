@@ -70,6 +70,10 @@ double ErrorInLastLimbUnits(const WorkLong& x, const mpq_class& exact);
 // |value(x) - exact| / |exact|; 0 when both are 0, +infinity when only exact is 0.
 double RelativeError(const WorkLong& x, const mpq_class& exact);
 
+// RelativeError(x, exact) * 10^digits, formed exactly before the conversion to double, so that
+// relative errors far below the double range (10^-3000 at the largest precision) can be compared.
+double ScaledRelativeError(const WorkLong& x, const mpq_class& exact, long digits);
+
 // Scientific text of a rational with the given number of significant digits (truncated),
 // e.g. "-3.1415926535e+0"; "0" for zero.
 std::string ToScientific(const mpq_class& value, int digits = 40);

@@ -1,0 +1,256 @@
+// divide_long.cpp -- long division one quotient limb at a time with quotient limbs estimated in
+// double arithmetic, division by a small number, and the alignment of a leading limb to ten digits.
+#include "arith/divide_long.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "core/diagnostics.h"
+
+namespace ostrel2 {
+
+namespace {
+
+constexpr double kNudge = 1e-11;       // lifts a quotient a hair below a whole number onto it
+constexpr double kInverseBase = 1e-10;  // 1 / LIMB_BASE
+
+// Positions 0 .. P + 4 of a division's working arrays, for P up to MAX_PRECISION.
+constexpr int kPositions = MAX_PRECISION + GUARD_LIMBS + 2;
+
+// A remainder array: positions 0 .. P + 4, plus one slot in front of position 0 so that a borrow
+// out of position 0 (which only an overshooting estimate could cause) lands in storage of its own.
+struct Remainder {
+    double slots[kPositions + 1];
+    double& operator[](int32_t k) { return slots[k + 1]; }
+};
+
+// Fills the remainder: W[0] = 0, W[k] = limb k - 1 of the aligned dividend for k = 1 .. its
+// precision + 4, every further position up to P + 4 zero.
+void FillRemainder(Remainder& w, const WorkLong& dividend, int32_t P) {
+    for (int32_t k = -1; k <= P + 4; ++k) w[k] = 0.0;
+    for (int32_t k = 1; k <= dividend.precision + 4 && k <= P + 4; ++k)
+        w[k] = dividend.limbs[k - 1];
+}
+
+// Estimate of quotient position i: the remainder around position i over the divisor's top,
+// lowered by one so that it stays at or below the true quotient limb.
+double EstimateQuotient(Remainder& w, int32_t i, int32_t P, double divisorTop) {
+    double num = w[i];
+    if (i > 0 && w[i - 1] > 0) num += w[i - 1] * LIMB_BASE;
+    if (i < P + 4) num += w[i + 1] * kInverseBase;
+    double q = std::floor(num / divisorTop * LIMB_BASE);
+    if (q > 0) q -= 1.0;
+    return q;
+}
+
+// Subtracts part from position k; a negative result borrows the least whole number of units
+// from position k - 1 that makes it non-negative (the 0.1 keeps an exact multiple of 10^10 from
+// taking one unit too many).
+void SubtractWithBorrow(Remainder& w, int32_t k, double part) {
+    w[k] -= part;
+    if (w[k] < 0) {
+        const double u = TruncDouble((w[k] + 0.1) * kInverseBase);
+        const double borrow = 1.0 - u;
+        w[k] += borrow * LIMB_BASE;
+        w[k - 1] -= borrow;
+    }
+}
+
+// Subtracts the low part from position k + 1 with a single borrow from position k, which is not
+// tested again.
+void SubtractLowPart(Remainder& w, int32_t k, double low) {
+    w[k + 1] -= low;
+    if (w[k + 1] < 0) {
+        w[k + 1] += LIMB_BASE;
+        w[k] -= 1.0;
+    }
+}
+
+// Moves the quotient into r. A zero top position (quotient below 2 * 10^exponent, since every
+// estimate is one short) shifts the quotient up one limb, cut off after position P + 4, and
+// lowers the exponent by ten; otherwise the last kept limb is rounded by the limb below it.
+void GatherQuotient(WorkLong& r, const double* q, int32_t P, double& exponent) {
+    if (q[0] == 0.0) {
+        for (int32_t k = 0; k <= P + 3; ++k) r.limbs[k] = q[k + 1];
+        exponent -= 10.0;
+    } else {
+        for (int32_t k = 0; k <= P + 3; ++k) r.limbs[k] = q[k];
+        r.limbs[P + 3] += RoundHalfEven(q[P + 4] * kInverseBase);
+    }
+}
+
+}  // namespace
+
+// Copy of a with the leading limb filled to ten digits and the exponent lowered by the digits
+// moved; zero is copied unchanged. A leading limb outside 1 .. 10^10 - 1 (a record not in
+// canonical form) is normalised first; if normalisation rejects it the copy stays unaligned with
+// error -1.
+WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
+    WorkLong x = a;
+    if (x.sign != 0 && !(x.limbs[0] >= 1.0 && x.limbs[0] < LIMB_BASE)) Normalize(x);
+    if (x.sign == 0 || !(x.limbs[0] >= 1.0 && x.limbs[0] < LIMB_BASE)) {
+        result = x;
+        return result;
+    }
+
+    const int32_t n = TruncToInt32(std::log10(x.limbs[0]) + kNudge);
+    const int32_t s = 9 - n;
+    const double f = std::pow(10.0, s);
+    const double g = LIMB_BASE / f;
+    const int32_t last = LastLimb(x);
+    for (int32_t i = 0; i < last; ++i) {
+        const double q = std::floor(x.limbs[i + 1] / g + kNudge);
+        x.limbs[i] = f * x.limbs[i] + q;
+        x.limbs[i + 1] -= q * g;
+    }
+    x.limbs[last] *= f;
+    x.exponent -= s;
+    result = x;
+    return result;
+}
+
+// Quotient at P = MaxPrecision(a, b): P + 5 quotient limbs are developed; the last kept limb is
+// rounded half-even by the fifth unless the quotient shifts up, when it is cut off. The result's
+// error is A.error + B.error of the aligned operands (plus a normalisation error); failures give
+// a zero-limbed record with error -1.
+WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
+    const int32_t P = MaxPrecision(a, b);
+    WorkLong A;
+    WorkLong B;
+    AlignLeadingLimb(A, a);
+    AlignLeadingLimb(B, b);
+    WorkLong r;
+    InitLong(r, P, A.sign * B.sign, 0, 0.0);
+
+    // Zero dividend first: zero over zero is zero, without a message.
+    if (A.sign == 0 && A.error >= 0) {
+        result = r;
+        return result;
+    }
+
+    double t = static_cast<double>(A.exponent) - static_cast<double>(B.exponent);
+    if (std::fabs(t) > MAX_EXPONENT) {
+        Report(Message::Overflow);
+        r.error = -1;
+        result = r;
+        return result;
+    }
+
+    double q[kPositions] = {};
+    double d[kPositions] = {};
+    Remainder w;
+    FillRemainder(w, A, P);
+    const int32_t bLast = LastLimb(B);
+    for (int32_t j = 0; j <= bLast; ++j) d[j] = B.limbs[j];
+
+    const double divisorTop = d[0] + d[1] * kInverseBase;
+    if (divisorTop == 0.0 || B.sign == 0) {
+        r.error = -1;
+        Report(Message::DivisionByZero);
+        result = r;
+        return result;
+    }
+
+    for (int32_t i = 0; i <= P + 4; ++i) {
+        q[i] = EstimateQuotient(w, i, P, divisorTop);
+        if (q[i] == 0.0) continue;
+        for (int32_t j = 0; j <= bLast; ++j) {
+            const int32_t k = i + j;
+            if (k > P + 4) break;
+            double high = 0.0;
+            double low = 0.0;
+            if (d[j] != 0.0) SplitProduct(q[i], d[j], high, low);
+            SubtractWithBorrow(w, k, high);
+            if (k == P + 4) break;
+            SubtractLowPart(w, k, low);
+        }
+        // A position above the current one left at -1 means the estimate overshot.
+        if (i > 0 && w[i - 1] == -1.0) {
+            Report(Message::DivisionFailed);
+            ReportDivisionHeader(i, a.exponent, b.exponent, TruncToInt32(t));
+            for (int32_t s = 0; s <= P + 1; ++s) {
+                const double dividendLimb = s <= LastLimb(A) ? A.limbs[s] : 0.0;
+                ReportDivisionRow(s, dividendLimb, d[s], q[s], w[s]);
+            }
+            InitLong(r, P, A.sign * B.sign, 0, 0.0);
+            r.error = -1;
+            result = r;
+            return result;
+        }
+    }
+
+    GatherQuotient(r, q, P, t);
+    r.exponent = TruncToInt32(t);
+    r.error = A.error + B.error;
+    Normalize(r);
+    result = r;
+    return result;
+}
+
+// Quotient at a's precision for a non-zero d of at most ten significant digits (scaled to a whole
+// number in [10^9, 10^10]); rounded or cut off as in Div2Long. The result's error is the aligned
+// dividend's error (plus a normalisation error); division by zero gives error -1.
+WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
+    const int32_t P = a.precision;
+    WorkLong A;
+    AlignLeadingLimb(A, a);
+    WorkLong r;
+    InitLong(r, P, A.sign, 0, 0.0);
+    if (d < 0) {
+        r.sign = -A.sign;
+        d = -d;
+    }
+
+    // Zero dividend first: zero over zero is zero, without a message.
+    if (A.sign == 0 && A.error >= 0) {
+        Normalize(r);
+        result = r;
+        return result;
+    }
+
+    double q[kPositions] = {};
+    Remainder w;
+    FillRemainder(w, A, P);
+
+    if (d == 0) {
+        r.error = -1;
+        Report(Message::DivisionByZero);
+        result = r;
+        return result;
+    }
+
+    // Scale the divisor to ten digits: d * 10^(9 - s) lies in [10^9, 10^10].
+    const int32_t s = TruncToInt32(std::floor(std::log(d) / std::log(10.0)));
+    d *= std::pow(10.0, 9 - s);
+    double e = static_cast<double>(A.exponent) + 9.0 - static_cast<double>(s);
+    // An exponent past the int32 range cannot be represented, let alone normalised; it lies far
+    // beyond the exponent limit, so it is reported as that limit.
+    if (e > static_cast<double>(INT32_MAX) - 20.0) {
+        Report(Message::ExponentLimit);
+        r.error = -1;
+        result = r;
+        return result;
+    }
+
+    for (int32_t i = 0; i <= P + 4; ++i) {
+        q[i] = EstimateQuotient(w, i, P, d);
+        if (q[i] == 0.0) continue;
+        double high = 0.0;
+        double low = 0.0;
+        SplitProduct(q[i], d, high, low);
+        // The position above is folded into this one whatever its sign; it is not read again.
+        if (i > 0) w[i] = w[i - 1] * LIMB_BASE + w[i];
+        SubtractWithBorrow(w, i, high);
+        if (i == P + 4) break;
+        SubtractLowPart(w, i, low);
+    }
+
+    GatherQuotient(r, q, P, e);
+    r.exponent = TruncToInt32(e);
+    r.error = A.error;
+    Normalize(r);
+    result = r;
+    return result;
+}
+
+}  // namespace ostrel2

@@ -1,0 +1,288 @@
+// divide_long_test.cpp -- Div2Long, DivSmall and AlignLeadingLimb against hand-derived limbs and
+// exact rationals.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "arith/divide_long.h"
+#include "core/diagnostics.h"
+#include "support/gmp_reference.h"
+
+namespace ostrel2 {
+namespace {
+
+using reference::ExactValue;
+using reference::HasExactValue;
+using reference::IsCanonical;
+using reference::MakeLong;
+using reference::MakeRaw;
+
+// Every live limb of r from `from` on equals `limb`, except the last which equals `lastLimb`.
+void ExpectLimbRun(const WorkLong& r, int from, double limb, double lastLimb) {
+    for (int k = from; k < LastLimb(r); ++k) EXPECT_EQ(r.limbs[k], limb) << "limb " << k;
+    EXPECT_EQ(r.limbs[LastLimb(r)], lastLimb) << "last limb";
+}
+
+TEST(AlignLeadingLimb, FillsTheLeadingLimbToTenDigits) {
+    WorkLong r;
+    // Leading limb 1: nine digits move up from every limb, exponent lowered by 9.
+    const WorkLong one = MakeRaw(1, 1, 10, {1, 2345678901, 0, 0, 7});
+    AlignLeadingLimb(r, one);
+    EXPECT_EQ(r.exponent, 1);
+    EXPECT_EQ(r.limbs[0], 1234567890);
+    EXPECT_EQ(r.limbs[1], 1000000000);
+    EXPECT_EQ(r.limbs[3], 0);
+    EXPECT_EQ(r.limbs[4], 7000000000);
+    EXPECT_EQ(ExactValue(r), ExactValue(one));
+
+    // A ten-digit leading limb is already aligned; zero is copied unchanged.
+    const WorkLong full = MakeRaw(2, -1, 0, {1000000000, 5});
+    AlignLeadingLimb(r, full);
+    EXPECT_EQ(r.exponent, 0);
+    EXPECT_EQ(r.limbs[0], 1000000000);
+    EXPECT_EQ(r.limbs[1], 5);
+    const WorkLong zero = MakeLong("0", 3);
+    AlignLeadingLimb(r, zero);
+    EXPECT_EQ(r.sign, 0);
+    EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+
+    // Random canonical records keep their value.
+    reference::RandomLongs random(5);
+    for (int n = 0; n < 300; ++n) {
+        const WorkLong x = random.Next(static_cast<int32_t>(random.Between(1, 40)));
+        AlignLeadingLimb(r, x);
+        ASSERT_EQ(ExactValue(r), ExactValue(x)) << reference::Describe(x);
+        ASSERT_GE(r.limbs[0], 1e9);
+        ASSERT_LT(r.limbs[0], 1e10);
+    }
+}
+
+TEST(AlignLeadingLimb, RecordOutOfCanonicalFormIsNormalisedFirst) {
+    WorkLong r;
+    // A sign with only zero limbs is the zero it denotes, not a logarithm of zero.
+    AlignLeadingLimb(r, MakeRaw(1, 1, 0, {0}));
+    EXPECT_EQ(r.sign, 0);
+    // A leading limb of 10^10 or more.
+    const WorkLong big = MakeRaw(1, 1, 0, {12345678901});
+    AlignLeadingLimb(r, big);
+    EXPECT_EQ(ExactValue(r), 12345678901);
+    EXPECT_GE(r.limbs[0], 1e9);
+    EXPECT_LT(r.limbs[0], 1e10);
+}
+
+TEST(Div2Long, HandDerivedQuotients) {
+    WorkLong r;
+    // 1/3: every estimate one short, the quotient shifted up and cut without rounding.
+    Div2Long(r, MakeLong("1", 2), MakeLong("3", 2));
+    EXPECT_TRUE(IsCanonical(r));
+    EXPECT_EQ(r.exponent, -10);
+    ExpectLimbRun(r, 0, 3333333333, 3333333332);
+
+    // 3/3 = 0.999...9 in all p + 4 limbs.
+    Div2Long(r, MakeLong("3", 3), MakeLong("3", 1));
+    EXPECT_EQ(r.exponent, -10);
+    EXPECT_EQ(r.precision, 3);
+    ExpectLimbRun(r, 0, 9999999999, 9999999999);
+
+    // 8/2 = 4 exactly: rounding by the extra limb carries up to the leading limb.
+    Div2Long(r, MakeLong("8", 2), MakeLong("2", 2));
+    EXPECT_TRUE(HasExactValue(r, 4));
+    EXPECT_TRUE(IsCanonical(r));
+
+    // -7 / 0.25 = -28 (rounded path); 7 / -10^-30 crosses limbs.
+    Div2Long(r, MakeLong("-7", 1), MakeLong("0.25", 1));
+    EXPECT_TRUE(HasExactValue(r, -28));
+    Div2Long(r, MakeLong("7", 1), MakeLong("-1e-30", 1));
+    EXPECT_TRUE(reference::WithinLastLimbUnits(r, reference::ParseDecimal("-7e30"), 1));
+    EXPECT_EQ(r.sign, -1);
+}
+
+TEST(Div2Long, ZeroDividendAndZeroDivisor) {
+    WorkLong r;
+    struct Case {
+        const char* name;
+        WorkLong a, b;
+    };
+    const Case zeroDividends[] = {
+        {"0 / 5", MakeLong("0", 4), MakeLong("5", 6)},
+        {"0 / 0", MakeLong("0", 4), MakeLong("0", 6)},
+    };
+    for (const Case& c : zeroDividends) {
+        SCOPED_TRACE(c.name);
+        ::testing::internal::CaptureStdout();
+        Div2Long(r, c.a, c.b);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+        EXPECT_EQ(r.precision, 6);
+        EXPECT_EQ(r.error, 0);
+    }
+
+    // A canonical zero divisor carries ZERO_EXPONENT, so an ordinary dividend overflows the
+    // exponent difference first; a dividend below 10^-100,000,000 reaches the zero test.
+    const Case zeroDivisors[] = {
+        {"5 / 0", MakeLong("5", 2), MakeLong("0", 1)},
+        {"10^-200000000 / 0", MakeRaw(1, 1, -200000000, {1}), MakeLong("0", 1)},
+    };
+    const char* messages[] = {MessageText(Message::Overflow), MessageText(Message::DivisionByZero)};
+    for (int n = 0; n < 2; ++n) {
+        SCOPED_TRACE(zeroDivisors[n].name);
+        ::testing::internal::CaptureStdout();
+        Div2Long(r, zeroDivisors[n].a, zeroDivisors[n].b);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), messages[n]);
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.error, -1);
+        for (int k = 0; k <= LastLimb(r); ++k) EXPECT_EQ(r.limbs[k], 0) << k;
+    }
+}
+
+TEST(Div2Long, ExponentDifferenceLimit) {
+    WorkLong r;
+    ::testing::internal::CaptureStdout();
+    Div2Long(r, MakeRaw(1, 1, 1000000000, {5}), MakeRaw(1, -1, -1000000000, {5}));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(r.error, 0);
+    // -10^2000000000, as the cut quotient -0.999...9 * 10^2000000000.
+    EXPECT_EQ(r.sign, -1);
+    EXPECT_EQ(r.exponent, 1999999990);
+    ExpectLimbRun(r, 0, 9999999999, 9999999999);
+
+    ::testing::internal::CaptureStdout();
+    Div2Long(r, MakeRaw(1, 1, 1000000000, {5}), MakeRaw(1, -1, -1000000010, {5}));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), MessageText(Message::Overflow));
+    EXPECT_EQ(r.error, -1);
+    EXPECT_EQ(r.sign, -1);
+}
+
+TEST(Div2Long, ErrorsAddOperandsStayAndResultMayBeAnOperand) {
+    WorkLong a = MakeLong("1", 1);
+    WorkLong b = MakeLong("4", 2);
+    a.error = -1;
+    b.error = -2;
+    const WorkLong aBefore = a;
+    Div2Long(a, a, b);
+    EXPECT_EQ(a.error, -3);
+    EXPECT_EQ(a.precision, 2);
+    EXPECT_TRUE(reference::WithinLastLimbUnits(a, mpq_class(1, 4), 1));
+    EXPECT_EQ(b.limbs[0], 4);  // only read
+    EXPECT_EQ(aBefore.limbs[0], 1);
+}
+
+// Quotients are developed to P + 5 limbs with every estimate at or below the true limb, and the
+// P + 4 limbs kept start with a non-zero limb. The cut or the rounding costs at most two units of
+// the last kept limb, a digit shift in normalisation less than one more, so the relative error
+// stays below 3 * 10^-(10 (P + 3)). (Measured in units of the normalised last limb the error can
+// look 10^9 times larger: normalisation lowers the exponent and lets zeros into that limb.)
+constexpr double kQuotientTolerance = 3.0;
+
+double QuotientError(const WorkLong& r, const mpq_class& exact, int32_t P) {
+    return reference::ScaledRelativeError(r, exact, 10L * (P + GUARD_LIMBS));
+}
+
+TEST(Div2Long, RandomQuotientsAreWithinTheirLastLimbs) {
+    reference::RandomLongs random(31337);
+    double worst = 0;
+    for (int n = 0; n < 1500; ++n) {
+        const int32_t limit = n % 25 == 0 ? MAX_PRECISION : 8;
+        const WorkLong a = random.Next(static_cast<int32_t>(random.Between(1, limit)), -300, 300);
+        WorkLong b = random.Next(static_cast<int32_t>(random.Between(1, limit)), -300, 300);
+        if (n % 3 == 0) {  // one-limb divisors: no partial product falls beyond the window
+            for (int k = 1; k <= LastLimb(b); ++k) b.limbs[k] = 0;
+        }
+        const mpq_class exact = ExactValue(a) / ExactValue(b);
+        WorkLong r;
+        Div2Long(r, a, b);
+        ASSERT_TRUE(IsCanonical(r)) << n;
+        ASSERT_EQ(r.precision, MaxPrecision(a, b));
+        ASSERT_EQ(r.error, 0);
+        ASSERT_EQ(r.sign, a.sign * b.sign);
+        const double error = QuotientError(r, exact, r.precision);
+        worst = std::max(worst, error);
+        ASSERT_LE(error, kQuotientTolerance) << n << "\n  a " << reference::Describe(a) << "\n  b "
+                              << reference::Describe(b) << "\n  r " << reference::Describe(r);
+    }
+    RecordProperty("WorstLastLimbUnits", std::to_string(worst));
+}
+
+TEST(DivSmall, HandDerivedQuotients) {
+    WorkLong r;
+    // 1/2 = 0.4999...9: shifted and cut.
+    DivSmall(r, MakeLong("1", 2), 2);
+    EXPECT_EQ(r.exponent, -10);
+    EXPECT_EQ(r.limbs[0], 4999999999);
+    ExpectLimbRun(r, 1, 9999999999, 9999999999);
+
+    DivSmall(r, MakeLong("8", 2), 2);
+    EXPECT_TRUE(HasExactValue(r, 4));
+
+    // By -2 the half is negated; by 0.5 the divisor scales to 5 * 10^9 and the quotient doubles.
+    DivSmall(r, MakeLong("8", 2), -2);
+    EXPECT_TRUE(HasExactValue(r, -4));
+    // Scaled by 0.5 the divisor is 5 * 10^9, so every quotient takes the shifted, cut path:
+    // -3 / 0.5 comes out as -5.999...9.
+    DivSmall(r, MakeLong("-3", 1), 0.5);
+    EXPECT_EQ(r.sign, -1);
+    EXPECT_EQ(r.exponent, 0);
+    EXPECT_EQ(r.limbs[0], 5);
+    ExpectLimbRun(r, 1, 9999999999, 9999999999);
+
+    // A power of ten whose logarithm quotient falls short scales to exactly 10^10.
+    DivSmall(r, MakeLong("123456789", 1), 1000);
+    EXPECT_TRUE(reference::WithinLastLimbUnits(r, mpq_class(123456789, 1000), 1));
+
+    // The result may be the operand.
+    WorkLong x = MakeLong("6", 3);
+    DivSmall(x, x, 6);
+    EXPECT_TRUE(reference::WithinLastLimbUnits(x, 1, 1));
+    EXPECT_EQ(x.precision, 3);
+}
+
+TEST(DivSmall, ZeroDividendAndZeroDivisor) {
+    WorkLong r;
+    for (double d : {7.0, 0.0}) {
+        ::testing::internal::CaptureStdout();
+        DivSmall(r, MakeLong("0", 5), d);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+        EXPECT_EQ(r.precision, 5);
+        EXPECT_EQ(r.error, 0);
+    }
+    ::testing::internal::CaptureStdout();
+    DivSmall(r, MakeLong("-5", 2), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), MessageText(Message::DivisionByZero));
+    EXPECT_EQ(r.error, -1);
+    EXPECT_EQ(r.sign, -1);
+    EXPECT_EQ(r.exponent, 0);
+    for (int k = 0; k <= LastLimb(r); ++k) EXPECT_EQ(r.limbs[k], 0) << k;
+}
+
+TEST(DivSmall, RandomQuotientsAreWithinTheirLastLimbs) {
+    reference::RandomLongs random(2718);
+    double worst = 0;
+    for (int n = 0; n < 3000; ++n) {
+        WorkLong a = random.Next(static_cast<int32_t>(random.Between(1, n % 25 ? 8 : 303)), -300, 300);
+        a.error = n % 13 == 0 ? -1 : 0;
+        const int64_t kind = random.Between(0, 3);
+        const double d = kind == 0   ? static_cast<double>(random.Between(1, 9999999999LL))
+                         : kind == 1 ? static_cast<double>(random.Between(1, 1000000))
+                         : kind == 2 ? static_cast<double>(random.Between(-99, 99))
+                                     : 1e10 - 1;
+        if (d == 0) continue;
+        const mpq_class exact = ExactValue(a) / mpq_class(d);
+        WorkLong r;
+        DivSmall(r, a, d);
+        ASSERT_TRUE(IsCanonical(r)) << n;
+        ASSERT_EQ(r.precision, a.precision);
+        ASSERT_EQ(r.error, a.error);
+        const double error = QuotientError(r, exact, r.precision);
+        worst = std::max(worst, error);
+        ASSERT_LE(error, kQuotientTolerance) << n << " d " << d << "\n  a " << reference::Describe(a)
+                              << "\n  r " << reference::Describe(r);
+    }
+    RecordProperty("WorstLastLimbUnits", std::to_string(worst));
+}
+
+}  // namespace
+}  // namespace ostrel2
