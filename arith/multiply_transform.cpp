@@ -11,6 +11,18 @@
 
 namespace ostrel2 {
 
+namespace {
+
+// Truncation toward zero with the same result as std::trunc for every double (signed zeros,
+// infinities and NaN included), through a 32-bit conversion: the values met in the digit
+// conversion are small, and the general sequence is several times slower on the carry chain.
+inline double Trunc(double x) {
+    return std::fabs(x) < 2147483647.0 ? std::copysign(static_cast<double>(static_cast<int32_t>(x)), x)
+                                       : std::trunc(x);
+}
+
+}  // namespace
+
 int TransformLength(int32_t precision) {
     int n = 32;
     while (n < 2 * (precision + GUARD_LIMBS + 1)) n *= 2;
@@ -26,7 +38,7 @@ void ToTransformDigits(double B, int n, int off, const WorkLong& x, double* X) {
     if (last > WORK_LIMBS - 1) last = WORK_LIMBS - 1;
     int pos = 0;
     for (int j = first; j <= last; ++j) {
-        const double high = std::trunc(x.limbs[j] / B);
+        const double high = Trunc(x.limbs[j] / B);
         X[pos++] = high;
         X[pos++] = x.limbs[j] - B * high;
     }
@@ -67,10 +79,67 @@ void SpectrumAdd(int n, const double* U, double* V) {
     for (int i = 0; i <= n; ++i) V[i] = U[i] + V[i];
 }
 
-// Rounds every position to a whole number while cutting it into three base-B digits, the top
-// two of which are carried up; the carry c1 is taken one too small so that every digit left
-// behind is in 0 .. B - 1 even where the balanced positions are negative.
-void FromTransformDigits(int m, double B, int n, double* X, WorkLong& out) {
+namespace {
+
+// Digits of the rounded positions by the plain serial rule: each position, with the carries from
+// below, is rounded and cut into three base-B digits c1 (two positions up), d1 (one up) and T[j]
+// (kept). c1 is taken one too small, so that every T[j] is in 0 .. B - 1 even where the balanced
+// positions are negative. Returns the carry into position 0, B c1 + c2.
+double SerialDigits(int m, double B, double scale, int flag, const double* X, double c1, double c2,
+                    double* T) {
+    const double B2 = B * B;
+    for (int j = m - 1; j >= 1; --j) {
+        double x = (scale * X[j - flag] + c2 + 0.5) / B2;
+        c2 = c1;
+        c1 = Trunc(x) - 1;
+        x = (x - c1) * B;
+        const double d1 = Trunc(x);
+        T[j] = Trunc((x - d1) * B);
+        c2 = c2 + d1;
+    }
+    return B * c1 + c2;
+}
+
+// The same digits by whole-number carries, when every position lies within 0.49 of a whole number
+// and below 2^40 in magnitude; false (T untouched) otherwise. Under those bounds each floating
+// step of the serial rule is exact or off by far less than the distance to the next whole number
+// (at most 4e-4 of a unit against 0.01), so the serial rule yields exactly the base-B digits of
+// the rounded total; those digits, all in 0 .. B - 1, are unique, and so is the carry left for
+// position 0. This rule gets them without the division on the carry chain.
+bool CarriedDigits(int m, double B, double scale, int flag, const double* X, double c1, double c2,
+                   double* T, double& carryOut) {
+    constexpr double kLimit = 1099511627776.0;  // 2^40
+    int64_t rounded[DFT_MAX_LENGTH];
+    bool near = true;
+    for (int j = 1; j < m; ++j) {
+        const double s = scale * X[j - flag];
+        const double y = s + 0.5;
+        const bool small = std::fabs(s) < kLimit;
+        const double t = small ? static_cast<double>(static_cast<int64_t>(y)) : 0.0;
+        const double f = t > y ? t - 1 : t;
+        const double fraction = y - f;
+        near = near && small && fraction >= 0.01 && fraction <= 0.99;
+        rounded[j] = static_cast<int64_t>(f);
+    }
+    if (!near || !(std::fabs(c1) < 1048576.0) || !(std::fabs(c2) < 1048576.0)) return false;
+    const int64_t base = static_cast<int64_t>(B);
+    int64_t carry = static_cast<int64_t>(c2) + base * static_cast<int64_t>(c1);
+    for (int j = m - 1; j >= 1; --j) {
+        const int64_t v = rounded[j] + carry;
+        int64_t q = v / base;
+        int64_t r = v - q * base;
+        if (r < 0) {
+            r += base;
+            --q;
+        }
+        T[j] = static_cast<double>(r);
+        carry = q;
+    }
+    carryOut = static_cast<double>(carry);
+    return true;
+}
+
+void ConvertDigits(int m, double B, int n, double* X, WorkLong& out, bool carried) {
     const double scale = 2.0 / n;
     const double B2 = B * B;
     double T[DFT_MAX_LENGTH];
@@ -87,23 +156,17 @@ void FromTransformDigits(int m, double B, int n, double* X, WorkLong& out) {
     double acc = 0.0;
     for (int i = 0; i < 4 && j0 + i < n; ++i) acc += X[j0 + i] * weights[i];
     const double u = (scale * acc + 0.5) / B2;
-    double c1 = std::trunc(u) - 1;
-    double c2 = std::trunc((u - c1) * B + 0.5);
+    const double c1 = Trunc(u) - 1;
+    const double c2 = Trunc((u - c1) * B + 0.5);
 
-    for (int j = m - 1; j >= 1; --j) {
-        double x = (scale * X[j - flag] + c2 + 0.5) / B2;
-        c2 = c1;
-        c1 = std::trunc(x) - 1;
-        x = (x - c1) * B;
-        const double d1 = std::trunc(x);
-        T[j] = std::trunc((x - d1) * B);
-        c2 = c2 + d1;
-    }
+    double carry = 0.0;
+    if (!carried || !CarriedDigits(m, B, scale, flag, X, c1, c2, T, carry))
+        carry = SerialDigits(m, B, scale, flag, X, c1, c2, T);
 
-    double V = B * c1 + c2 + 0.5;
+    double V = carry + 0.5;
     if (flag == 0) V += scale * X[0];
-    const double top = std::trunc(V / B);
-    T[0] = std::trunc(V - B * top);
+    const double top = Trunc(V / B);
+    T[0] = Trunc(V - B * top);
     if (top > 0) {
         for (int j = m - 1; j >= 1; --j) T[j] = T[j - 1];
         T[0] = top;
@@ -116,17 +179,15 @@ void FromTransformDigits(int m, double B, int n, double* X, WorkLong& out) {
     out.error = 0;
 
     // Positions at or beyond m count as digit 0.
-    const auto digit = [&T, m](int i) { return i < m ? T[i] : 0.0; };
     const int J = out.precision + GUARD_LIMBS + 1;
+    for (int i = m; i < 2 * J; ++i) T[i] = 0.0;
     if (exponent % 10 == 0) {
-        for (int j = 0; j < J; ++j)
-            out.limbs[j] = std::floor(B * digit(2 * j) + digit(2 * j + 1) + 0.1);
+        for (int j = 0; j < J; ++j) out.limbs[j] = std::floor(B * T[2 * j] + T[2 * j + 1] + 0.1);
     } else {
         exponent += 5;
         out.limbs[0] = T[0];
-        for (int j = 1; j < J; ++j)
-            out.limbs[j] = std::floor(B * digit(2 * j - 1) + digit(2 * j) + 0.1);
-        if (digit(2 * J - 1) > B / 2) out.limbs[J - 1] += 1;
+        for (int j = 1; j < J; ++j) out.limbs[j] = std::floor(B * T[2 * j - 1] + T[2 * j] + 0.1);
+        if (T[2 * J - 1] > B / 2) out.limbs[J - 1] += 1;
     }
 
     int z = 0;
@@ -140,6 +201,16 @@ void FromTransformDigits(int m, double B, int n, double* X, WorkLong& out) {
     if (exponent > INT32_MAX) exponent = INT32_MAX;
     if (exponent < INT32_MIN) exponent = INT32_MIN;
     out.exponent = static_cast<int32_t>(exponent);
+}
+
+}  // namespace
+
+void FromTransformDigits(int m, double B, int n, double* X, WorkLong& out) {
+    ConvertDigits(m, B, n, X, out, false);
+}
+
+void FromTransformDigitsCarried(int m, double B, int n, double* X, WorkLong& out) {
+    ConvertDigits(m, B, n, X, out, true);
 }
 
 namespace {
@@ -160,6 +231,19 @@ struct PerCallTables {
     void Start() { ip[0] = 0; }
     void Forward(int n, double* a) { RealDft(n, 1, a, ip, w); }
     void Backward(int n, double* a) { RealDft(n, -1, a, ip, w); }
+    static void Convert(int m, double B, int n, double* X, WorkLong& out) {
+        FromTransformDigits(m, B, n, X, out);
+    }
+};
+
+// Transforms through the tables shared by all calls, digits by whole-number carries.
+struct SharedTransforms {
+    void Start() {}
+    void Forward(int n, double* a) { SharedRealDft(n, 1, a); }
+    void Backward(int n, double* a) { SharedRealDft(n, -1, a); }
+    static void Convert(int m, double B, int n, double* X, WorkLong& out) {
+        FromTransformDigitsCarried(m, B, n, X, out);
+    }
 };
 
 // The product at P = max(a.precision, b.precision) clamped into [5, 506] (and to the slots a
@@ -211,13 +295,13 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     transforms.Forward(n, X3);
     SpectrumProduct(n, X3, X1);  // a upper x b upper
     transforms.Backward(n, X1);
-    FromTransformDigits(n, B, n, X1, R);
+    transforms.Convert(n, B, n, X1, R);
     ToTransformDigits(B, n, h, a, X1);
     transforms.Forward(n, X1);
     SpectrumProduct(n, X1, X3);  // a lower x b upper
     SpectrumAdd(n, X3, X2);
     transforms.Backward(n, X2);
-    FromTransformDigits(h, B, n, X2, L);
+    transforms.Convert(h, B, n, X2, L);
 
     // The cross products lie s limbs below the main product.
     const int64_t s = (static_cast<int64_t>(R.exponent) - L.exponent) / 10;
@@ -242,7 +326,7 @@ WorkLong& MultiplLongPerCallTables(WorkLong& result, WorkLong& a, WorkLong& b) {
 }
 
 WorkLong& MultiplLong(WorkLong& result, WorkLong& a, WorkLong& b) {
-    PerCallTables transforms;
+    SharedTransforms transforms;
     return MultiplyThrough(result, a, b, transforms);
 }
 

@@ -3,6 +3,12 @@
 #include "arith/real_dft.h"
 
 #include <cmath>
+#include <cstdint>
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define OSTREL2_DFT_SSE2 1
+#endif
 
 namespace ostrel2 {
 
@@ -162,6 +168,138 @@ int SharedStages(int n, double* a, const double* w) {
         }
     }
     return l;
+}
+
+#if OSTREL2_DFT_SSE2
+// The same butterflies with one complex entry per 128-bit register. Every lane performs the
+// scalar code's operations on the same operands in the same order (a - b computed as a + (-b),
+// which rounds alike), so the results are the same bits.
+namespace vec {
+
+inline __m128d Swap(__m128d x) { return _mm_shuffle_pd(x, x, 1); }
+inline __m128d NegLow() { return _mm_set_pd(0.0, -0.0); }
+inline __m128d NegHigh() { return _mm_set_pd(-0.0, 0.0); }
+
+// (wr xr - wi xi, wr xi + wi xr)
+inline __m128d Rotate(__m128d x, __m128d wr, __m128d wi) {
+    const __m128d p = _mm_mul_pd(wr, x);
+    const __m128d q = _mm_xor_pd(_mm_mul_pd(wi, Swap(x)), NegLow());
+    return _mm_add_pd(p, q);
+}
+
+struct Quarter {
+    __m128d x0, x2, x1, x3;  // y0 + y2, y0 - y2, y1 + i y3, y1 - i y3
+};
+
+inline Quarter Combine(const double* a, int j, int l) {
+    const __m128d a0 = _mm_loadu_pd(a + j);
+    const __m128d a1 = _mm_loadu_pd(a + j + l);
+    const __m128d a2 = _mm_loadu_pd(a + j + 2 * l);
+    const __m128d a3 = _mm_loadu_pd(a + j + 3 * l);
+    const __m128d y0 = _mm_add_pd(a0, a1);
+    const __m128d y1 = _mm_sub_pd(a0, a1);
+    const __m128d y2 = _mm_add_pd(a2, a3);
+    const __m128d y3 = _mm_sub_pd(a2, a3);
+    const __m128d s3 = Swap(y3);
+    return {_mm_add_pd(y0, y2), _mm_sub_pd(y0, y2), _mm_add_pd(y1, _mm_xor_pd(s3, NegLow())),
+            _mm_add_pd(y1, _mm_xor_pd(s3, NegHigh()))};
+}
+
+inline void ButterflyUnit(double* a, int j, int l) {
+    const Quarter q = Combine(a, j, l);
+    _mm_storeu_pd(a + j, q.x0);
+    _mm_storeu_pd(a + j + l, q.x1);
+    _mm_storeu_pd(a + j + 2 * l, q.x2);
+    _mm_storeu_pd(a + j + 3 * l, q.x3);
+}
+
+inline void ButterflyEighth(double* a, int j, int l, __m128d c) {
+    const Quarter q = Combine(a, j, l);
+    _mm_storeu_pd(a + j, q.x0);
+    _mm_storeu_pd(a + j + 2 * l, _mm_xor_pd(Swap(q.x2), NegLow()));
+    // c (x1r - x1i, x1r + x1i)
+    __m128d lo = _mm_unpacklo_pd(q.x1, q.x1);
+    __m128d hi = _mm_unpackhi_pd(q.x1, q.x1);
+    _mm_storeu_pd(a + j + l, _mm_mul_pd(c, _mm_add_pd(lo, _mm_xor_pd(hi, NegLow()))));
+    // c (-(x3r + x3i), x3r - x3i)
+    lo = _mm_unpacklo_pd(q.x3, q.x3);
+    hi = _mm_unpackhi_pd(q.x3, q.x3);
+    const __m128d v = _mm_xor_pd(_mm_add_pd(lo, _mm_xor_pd(hi, NegHigh())), NegLow());
+    _mm_storeu_pd(a + j + 3 * l, _mm_mul_pd(c, v));
+}
+
+struct Rotations {
+    __m128d w1r, w1i, w2r, w2i, w3r, w3i;
+};
+
+inline Rotations Broadcast(const Twiddles& t) {
+    return {_mm_set1_pd(t.w1r), _mm_set1_pd(t.w1i), _mm_set1_pd(t.w2r),
+            _mm_set1_pd(t.w2i), _mm_set1_pd(t.w3r), _mm_set1_pd(t.w3i)};
+}
+
+inline void Butterfly(double* a, int j, int l, const Rotations& t) {
+    const Quarter q = Combine(a, j, l);
+    _mm_storeu_pd(a + j, q.x0);
+    _mm_storeu_pd(a + j + 2 * l, Rotate(q.x2, t.w2r, t.w2i));
+    _mm_storeu_pd(a + j + l, Rotate(q.x1, t.w1r, t.w1i));
+    _mm_storeu_pd(a + j + 3 * l, Rotate(q.x3, t.w3r, t.w3i));
+}
+
+void Radix4Stage(int n, int l, double* a, const double* w) {
+    const int m = 4 * l;
+    for (int j = 0; j < l; j += 2) ButterflyUnit(a, j, l);
+    if (m < n) {
+        const __m128d c = _mm_set1_pd(w[2]);
+        for (int j = m; j < l + m; j += 2) ButterflyEighth(a, j, l, c);
+    }
+    int k1 = 0;
+    for (int k = 2 * m; k < n; k += 2 * m) {
+        k1 += 2;
+        Twiddles first;
+        Twiddles second;
+        PairTwiddles(w, k1, first, second);
+        const Rotations r1 = Broadcast(first);
+        const Rotations r2 = Broadcast(second);
+        for (int j = k; j < l + k; j += 2) Butterfly(a, j, l, r1);
+        for (int j = k + m; j < l + k + m; j += 2) Butterfly(a, j, l, r2);
+    }
+}
+
+}  // namespace vec
+#endif
+
+// The complex transform through the vector stages where there are any, for the shared tables.
+void FastComplex(int n, double* a, const double* w, bool backward) {
+#if OSTREL2_DFT_SSE2
+    int l = 2;
+    if (n > 8) {
+        vec::Radix4Stage(n, 2, a, w);
+        l = 8;
+        while (4 * l < n) {
+            vec::Radix4Stage(n, l, a, w);
+            l *= 4;
+        }
+    }
+    if (4 * l == n) {
+        for (int j = 0; j < l; j += 2) vec::ButterflyUnit(a, j, l);
+    } else {
+        for (int j = 0; j < l; j += 2) {
+            const __m128d x0 = _mm_loadu_pd(a + j);
+            const __m128d x1 = _mm_loadu_pd(a + j + l);
+            _mm_storeu_pd(a + j, _mm_add_pd(x0, x1));
+            _mm_storeu_pd(a + j + l, _mm_sub_pd(x0, x1));
+        }
+    }
+    if (backward) {
+        for (int j = 0; j < 4 * l && j < n; j += 2) a[j + 1] = -a[j + 1];
+    }
+#else
+    if (backward) {
+        ComplexBackward(n, a, w);
+    } else {
+        ComplexForward(n, a, w);
+    }
+#endif
 }
 
 }  // namespace
@@ -354,6 +492,86 @@ void RealDft(int n, int direction, double* a, int* ip, double* w) {
             RealSplitBackward(n, a, nc, w + nw);
             BitReverse(n, ip + 2, a);
             ComplexBackward(n, a, w);
+        } else if (n == 4) {
+            ComplexForward(n, a, w);
+        }
+    }
+}
+
+namespace {
+
+// Tables for the longest transform and, for every length, the exchanges of its bit reversal as
+// pairs of indices into a (entries e < reverse(e) only).
+struct SharedTables {
+    double w[DFT_TABLE_SLOTS];
+    int nw;
+    int nc;
+    uint16_t pairs[2 * DFT_MAX_LENGTH];
+    int pairStart[12];  // pairs of length 2^k in pairs[pairStart[k] .. pairStart[k + 1])
+};
+
+SharedTables BuildSharedTables() {
+    SharedTables t{};
+    int ip[DFT_INDEX_SLOTS] = {};
+    t.nw = DFT_MAX_LENGTH / 4;
+    t.nc = DFT_MAX_LENGTH / 4;
+    MakeTwiddleTable(t.nw, ip, t.w);
+    MakeCosineTable(t.nc, ip, t.w + t.nw);
+    int count = 0;
+    for (int k = 0; k <= 10; ++k) {
+        t.pairStart[k] = count;
+        const int entries = (1 << k) / 2;
+        if (entries < 4) continue;
+        const int bits = k - 1;
+        for (int e = 0; e < entries; ++e) {
+            int r = 0;
+            for (int b = 0; b < bits; ++b)
+                if (e & (1 << b)) r |= 1 << (bits - 1 - b);
+            if (e < r) {
+                t.pairs[count++] = static_cast<uint16_t>(2 * e);
+                t.pairs[count++] = static_cast<uint16_t>(2 * r);
+            }
+        }
+    }
+    t.pairStart[11] = count;
+    return t;
+}
+
+const SharedTables& Shared() {
+    static const SharedTables tables = BuildSharedTables();
+    return tables;
+}
+
+void SharedBitReverse(const SharedTables& t, int n, double* a) {
+    int k = 0;
+    while ((1 << k) < n) ++k;
+    for (int i = t.pairStart[k]; i < t.pairStart[k + 1]; i += 2) SwapEntries(a, t.pairs[i], t.pairs[i + 1]);
+}
+
+}  // namespace
+
+void SharedRealDft(int n, int direction, double* a) {
+    const SharedTables& t = Shared();
+    const double* w = t.w;
+    const double* c = t.w + t.nw;
+    if (direction >= 0) {
+        if (n > 4) {
+            SharedBitReverse(t, n, a);
+            FastComplex(n, a, w, false);
+            RealSplitForward(n, a, t.nc, c);
+        } else if (n == 4) {
+            ComplexForward(n, a, w);
+        }
+        const double difference = a[0] - a[1];
+        a[0] += a[1];
+        a[1] = difference;
+    } else {
+        a[1] = 0.5 * (a[0] - a[1]);
+        a[0] -= a[1];
+        if (n > 4) {
+            RealSplitBackward(n, a, t.nc, c);
+            SharedBitReverse(t, n, a);
+            FastComplex(n, a, w, true);
         } else if (n == 4) {
             ComplexForward(n, a, w);
         }

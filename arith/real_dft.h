@@ -57,4 +57,11 @@ void Radix4MiddleStage(int n, int l, double* a, const double* w);
 void RealSplitForward(int n, double* a, int nc, const double* c);
 void RealSplitBackward(int n, double* a, int nc, const double* c);
 
+// Forward (direction >= 0) or backward real transform of length n, 2 <= n <= DFT_MAX_LENGTH,
+// through tables built once for the longest length on first use and only read after that; safe
+// to call from any number of threads at once. The result is bit for bit that of RealDft with
+// tables built for n alone: the longer tables hold every angle the shorter ones do, computed by
+// the same operations on the same arguments.
+void SharedRealDft(int n, int direction, double* a);
+
 }  // namespace ostrel2

@@ -43,6 +43,10 @@ void SpectrumAdd(int n, const double* U, double* V);
 // the next digit only when the exponent falls between multiples of ten.
 void FromTransformDigits(int m, double B, int n, double* X, WorkLong& out);
 
+// FromTransformDigits with the same result bit for bit, by whole-number carries wherever every
+// position is safely away from a half (falling back to the serial rule otherwise).
+void FromTransformDigitsCarried(int m, double B, int n, double* X, WorkLong& out);
+
 // MultiplLong with its transform tables built afresh in its own work areas on every call.
 WorkLong& MultiplLongPerCallTables(WorkLong& result, WorkLong& a, WorkLong& b);
 
