@@ -142,7 +142,7 @@ TEST(TransformMultiply, LongestTransformCases) {
     InitLong(nines, MAX_PRECISION, -1, 30, 0.0);
     for (int k = 0; k <= LastLimb(nines); ++k) nines.limbs[k] = 9999999999.0;
     WorkLong tail = MakeRaw(MAX_PRECISION, 1, -40, {1.0});
-    for (int k = 256; k <= LastLimb(tail); ++k) tail.limbs[k] = static_cast<double>(k * 12345679);
+    for (int k = 256; k <= LastLimb(tail); ++k) tail.limbs[k] = static_cast<double>(k) * 12345679.0;
 
     const WorkLong cases[][2] = {{nines, nines}, {nines, tail}, {tail, tail}};
     for (const auto& pair : cases) {
