@@ -39,24 +39,30 @@ bool PrecisionAccepted(int32_t precision) {
 }
 
 // A record the arithmetic can work on: an accepted precision, a sign of -1, 0 or +1, an error of 0
-// or below, and live limbs that are all finite. Anything else (a NaN or infinite limb, a sign of 7,
-// a positive error that would cancel a failure in the error sums) gets the guard's error record,
-// decided here once rather than met half way through a worker. Limbs that are finite but negative,
-// fractional or far above 10^10 are accepted: normalisation reports or resolves them.
+// or below, an exponent within EXPONENT_FLOOR .. EXPONENT_CEILING (far beyond the limit of
+// 2,000,000,000 and the zero exponent, with room for the workers' shifts), and live limbs that are
+// all finite and above -10^10. Anything else (a NaN or infinite limb, a sign of 7, a positive error
+// that would cancel a failure in the error sums) gets the guard's error record, decided here once
+// rather than met half way through a worker. A limb of -10^10 or below is refused because the
+// subtraction resolves a negative limb one borrow of 10^10 at a time: -10^300 would take 10^290
+// borrows. Limbs that are fractional, slightly negative or far above 10^10 are accepted:
+// normalisation reports or resolves them.
 bool Accepted(const LongNumber* x) {
     int32_t header[4];
     std::memcpy(header, x, sizeof header);
     const int32_t sign = header[0];
+    const int32_t exponent = header[1];
     const int32_t precision = header[2];
     const int32_t error = header[3];
     if (!PrecisionAccepted(precision)) return false;
     if (sign < -1 || sign > 1 || error > 0) return false;
+    if (exponent < ostrel2::EXPONENT_FLOOR || exponent > ostrel2::EXPONENT_CEILING) return false;
     const char* limbs = reinterpret_cast<const char*>(x) + offsetof(LongNumber, limbs);
     const int32_t live = std::min(precision + ostrel2::GUARD_LIMBS + 1, ostrel2::BOUNDARY_LIMBS);
     for (int32_t k = 0; k < live; ++k) {
         double limb;
         std::memcpy(&limb, limbs + k * sizeof(double), sizeof limb);
-        if (!std::isfinite(limb)) return false;
+        if (!std::isfinite(limb) || limb <= -ostrel2::LIMB_BASE) return false;
     }
     return true;
 }

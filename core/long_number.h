@@ -75,9 +75,10 @@ int32_t TruncToInt32(double x);
 // stays at its end instead of wrapping round to a value that could read as valid.
 int32_t SumErrors(int32_t a, int32_t b, int32_t c = 0);
 
-// Exponents beyond what a record can hold: the widest multiples of 10 inside the 32-bit range.
-// Exponent arithmetic is done in 64 bits and brought back within these (Normalize reports it).
-constexpr int32_t EXPONENT_CEILING = 2147483640;
-constexpr int32_t EXPONENT_FLOOR = -2147483640;
+// The exponents a record may carry into the arithmetic. The entry points refuse records outside
+// them and Normalize holds its results inside them (reporting it), so a worker may move an
+// exponent by a few thousand digits in 32 bits without leaving the range.
+constexpr int32_t EXPONENT_CEILING = 2147000000;
+constexpr int32_t EXPONENT_FLOOR = -2147000000;
 
 }  // namespace ostrel2
