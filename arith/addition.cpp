@@ -73,7 +73,7 @@ WorkLong& AddLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     }
 
     Normalize(w);
-    w.error += a.error + b.error;
+    w.error = SumErrors(w.error, a.error, b.error);
     result = w;
     return result;
 }

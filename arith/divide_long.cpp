@@ -181,7 +181,7 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
 
     GatherQuotient(r, q, P, t);
     r.exponent = TruncToInt32(t);
-    r.error = A.error + B.error;
+    r.error = SumErrors(A.error, B.error);
     Normalize(r);
     result = r;
     return result;

@@ -70,7 +70,7 @@ WorkLong& Multipl2Long(WorkLong& result, WorkLong& a, WorkLong& b) {
     }
 
     Normalize(r);
-    r.error = a.error + r.error + b.error;
+    r.error = SumErrors(a.error, r.error, b.error);
     result = r;
     return result;
 }
@@ -114,7 +114,7 @@ WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m) {
     }
 
     Normalize(r);
-    r.error += a.error;
+    r.error = SumErrors(r.error, a.error);
     result = r;
     return result;
 }
