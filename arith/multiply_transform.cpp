@@ -49,14 +49,10 @@ void ToTransformDigits(double B, int n, int off, const WorkLong& x, double* X) {
     const double halfBase = B / 2;
     double carry = 0.0;
     for (int k = h - 1; k >= 2; --k) {
-        double v = X[k] + carry;
-        if (v >= halfBase) {
-            v -= B;
-            carry = 1.0;
-        } else {
-            carry = 0.0;
-        }
-        X[k] = v;
+        const double v = X[k] + carry;
+        const bool over = v >= halfBase;  // selected, not branched: digits are random
+        X[k] = over ? v - B : v;
+        carry = over ? 1.0 : 0.0;
     }
     X[1] += carry;
 }
@@ -109,31 +105,28 @@ double SerialDigits(int m, double B, double scale, int flag, const double* X, do
 bool CarriedDigits(int m, double B, double scale, int flag, const double* X, double c1, double c2,
                    double* T, double& carryOut) {
     constexpr double kLimit = 1099511627776.0;  // 2^40
+    constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
     int64_t rounded[DFT_MAX_LENGTH];
     bool near = true;
     for (int j = 1; j < m; ++j) {
         const double s = scale * X[j - flag];
-        const double y = s + 0.5;
         const bool small = std::fabs(s) < kLimit;
-        const double t = small ? static_cast<double>(static_cast<int64_t>(y)) : 0.0;
-        const double f = t > y ? t - 1 : t;
-        const double fraction = y - f;
-        near = near && small && fraction >= 0.01 && fraction <= 0.99;
-        rounded[j] = static_cast<int64_t>(f);
+        const double r = small ? (s + kRound) - kRound : 0.0;  // nearest, ties to even
+        near &= small & (std::fabs(s - r) <= 0.49);
+        rounded[j] = static_cast<int64_t>(r);
     }
     if (!near || !(std::fabs(c1) < 1048576.0) || !(std::fabs(c2) < 1048576.0)) return false;
-    const int64_t base = static_cast<int64_t>(B);
+    if (B != TRANSFORM_BASE) return false;
+    constexpr int64_t base = 100000;  // the constant divisor keeps the carry chain short
     int64_t carry = static_cast<int64_t>(c2) + base * static_cast<int64_t>(c1);
+    // Positions and carries stay below 2^41 in magnitude; the offset makes the division a floor
+    // without a sign test on the carry chain.
+    constexpr uint64_t kOffset = 22000000;  // times base exceeds 2^41
     for (int j = m - 1; j >= 1; --j) {
-        const int64_t v = rounded[j] + carry;
-        int64_t q = v / base;
-        int64_t r = v - q * base;
-        if (r < 0) {
-            r += base;
-            --q;
-        }
-        T[j] = static_cast<double>(r);
-        carry = q;
+        const uint64_t v = static_cast<uint64_t>(rounded[j] + carry + static_cast<int64_t>(kOffset) * base);
+        const uint64_t q = v / base;
+        T[j] = static_cast<double>(static_cast<int64_t>(v - q * base));
+        carry = static_cast<int64_t>(q) - static_cast<int64_t>(kOffset);
     }
     carryOut = static_cast<double>(carry);
     return true;

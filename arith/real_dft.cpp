@@ -8,6 +8,11 @@
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #include <emmintrin.h>
 #define OSTREL2_DFT_SSE2 1
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define OSTREL2_DFT_AVX 1
+#define OSTREL2_TARGET_AVX __attribute__((target("avx")))
+#endif
 #endif
 
 namespace ostrel2 {
@@ -268,8 +273,140 @@ void Radix4Stage(int n, int l, double* a, const double* w) {
 }  // namespace vec
 #endif
 
+#if OSTREL2_DFT_AVX
+// Two complex entries per 256-bit register for the stages whose quarters hold at least two
+// entries; each lane again performs exactly the scalar operations. Chosen at run time.
+namespace wide {
+
+OSTREL2_TARGET_AVX inline __m256d Swap(__m256d x) { return _mm256_permute_pd(x, 5); }
+OSTREL2_TARGET_AVX inline __m256d NegLow() { return _mm256_set_pd(0.0, -0.0, 0.0, -0.0); }
+OSTREL2_TARGET_AVX inline __m256d NegHigh() { return _mm256_set_pd(-0.0, 0.0, -0.0, 0.0); }
+
+OSTREL2_TARGET_AVX inline __m256d Rotate(__m256d x, __m256d wr, __m256d wi) {
+    const __m256d p = _mm256_mul_pd(wr, x);
+    const __m256d q = _mm256_xor_pd(_mm256_mul_pd(wi, Swap(x)), NegLow());
+    return _mm256_add_pd(p, q);
+}
+
+struct Quarter {
+    __m256d x0, x2, x1, x3;
+};
+
+OSTREL2_TARGET_AVX inline Quarter Combine(const double* a, int j, int l) {
+    const __m256d a0 = _mm256_loadu_pd(a + j);
+    const __m256d a1 = _mm256_loadu_pd(a + j + l);
+    const __m256d a2 = _mm256_loadu_pd(a + j + 2 * l);
+    const __m256d a3 = _mm256_loadu_pd(a + j + 3 * l);
+    const __m256d y0 = _mm256_add_pd(a0, a1);
+    const __m256d y1 = _mm256_sub_pd(a0, a1);
+    const __m256d y2 = _mm256_add_pd(a2, a3);
+    const __m256d y3 = _mm256_sub_pd(a2, a3);
+    const __m256d s3 = Swap(y3);
+    return {_mm256_add_pd(y0, y2), _mm256_sub_pd(y0, y2),
+            _mm256_add_pd(y1, _mm256_xor_pd(s3, NegLow())),
+            _mm256_add_pd(y1, _mm256_xor_pd(s3, NegHigh()))};
+}
+
+OSTREL2_TARGET_AVX inline void ButterflyUnit(double* a, int j, int l) {
+    const Quarter q = Combine(a, j, l);
+    _mm256_storeu_pd(a + j, q.x0);
+    _mm256_storeu_pd(a + j + l, q.x1);
+    _mm256_storeu_pd(a + j + 2 * l, q.x2);
+    _mm256_storeu_pd(a + j + 3 * l, q.x3);
+}
+
+OSTREL2_TARGET_AVX inline void ButterflyEighth(double* a, int j, int l, __m256d c) {
+    const Quarter q = Combine(a, j, l);
+    _mm256_storeu_pd(a + j, q.x0);
+    _mm256_storeu_pd(a + j + 2 * l, _mm256_xor_pd(Swap(q.x2), NegLow()));
+    __m256d lo = _mm256_unpacklo_pd(q.x1, q.x1);
+    __m256d hi = _mm256_unpackhi_pd(q.x1, q.x1);
+    _mm256_storeu_pd(a + j + l, _mm256_mul_pd(c, _mm256_add_pd(lo, _mm256_xor_pd(hi, NegLow()))));
+    lo = _mm256_unpacklo_pd(q.x3, q.x3);
+    hi = _mm256_unpackhi_pd(q.x3, q.x3);
+    const __m256d v = _mm256_xor_pd(_mm256_add_pd(lo, _mm256_xor_pd(hi, NegHigh())), NegLow());
+    _mm256_storeu_pd(a + j + 3 * l, _mm256_mul_pd(c, v));
+}
+
+struct Rotations {
+    __m256d w1r, w1i, w2r, w2i, w3r, w3i;
+};
+
+OSTREL2_TARGET_AVX inline void Butterfly(double* a, int j, int l, const Rotations& t) {
+    const Quarter q = Combine(a, j, l);
+    _mm256_storeu_pd(a + j, q.x0);
+    _mm256_storeu_pd(a + j + 2 * l, Rotate(q.x2, t.w2r, t.w2i));
+    _mm256_storeu_pd(a + j + l, Rotate(q.x1, t.w1r, t.w1i));
+    _mm256_storeu_pd(a + j + 3 * l, Rotate(q.x3, t.w3r, t.w3i));
+}
+
+OSTREL2_TARGET_AVX inline Rotations Broadcast(const Twiddles& t) {
+    return {_mm256_set1_pd(t.w1r), _mm256_set1_pd(t.w1i), _mm256_set1_pd(t.w2r),
+            _mm256_set1_pd(t.w2i), _mm256_set1_pd(t.w3r), _mm256_set1_pd(t.w3i)};
+}
+
+// Radix-4 stage of span l >= 4.
+OSTREL2_TARGET_AVX void Radix4Stage(int n, int l, double* a, const double* w) {
+    const int m = 4 * l;
+    for (int j = 0; j < l; j += 4) ButterflyUnit(a, j, l);
+    if (m < n) {
+        const __m256d c = _mm256_set1_pd(w[2]);
+        for (int j = m; j < l + m; j += 4) ButterflyEighth(a, j, l, c);
+    }
+    int k1 = 0;
+    for (int k = 2 * m; k < n; k += 2 * m) {
+        k1 += 2;
+        Twiddles first;
+        Twiddles second;
+        PairTwiddles(w, k1, first, second);
+        const Rotations r1 = Broadcast(first);
+        const Rotations r2 = Broadcast(second);
+        for (int j = k; j < l + k; j += 4) Butterfly(a, j, l, r1);
+        for (int j = k + m; j < l + k + m; j += 4) Butterfly(a, j, l, r2);
+    }
+}
+
+// Every stage after the first, and the last one, for n >= 16.
+OSTREL2_TARGET_AVX void LaterStages(int n, double* a, const double* w, bool backward) {
+    int l = 8;
+    while (4 * l < n) {
+        Radix4Stage(n, l, a, w);
+        l *= 4;
+    }
+    if (4 * l == n) {
+        for (int j = 0; j < l; j += 4) ButterflyUnit(a, j, l);
+    } else {
+        for (int j = 0; j < l; j += 4) {
+            const __m256d x0 = _mm256_loadu_pd(a + j);
+            const __m256d x1 = _mm256_loadu_pd(a + j + l);
+            _mm256_storeu_pd(a + j, _mm256_add_pd(x0, x1));
+            _mm256_storeu_pd(a + j + l, _mm256_sub_pd(x0, x1));
+        }
+    }
+    if (backward) {
+        const __m256d conjugate = NegHigh();
+        for (int j = 0; j < n; j += 4)
+            _mm256_storeu_pd(a + j, _mm256_xor_pd(_mm256_loadu_pd(a + j), conjugate));
+    }
+}
+
+}  // namespace wide
+
+bool HasAvx() {
+    static const bool avx = __builtin_cpu_supports("avx");
+    return avx;
+}
+#endif
+
 // The complex transform through the vector stages where there are any, for the shared tables.
 void FastComplex(int n, double* a, const double* w, bool backward) {
+#if OSTREL2_DFT_AVX
+    if (n >= 16 && HasAvx()) {
+        vec::Radix4Stage(n, 2, a, w);
+        wide::LaterStages(n, a, w, backward);
+        return;
+    }
+#endif
 #if OSTREL2_DFT_SSE2
     int l = 2;
     if (n > 8) {
