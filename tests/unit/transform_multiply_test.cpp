@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "arith/multiply_schoolbook.h"
@@ -273,6 +274,46 @@ TEST(TransformMultiply, SharedTablesGiveTheSameBitsAsPerCallTables) {
             ASSERT_TRUE(SameRecord(fast, perCall))
                 << "p = " << p << "\n fast     " << reference::Describe(fast)
                 << "\n per call " << reference::Describe(perCall);
+        }
+    }
+}
+
+// The digit conversion by whole-number carries gives the serial conversion's record bit for bit,
+// both where it applies (positions near whole numbers, of either sign, up to 2^40) and where it
+// must hand over to the serial rule (a position near a half, or too large).
+TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
+    std::mt19937_64 engine(304);
+    std::uniform_real_distribution<double> noise(-0.3, 0.3);
+    enum Kind { Near, Half, Large, Wild };
+    for (int n : {32, 64, 256, 1024}) {
+        for (int m : {n, n / 2}) {
+            for (Kind kind : {Near, Half, Large, Wild}) {
+                for (int round = 0; round < 10; ++round) {
+                    const int64_t limit = kind == Large ? (int64_t{1} << 42) : (int64_t{1} << 36);
+                    double X[DIGIT_ARRAY_SLOTS];
+                    for (int j = 0; j < n; ++j) {
+                        const double whole = static_cast<double>(
+                            std::uniform_int_distribution<int64_t>(-limit, limit)(engine));
+                        double s = whole + noise(engine);
+                        if (kind == Half && j == n / 3) s = whole + 0.5;
+                        if (kind == Wild) s = whole * 0.37 + noise(engine) * 3;
+                        X[j] = s * (n / 2);
+                    }
+                    X[n] = static_cast<double>(std::uniform_int_distribution<int64_t>(
+                        0, round % 2 ? 9999999999LL : 99999LL)(engine));
+                    X[n + 1] = 40.0;
+                    X[n + 2] = round % 3 ? 1.0 : -1.0;
+                    double Y[DIGIT_ARRAY_SLOTS];
+                    std::memcpy(Y, X, sizeof X);
+                    WorkLong serial, carried;
+                    InitLong(serial, 300, 1, 0, 0.0);
+                    InitLong(carried, 300, 1, 0, 0.0);
+                    FromTransformDigits(m, TRANSFORM_BASE, n, X, serial);
+                    FromTransformDigitsCarried(m, TRANSFORM_BASE, n, Y, carried);
+                    ASSERT_TRUE(SameRecord(serial, carried))
+                        << "n = " << n << ", m = " << m << ", kind " << kind << ", round " << round;
+                }
+            }
         }
     }
 }
