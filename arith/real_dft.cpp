@@ -399,9 +399,9 @@ bool HasAvx() {
 #endif
 
 // The complex transform through the vector stages where there are any, for the shared tables.
-void FastComplex(int n, double* a, const double* w, bool backward) {
+void FastComplex(int n, double* a, const double* w, bool backward, bool allowAvx) {
 #if OSTREL2_DFT_AVX
-    if (n >= 16 && HasAvx()) {
+    if (n >= 16 && allowAvx && HasAvx()) {
         vec::Radix4Stage(n, 2, a, w);
         wide::LaterStages(n, a, w, backward);
         return;
@@ -431,6 +431,7 @@ void FastComplex(int n, double* a, const double* w, bool backward) {
         for (int j = 0; j < 4 * l && j < n; j += 2) a[j + 1] = -a[j + 1];
     }
 #else
+    (void)allowAvx;
     if (backward) {
         ComplexBackward(n, a, w);
     } else {
@@ -687,14 +688,16 @@ void SharedBitReverse(const SharedTables& t, int n, double* a) {
 
 }  // namespace
 
-void SharedRealDft(int n, int direction, double* a) {
+namespace {
+
+void SharedTransform(int n, int direction, double* a, bool allowAvx) {
     const SharedTables& t = Shared();
     const double* w = t.w;
     const double* c = t.w + t.nw;
     if (direction >= 0) {
         if (n > 4) {
             SharedBitReverse(t, n, a);
-            FastComplex(n, a, w, false);
+            FastComplex(n, a, w, false, allowAvx);
             RealSplitForward(n, a, t.nc, c);
         } else if (n == 4) {
             ComplexForward(n, a, w);
@@ -708,11 +711,19 @@ void SharedRealDft(int n, int direction, double* a) {
         if (n > 4) {
             RealSplitBackward(n, a, t.nc, c);
             SharedBitReverse(t, n, a);
-            FastComplex(n, a, w, true);
+            FastComplex(n, a, w, true, allowAvx);
         } else if (n == 4) {
             ComplexForward(n, a, w);
         }
     }
+}
+
+}  // namespace
+
+void SharedRealDft(int n, int direction, double* a) { SharedTransform(n, direction, a, true); }
+
+void SharedRealDftWithoutAvx(int n, int direction, double* a) {
+    SharedTransform(n, direction, a, false);
 }
 
 }  // namespace ostrel2

@@ -64,4 +64,7 @@ void RealSplitBackward(int n, double* a, int nc, const double* c);
 // the same operations on the same arguments.
 void SharedRealDft(int n, int direction, double* a);
 
+// SharedRealDft without the 256-bit stages, as on processors without them; for the tests.
+void SharedRealDftWithoutAvx(int n, int direction, double* a);
+
 }  // namespace ostrel2

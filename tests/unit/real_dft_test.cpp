@@ -274,12 +274,16 @@ TEST(RealDft, SharedTransformGivesTheSameBitsAsThePlainOne) {
                 for (double& x : input) x = digit(engine) * (round % 4 == 1 ? 1.0 : 1e6);
             for (int direction : {1, -1}) {
                 Reals shared = input;
+                Reals narrow = input;
                 Reals plain = input;
                 WorkAreas own;
                 SharedRealDft(n, direction, shared.data());
+                SharedRealDftWithoutAvx(n, direction, narrow.data());
                 RealDft(n, direction, plain.data(), own.ip, own.w);
                 ASSERT_EQ(std::memcmp(shared.data(), plain.data(), n * sizeof(double)), 0)
                     << "n = " << n << ", direction " << direction << ", round " << round;
+                ASSERT_EQ(std::memcmp(narrow.data(), plain.data(), n * sizeof(double)), 0)
+                    << "without AVX: n = " << n << ", direction " << direction;
             }
         }
     }
