@@ -17,7 +17,7 @@ constexpr double kLimbBase = 1e10;
 constexpr int64_t kExponentLimit = 2000000000;         // largest exponent of a canonical record
 constexpr int32_t kZeroExponent = -2100000000;         // exponent of the value zero
 constexpr int64_t kExponentCap = 10000000000000LL;     // written exponents saturate here
-constexpr int64_t kMostPaddingBeforePoint = 20;        // "1e20" is still positional
+constexpr int64_t kMostPaddingBeforePoint = 20;        // "1e20", "1.2e21" are still positional
 constexpr int64_t kMostZerosAfterPoint = 6;            // "0.0000001" is still positional
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -259,8 +259,10 @@ FormatStatus Format(const LongNumber& record, FormatMode mode, char* buffer,
     const int64_t e = spareExponent - first;  // exponent of run[0]
 
     if (record.sign < 0) out.Put('-');
-    const bool positional =
-        (e >= -(kMostZerosAfterPoint + 1) && e <= kMostPaddingBeforePoint) || (e >= 0 && e < n);
+    // Positional unless more than 20 zeros would pad the digits up to the point, or more than
+    // 6 zeros would stand between the point and the digits.
+    const bool positional = e >= 0 ? e + 1 - n <= kMostPaddingBeforePoint
+                                   : e >= -(kMostZerosAfterPoint + 1);
     if (positional) {
         if (e >= 0) {
             const int64_t whole = e + 1;

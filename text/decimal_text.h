@@ -9,8 +9,9 @@
 // Format writes a record as decimal text: by default the significant digits of its first
 // `precision` limbs (counted from its leading non-zero limb), rounded half-even on the guard limbs;
 // on request every live limb exactly. Trailing zeros are dropped; the value zero is "0"; the
-// form is positional ("123.45", "0.00012") unless that would need more than 20 padding zeros
-// before the point or more than 6 after it, then scientific ("1.5e-300", "1e30"). A record's
+// form is positional ("123.45", "0.00012", "1200000000000000000000") unless that would need more
+// than 20 zeros after the digits up to the point or more than 6 zeros between the point and the
+// digits; then it is scientific ("1.5e-300", "1e30", "1e-8"). A record's
 // error field does not change what Format writes. Nothing is allocated; no exceptions.
 #pragma once
 

@@ -222,11 +222,14 @@ TEST(DecimalTextFormat, RoundedAndExactText) {
         {Record(2, 1, -10, {10000000}), FormatMode::Rounded, "0.001"},
         {Record(2, 1, 20, {1}), FormatMode::Rounded, "100000000000000000000"},
         {Record(2, 1, 30, {1}), FormatMode::Rounded, "1e30"},
-        {Record(2, 1, 20, {12}), FormatMode::Rounded, "1.2e21"},
+        {Record(2, 1, 20, {12}), FormatMode::Rounded, "1200000000000000000000"},
+        {Record(2, 1, 20, {120}), FormatMode::Rounded, "1.2e22"},
         {Record(3, 1, 20, {1234, 5678901234, 5678901234}), FormatMode::Rounded,
          "123456789012345678901234"},
         {Record(2, 1, 20, {1234, 5678901234, 5678901234}), FormatMode::Rounded,
-         "1.2345678901235e23"},
+         "123456789012350000000000"},
+        {Record(2, 1, 50, {1234, 5678901234, 5678901234}), FormatMode::Rounded,
+         "1.2345678901235e53"},
         {Record(2, 1, -10, {1000}), FormatMode::Rounded, "0.0000001"},
         {Record(2, 1, -10, {100}), FormatMode::Rounded, "1e-8"},
         {Record(2, -1, -300, {1, 2500000000}), FormatMode::Rounded, "-1.25e-300"},
@@ -335,7 +338,7 @@ TEST(DecimalTextFormat, RoundedTextMatchesExactHalfEvenRounding) {
 
 TEST(DecimalTextRoundTrip, CanonicalTextComesBackUnchanged) {
     const char* texts[] = {
-        "0", "1", "-1.5", "123.456", "1e30", "-1.25e-300", "0.0000001", "1e-8", "1e21",
+        "0", "1", "-1.5", "123.456", "1e30", "-1.25e-300", "0.0000001", "1e-8", "1e21", "1200000000000000000000", "1.2e22",
         "100000000000000000000", "12345678901234567890", "-0.5",
         "3.14159265358979323846264338327950288419716939937510582097494459",
         "2.718281828459045235360287471352662497757e-2000000000",
