@@ -2,6 +2,9 @@
 // operands by their exponents; carries and the final form are left to Normalize.
 #include "arith/addition.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace ostrel2 {
 
 // Sum at MaxPrecision(a, b), cut at the shorter-reaching operand's last live position counted
@@ -63,8 +66,12 @@ WorkLong& AddLong(WorkLong& result, WorkLong& a, WorkLong& b) {
         int32_t k = 1;
         while (k <= last) {
             if (w.limbs[k] < 0) {
-                w.limbs[k] += LIMB_BASE;
-                w.limbs[k - 1] -= 1.0;
+                // As many units of 10^10 as make the limb non-negative: exactly one for any
+                // difference of limbs below 10^10, more only for operands far outside that range
+                // (which would otherwise take one pass per unit).
+                const double units = std::ceil(-w.limbs[k] / LIMB_BASE);
+                w.limbs[k] = std::max(0.0, w.limbs[k] + units * LIMB_BASE);
+                w.limbs[k - 1] -= units;
                 if (k > 1) --k;
             } else {
                 ++k;
