@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# setup.sh -- installs what Ostrel2 needs, builds it, and then runs it (run) or tests it (test).
+#
+#   bash scripts/setup.sh run    install, build, and compute with the ostrel2 program
+#   bash scripts/setup.sh test   install, build, run every test, again under AddressSanitizer and
+#                                UndefinedBehaviorSanitizer, then the Windows and fuzzing checks
+#                                when their scripts are present
+#
+# Missing Debian packages are installed with apt-get (as root, or through sudo). The builds go
+# to build/ and build-sanitize/ under the repository root (OSTREL2_BUILD_DIR and
+# OSTREL2_SANITIZE_BUILD_DIR override them). Any failure stops the script with a non-zero status.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${OSTREL2_BUILD_DIR:-$root/build}
+sanitize_build=${OSTREL2_SANITIZE_BUILD_DIR:-$root/build-sanitize}
+jobs=$(nproc 2>/dev/null || echo 2)
+packages=(build-essential cmake g++ libgtest-dev libbenchmark-dev libgmp-dev libmpfr-dev clang
+          libclang-rt-14-dev valgrind)
+
+step() { printf '\n==== %s\n' "$*"; }
+
+install_packages() {
+  local missing=() p
+  for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  if [[ ${#missing[@]} -eq 0 ]]; then
+    step "packages: all present"
+    return
+  fi
+  step "packages: installing ${missing[*]}"
+  local sudo=()
+  if [[ $(id -u) != 0 ]]; then
+    if command -v sudo >/dev/null; then
+      sudo=(sudo)
+    else
+      echo "setup.sh: missing packages (${missing[*]}) and not root; install them or run as root" >&2
+      exit 1
+    fi
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update </dev/null
+  "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+}
+
+configure_and_build() {
+  local dir=$1
+  shift
+  step "configure $dir $*"
+  cmake -S "$root" -B "$dir" "$@"
+  step "build $dir"
+  cmake --build "$dir" -j "$jobs"
+}
+
+# ctest, its whole output shown and kept in a log for the closing summary.
+run_ctest() {
+  local dir=$1 log=$2
+  step "ctest in $dir"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" </dev/null 2>&1 | tee "$log"
+}
+
+# The tail of a ctest log: "100% tests passed, 0 tests failed out of N" and the total time.
+ctest_summary() {
+  grep -E 'tests passed|tests failed out of|Total Test time' "$1" || true
+}
+
+demo() {
+  local ostrel2=$build/tools/ostrel2
+  local a b
+  a=$(printf '%0150d' 0 | tr 0 7)$(printf '%0150d' 0 | tr 0 3)   # 300 digits
+  b=$(printf '%0300d' 0 | tr 0 9)                                 # 10^300 - 1
+  step "ostrel2 version"
+  "$ostrel2" version
+  step "2 / 3 to 300 digits (30 limbs), reciprocal division"
+  "$ostrel2" div 2 3 --precision 30
+  step "the same by long division"
+  "$ostrel2" div2 2 3 --precision 30
+  step "a 300-digit number times 10^300 - 1, exactly (61 limbs)"
+  "$ostrel2" mul "$a" "$b" --precision 61
+  step "gcd of 1071 and 462, with cofactors"
+  "$ostrel2" gcd 1071 462
+  step "a division by zero reports its diagnostic"
+  "$ostrel2" div 1 0 || echo "(exit status $?: the result carries an error)"
+}
+
+usage() {
+  echo "usage: bash scripts/setup.sh run|test" >&2
+  exit 2
+}
+
+[[ $# -eq 1 ]] || usage
+case $1 in
+  run)
+    install_packages
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release
+    demo
+    ;;
+  test)
+    install_packages
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release
+    main_log=$build/ctest-setup.log
+    run_ctest "$build" "$main_log"
+
+    configure_and_build "$sanitize_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DOSTREL2_SANITIZE=address,undefined
+    sanitize_log=$sanitize_build/ctest-setup.log
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      run_ctest "$sanitize_build" "$sanitize_log"
+
+    if [[ -f $root/scripts/windows-test.sh ]]; then
+      step "Windows DLLs under Wine"
+      bash "$root/scripts/windows-test.sh" </dev/null
+    fi
+    if [[ -f $root/scripts/fuzz.sh ]]; then
+      step "short fuzzing run"
+      bash "$root/scripts/fuzz.sh" short </dev/null
+    fi
+
+    step "summary (address,undefined sanitizers)"
+    ctest_summary "$sanitize_log"
+    step "summary"
+    ctest_summary "$main_log"
+    ;;
+  *) usage ;;
+esac
