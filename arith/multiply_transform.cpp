@@ -306,7 +306,7 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     if (next >= 0 && next <= last && L.limbs[next] > LIMB_BASE / 2) R.limbs[last] += 1;
 
     Normalize(R);
-    R.error = a.error + R.error + b.error;
+    R.error = SumErrors(a.error, R.error, b.error);
     CopyProduct(result, R);
     return result;
 }
