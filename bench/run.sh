@@ -37,12 +37,15 @@ if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; 
   valgrind --tool=callgrind --toggle-collect=Multipl_XL \
     --callgrind-out-file="$out_dir/callgrind.multiply" \
     "$bin/ostrel2_profile_multiply" 500 2> "$out_dir/callgrind.log"
-  top_lines() { awk '/file:function/ { body = 1; next } body && NF' | head -n "$1"; }
-  echo "-- self (exclusive) instructions; 500 products"
-  callgrind_annotate "$out_dir/callgrind.multiply" 2> /dev/null | tee "$out_dir/profile.txt" \
+  top_lines() { awk '/file:function/ { body = 1; next } body && NF && !/^-/' | head -n "$1"; }
+  total="$(callgrind_annotate --auto=no "$out_dir/callgrind.multiply" 2> /dev/null \
+    | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')"
+  echo "-- $total instructions in 500 products: $((total / 500)) per product"
+  echo "-- self (exclusive) instructions"
+  callgrind_annotate --auto=no "$out_dir/callgrind.multiply" 2> /dev/null | tee "$out_dir/profile.txt" \
     | top_lines 16
   echo "-- inclusive instructions"
-  callgrind_annotate --inclusive=yes "$out_dir/callgrind.multiply" 2> /dev/null \
+  callgrind_annotate --auto=no --inclusive=yes "$out_dir/callgrind.multiply" 2> /dev/null \
     | tee "$out_dir/profile_inclusive.txt" | top_lines 16
 fi
 echo "Results in $out_dir"
