@@ -222,6 +222,7 @@ struct PerCallTables {
     int ip[DFT_INDEX_SLOTS];
     double w[DFT_TABLE_SLOTS];
     void Start() { ip[0] = 0; }
+    static void Product(int n, const double* U, double* V) { SpectrumProduct(n, U, V); }
     void Forward(int n, double* a) { RealDft(n, 1, a, ip, w); }
     void Backward(int n, double* a) { RealDft(n, -1, a, ip, w); }
     static void Convert(int m, double B, int n, double* X, WorkLong& out) {
@@ -232,6 +233,12 @@ struct PerCallTables {
 // Transforms through the tables shared by all calls, digits by whole-number carries.
 struct SharedTransforms {
     void Start() {}
+    static void Product(int n, const double* U, double* V) {
+        SharedSpectrumProduct(n, U, V);
+        V[n] = U[n] * V[n];
+        V[n + 1] = U[n + 1] + V[n + 1];
+        V[n + 2] = U[n + 2] * V[n + 2];
+    }
     void Forward(int n, double* a) { SharedRealDft(n, 1, a); }
     void Backward(int n, double* a) { SharedRealDft(n, -1, a); }
     static void Convert(int m, double B, int n, double* X, WorkLong& out) {
@@ -283,15 +290,15 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     transforms.Forward(n, X1);
     ToTransformDigits(B, n, h, b, X2);
     transforms.Forward(n, X2);
-    SpectrumProduct(n, X1, X2);  // a upper x b lower
+    transforms.Product(n, X1, X2);  // a upper x b lower
     ToTransformDigits(B, n, 0, b, X3);
     transforms.Forward(n, X3);
-    SpectrumProduct(n, X3, X1);  // a upper x b upper
+    transforms.Product(n, X3, X1);  // a upper x b upper
     transforms.Backward(n, X1);
     transforms.Convert(n, B, n, X1, R);
     ToTransformDigits(B, n, h, a, X1);
     transforms.Forward(n, X1);
-    SpectrumProduct(n, X1, X3);  // a lower x b upper
+    transforms.Product(n, X1, X3);  // a lower x b upper
     SpectrumAdd(n, X3, X2);
     transforms.Backward(n, X2);
     transforms.Convert(h, B, n, X2, L);

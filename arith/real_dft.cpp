@@ -270,6 +270,44 @@ void Radix4Stage(int n, int l, double* a, const double* w) {
     }
 }
 
+// One step of a real-split pass on the pair of entries at j and k = n - j, with its rotation held
+// twice in wr and wi. Forward: y = (wr xr - wi xi, wr xi + wi xr) from x = (a[j] - a[k],
+// a[j+1] + a[k+1]); a[j] -= y, a[k] += conj(y). Backward: y = (wr xr + wi xi, wr xi - wi xr);
+// a[j] <- (a[j] - yr, yi - a[j+1]), a[k] <- (a[k] + yr, yi - a[k+1]).
+template <bool kBackward>
+inline void SplitStep(double* a, int j, int k, __m128d wr, __m128d wi) {
+    const __m128d aj = _mm_loadu_pd(a + j);
+    const __m128d ak = _mm_loadu_pd(a + k);
+    const __m128d x = _mm_add_pd(aj, _mm_xor_pd(ak, NegLow()));
+    const __m128d p = _mm_mul_pd(wr, x);
+    const __m128d q = _mm_mul_pd(wi, Swap(x));
+    if (!kBackward) {
+        const __m128d y = _mm_add_pd(p, _mm_xor_pd(q, NegLow()));
+        _mm_storeu_pd(a + j, _mm_sub_pd(aj, y));
+        _mm_storeu_pd(a + k, _mm_add_pd(ak, _mm_xor_pd(y, NegHigh())));
+    } else {
+        const __m128d y = _mm_add_pd(p, _mm_xor_pd(q, NegHigh()));
+        _mm_storeu_pd(a + j, _mm_add_pd(_mm_xor_pd(aj, NegHigh()), _mm_xor_pd(y, NegLow())));
+        _mm_storeu_pd(a + k, _mm_add_pd(_mm_xor_pd(ak, NegHigh()), y));
+    }
+}
+
+// The real-split pass over the steps j = 2, 4, ... below n/2; wr[2i], wr[2i+1] (and wi) hold the
+// rotation of step j = 2i + 2.
+template <bool kBackward>
+void RealSplit(int n, double* a, const double* wr, const double* wi) {
+    const int m = n >> 1;
+    for (int j = 2; j < m; j += 2)
+        SplitStep<kBackward>(a, j, n - j, _mm_loadu_pd(wr + j - 2), _mm_loadu_pd(wi + j - 2));
+}
+
+// Complex products of the packed spectrum entries 2 .. n-1: (u v) = (ur vr - ui vi, ur vi + ui vr).
+inline __m128d ComplexProduct(__m128d u, __m128d v) {
+    const __m128d p = _mm_mul_pd(_mm_unpacklo_pd(u, u), v);
+    const __m128d q = _mm_mul_pd(_mm_unpackhi_pd(u, u), Swap(v));
+    return _mm_add_pd(p, _mm_xor_pd(q, NegLow()));
+}
+
 }  // namespace vec
 #endif
 
@@ -388,6 +426,54 @@ OSTREL2_TARGET_AVX void LaterStages(int n, double* a, const double* w, bool back
         for (int j = 0; j < n; j += 4)
             _mm256_storeu_pd(a + j, _mm256_xor_pd(_mm256_loadu_pd(a + j), conjugate));
     }
+}
+
+// The real-split pass with two steps per register: the steps j and j + 2 pair with the entries
+// n - j and n - j - 2, which lie in the opposite order, so those halves are exchanged.
+template <bool kBackward>
+OSTREL2_TARGET_AVX void RealSplit(int n, double* a, const double* wr, const double* wi) {
+    const int m = n >> 1;
+    int j = 2;
+    for (; j + 2 < m; j += 4) {
+        const int k = n - j - 2;
+        const __m256d aj = _mm256_loadu_pd(a + j);
+        const __m256d kk = _mm256_loadu_pd(a + k);
+        const __m256d ak = _mm256_permute2f128_pd(kk, kk, 1);
+        const __m256d wR = _mm256_loadu_pd(wr + j - 2);
+        const __m256d wI = _mm256_loadu_pd(wi + j - 2);
+        const __m256d x = _mm256_add_pd(aj, _mm256_xor_pd(ak, NegLow()));
+        const __m256d p = _mm256_mul_pd(wR, x);
+        const __m256d q = _mm256_mul_pd(wI, Swap(x));
+        __m256d newJ;
+        __m256d newK;
+        if (!kBackward) {
+            const __m256d y = _mm256_add_pd(p, _mm256_xor_pd(q, NegLow()));
+            newJ = _mm256_sub_pd(aj, y);
+            newK = _mm256_add_pd(ak, _mm256_xor_pd(y, NegHigh()));
+        } else {
+            const __m256d y = _mm256_add_pd(p, _mm256_xor_pd(q, NegHigh()));
+            newJ = _mm256_add_pd(_mm256_xor_pd(aj, NegHigh()), _mm256_xor_pd(y, NegLow()));
+            newK = _mm256_add_pd(_mm256_xor_pd(ak, NegHigh()), y);
+        }
+        _mm256_storeu_pd(a + j, newJ);
+        _mm256_storeu_pd(a + k, _mm256_permute2f128_pd(newK, newK, 1));
+    }
+    for (; j < m; j += 2)
+        vec::SplitStep<kBackward>(a, j, n - j, _mm_loadu_pd(wr + j - 2), _mm_loadu_pd(wi + j - 2));
+}
+
+// Complex products of the spectrum entries 2 .. n-1, two per register, the last one alone.
+OSTREL2_TARGET_AVX void SpectrumProduct(int n, const double* U, double* V) {
+    int k = 2;
+    for (; k + 3 < n; k += 4) {
+        const __m256d u = _mm256_loadu_pd(U + k);
+        const __m256d v = _mm256_loadu_pd(V + k);
+        const __m256d p = _mm256_mul_pd(_mm256_unpacklo_pd(u, u), v);
+        const __m256d q = _mm256_mul_pd(_mm256_unpackhi_pd(u, u), Swap(v));
+        _mm256_storeu_pd(V + k, _mm256_add_pd(p, _mm256_xor_pd(q, NegLow())));
+    }
+    for (; k < n; k += 2)
+        _mm_storeu_pd(V + k, vec::ComplexProduct(_mm_loadu_pd(U + k), _mm_loadu_pd(V + k)));
 }
 
 }  // namespace wide
@@ -646,6 +732,12 @@ struct SharedTables {
     int nc;
     uint16_t pairs[2 * DFT_MAX_LENGTH];
     int pairStart[12];  // pairs of length 2^k in pairs[pairStart[k] .. pairStart[k + 1])
+    // Rotations of the real-split steps of length 2^k, each twice in a row for vector loads:
+    // splitR / splitI + splitStart[k] + 2i - 2 hold wkr = 0.5 - c[nc - kk] and wki = c[kk] of
+    // step j = 2i, formed once with the plain pass's operations.
+    double splitR[DFT_MAX_LENGTH];
+    double splitI[DFT_MAX_LENGTH];
+    int splitStart[12];
 };
 
 SharedTables BuildSharedTables() {
@@ -672,6 +764,25 @@ SharedTables BuildSharedTables() {
         }
     }
     t.pairStart[11] = count;
+    const double* c = t.w + t.nw;
+    int at = 0;
+    for (int k = 0; k <= 10; ++k) {
+        t.splitStart[k] = at;
+        const int n = 1 << k;
+        const int m = n >> 1;
+        if (n <= 4) continue;
+        const int ks = 2 * t.nc / m;
+        int kk = 0;
+        for (int j = 2; j < m; j += 2) {
+            kk += ks;
+            const double wkr = 0.5 - c[t.nc - kk];
+            const double wki = c[kk];
+            t.splitR[at] = t.splitR[at + 1] = wkr;
+            t.splitI[at] = t.splitI[at + 1] = wki;
+            at += 2;
+        }
+    }
+    t.splitStart[11] = at;
     return t;
 }
 
@@ -680,9 +791,14 @@ const SharedTables& Shared() {
     return tables;
 }
 
-void SharedBitReverse(const SharedTables& t, int n, double* a) {
+int Log2(int n) {
     int k = 0;
     while ((1 << k) < n) ++k;
+    return k;
+}
+
+void SharedBitReverse(const SharedTables& t, int n, double* a) {
+    const int k = Log2(n);
     for (int i = t.pairStart[k]; i < t.pairStart[k + 1]; i += 2) SwapEntries(a, t.pairs[i], t.pairs[i + 1]);
 }
 
@@ -690,15 +806,45 @@ void SharedBitReverse(const SharedTables& t, int n, double* a) {
 
 namespace {
 
+// Real-split pass through the shared step rotations, in vectors where there are any.
+void SharedSplit(const SharedTables& t, int n, double* a, bool backward, bool allowAvx) {
+#if OSTREL2_DFT_SSE2
+    const int at = t.splitStart[Log2(n)];
+    const double* wr = t.splitR + at;
+    const double* wi = t.splitI + at;
+#if OSTREL2_DFT_AVX
+    if (allowAvx && HasAvx()) {
+        if (backward) {
+            wide::RealSplit<true>(n, a, wr, wi);
+        } else {
+            wide::RealSplit<false>(n, a, wr, wi);
+        }
+        return;
+    }
+#endif
+    if (backward) {
+        vec::RealSplit<true>(n, a, wr, wi);
+    } else {
+        vec::RealSplit<false>(n, a, wr, wi);
+    }
+#else
+    (void)allowAvx;
+    if (backward) {
+        RealSplitBackward(n, a, t.nc, t.w + t.nw);
+    } else {
+        RealSplitForward(n, a, t.nc, t.w + t.nw);
+    }
+#endif
+}
+
 void SharedTransform(int n, int direction, double* a, bool allowAvx) {
     const SharedTables& t = Shared();
     const double* w = t.w;
-    const double* c = t.w + t.nw;
     if (direction >= 0) {
         if (n > 4) {
             SharedBitReverse(t, n, a);
             FastComplex(n, a, w, false, allowAvx);
-            RealSplitForward(n, a, t.nc, c);
+            SharedSplit(t, n, a, false, allowAvx);
         } else if (n == 4) {
             ComplexForward(n, a, w);
         }
@@ -709,7 +855,9 @@ void SharedTransform(int n, int direction, double* a, bool allowAvx) {
         a[1] = 0.5 * (a[0] - a[1]);
         a[0] -= a[1];
         if (n > 4) {
-            RealSplitBackward(n, a, t.nc, c);
+            a[1] = -a[1];
+            SharedSplit(t, n, a, true, allowAvx);
+            a[n / 2 + 1] = -a[n / 2 + 1];
             SharedBitReverse(t, n, a);
             FastComplex(n, a, w, true, allowAvx);
         } else if (n == 4) {
@@ -724,6 +872,28 @@ void SharedRealDft(int n, int direction, double* a) { SharedTransform(n, directi
 
 void SharedRealDftWithoutAvx(int n, int direction, double* a) {
     SharedTransform(n, direction, a, false);
+}
+
+void SharedSpectrumProduct(int n, const double* U, double* V) {
+    V[0] = U[0] * V[0];
+    V[1] = U[1] * V[1];
+#if OSTREL2_DFT_AVX
+    if (HasAvx()) {
+        wide::SpectrumProduct(n, U, V);
+        return;
+    }
+#endif
+#if OSTREL2_DFT_SSE2
+    for (int k = 2; k < n; k += 2)
+        _mm_storeu_pd(V + k, vec::ComplexProduct(_mm_loadu_pd(U + k), _mm_loadu_pd(V + k)));
+#else
+    for (int k = 2; k < n; k += 2) {
+        const double re = U[k] * V[k] - U[k + 1] * V[k + 1];
+        const double im = U[k] * V[k + 1] + U[k + 1] * V[k];
+        V[k] = re;
+        V[k + 1] = im;
+    }
+#endif
 }
 
 }  // namespace ostrel2

@@ -67,4 +67,9 @@ void SharedRealDft(int n, int direction, double* a);
 // SharedRealDft without the 256-bit stages, as on processors without them; for the tests.
 void SharedRealDftWithoutAvx(int n, int direction, double* a);
 
+// Products of two packed spectra of length n in place, V <- U (.) V: V[0] <- U[0] V[0],
+// V[1] <- U[1] V[1] and the complex products of the pairs at 2 .. n-1, with the plain product's
+// operations on the same operands, in vectors where there are any.
+void SharedSpectrumProduct(int n, const double* U, double* V);
+
 }  // namespace ostrel2
