@@ -29,8 +29,11 @@ int TransformLength(int32_t precision) {
     return n;
 }
 
-// Digits of one half of x; the carry of the balancing pass goes into position 1 only.
-void ToTransformDigits(double B, int n, int off, const WorkLong& x, double* X) {
+namespace {
+
+// Digits of one half of x into D[0 .. n/2 - 1], balanced, and the header into H[0 .. 2]; the
+// carry of the balancing pass goes into position 1 only.
+void HalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* H) {
     const int h = n / 2;
     const int first = off / 2;
     int last = (off + h) / 2 - 1;
@@ -39,22 +42,29 @@ void ToTransformDigits(double B, int n, int off, const WorkLong& x, double* X) {
     int pos = 0;
     for (int j = first; j <= last; ++j) {
         const double high = Trunc(x.limbs[j] / B);
-        X[pos++] = high;
-        X[pos++] = x.limbs[j] - B * high;
+        D[pos++] = high;
+        D[pos++] = x.limbs[j] - B * high;
     }
-    while (pos < n) X[pos++] = 0.0;
-    X[n] = X[0];
-    X[n + 1] = static_cast<double>(x.exponent / 5 + 1 - off);
-    X[n + 2] = static_cast<double>(x.sign);
+    while (pos < h) D[pos++] = 0.0;
+    H[0] = D[0];
+    H[1] = static_cast<double>(x.exponent / 5 + 1 - off);
+    H[2] = static_cast<double>(x.sign);
     const double halfBase = B / 2;
     double carry = 0.0;
     for (int k = h - 1; k >= 2; --k) {
-        const double v = X[k] + carry;
+        const double v = D[k] + carry;
         const bool over = v >= halfBase;  // selected, not branched: digits are random
-        X[k] = over ? v - B : v;
+        D[k] = over ? v - B : v;
         carry = over ? 1.0 : 0.0;
     }
-    X[1] += carry;
+    D[1] += carry;
+}
+
+}  // namespace
+
+void ToTransformDigits(double B, int n, int off, const WorkLong& x, double* X) {
+    HalfDigits(B, n, off, x, X, X + n);
+    for (int pos = n / 2; pos < n; ++pos) X[pos] = 0.0;
 }
 
 void SpectrumProduct(int n, const double* U, double* V) {
@@ -224,6 +234,10 @@ struct PerCallTables {
     void Start() { ip[0] = 0; }
     static void Product(int n, const double* U, double* V) { SpectrumProduct(n, U, V); }
     void Forward(int n, double* a) { RealDft(n, 1, a, ip, w); }
+    void ForwardDigits(double B, int n, int off, const WorkLong& x, double* X) {
+        ToTransformDigits(B, n, off, x, X);
+        Forward(n, X);
+    }
     void Backward(int n, double* a) { RealDft(n, -1, a, ip, w); }
     static void Convert(int m, double B, int n, double* X, WorkLong& out) {
         FromTransformDigits(m, B, n, X, out);
@@ -239,7 +253,12 @@ struct SharedTransforms {
         V[n + 1] = U[n + 1] + V[n + 1];
         V[n + 2] = U[n + 2] * V[n + 2];
     }
-    void Forward(int n, double* a) { SharedRealDft(n, 1, a); }
+    // The digits go to a half-length area; the transform reads them and fills all of X.
+    static void ForwardDigits(double B, int n, int off, const WorkLong& x, double* X) {
+        double D[DFT_MAX_LENGTH / 2];
+        HalfDigits(B, n, off, x, D, X + n);
+        SharedRealDftOfHalf(n, D, X);
+    }
     void Backward(int n, double* a) { SharedRealDft(n, -1, a); }
     static void Convert(int m, double B, int n, double* X, WorkLong& out) {
         FromTransformDigitsCarried(m, B, n, X, out);
@@ -286,18 +305,14 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     double X3[DIGIT_ARRAY_SLOTS];
     transforms.Start();
 
-    ToTransformDigits(B, n, 0, a, X1);
-    transforms.Forward(n, X1);
-    ToTransformDigits(B, n, h, b, X2);
-    transforms.Forward(n, X2);
+    transforms.ForwardDigits(B, n, 0, a, X1);
+    transforms.ForwardDigits(B, n, h, b, X2);
     transforms.Product(n, X1, X2);  // a upper x b lower
-    ToTransformDigits(B, n, 0, b, X3);
-    transforms.Forward(n, X3);
+    transforms.ForwardDigits(B, n, 0, b, X3);
     transforms.Product(n, X3, X1);  // a upper x b upper
     transforms.Backward(n, X1);
     transforms.Convert(n, B, n, X1, R);
-    ToTransformDigits(B, n, h, a, X1);
-    transforms.Forward(n, X1);
+    transforms.ForwardDigits(B, n, h, a, X1);
     transforms.Product(n, X1, X3);  // a lower x b upper
     SpectrumAdd(n, X3, X2);
     transforms.Backward(n, X2);

@@ -196,30 +196,38 @@ struct Quarter {
     __m128d x0, x2, x1, x3;  // y0 + y2, y0 - y2, y1 + i y3, y1 - i y3
 };
 
-inline Quarter Combine(const double* a, int j, int l) {
-    const __m128d a0 = _mm_loadu_pd(a + j);
-    const __m128d a1 = _mm_loadu_pd(a + j + l);
-    const __m128d a2 = _mm_loadu_pd(a + j + 2 * l);
-    const __m128d a3 = _mm_loadu_pd(a + j + 3 * l);
-    const __m128d y0 = _mm_add_pd(a0, a1);
-    const __m128d y1 = _mm_sub_pd(a0, a1);
-    const __m128d y2 = _mm_add_pd(a2, a3);
-    const __m128d y3 = _mm_sub_pd(a2, a3);
+// The four combinations of x0 .. x3 with y0 = x0 + x1, y1 = x0 - x1, y2 = x2 + x3, y3 = x2 - x3.
+inline Quarter Combine(__m128d y0, __m128d y1, __m128d y2, __m128d y3) {
     const __m128d s3 = Swap(y3);
     return {_mm_add_pd(y0, y2), _mm_sub_pd(y0, y2), _mm_add_pd(y1, _mm_xor_pd(s3, NegLow())),
             _mm_add_pd(y1, _mm_xor_pd(s3, NegHigh()))};
 }
 
-inline void ButterflyUnit(double* a, int j, int l) {
-    const Quarter q = Combine(a, j, l);
+inline Quarter Combine(const double* a, int j, int l) {
+    const __m128d a0 = _mm_loadu_pd(a + j);
+    const __m128d a1 = _mm_loadu_pd(a + j + l);
+    const __m128d a2 = _mm_loadu_pd(a + j + 2 * l);
+    const __m128d a3 = _mm_loadu_pd(a + j + 3 * l);
+    return Combine(_mm_add_pd(a0, a1), _mm_sub_pd(a0, a1), _mm_add_pd(a2, a3), _mm_sub_pd(a2, a3));
+}
+
+// Combine where x1 and x3 are the entry +0: x0 + 0 is still added (it turns -0 into +0, as the
+// full butterfly does), x0 - 0 is x0 itself for every x0.
+inline Quarter CombineWithZeros(const double* x0, const double* x2) {
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d a0 = _mm_loadu_pd(x0);
+    const __m128d a2 = _mm_loadu_pd(x2);
+    return Combine(_mm_add_pd(a0, zero), a0, _mm_add_pd(a2, zero), a2);
+}
+
+inline void StoreUnit(double* a, int j, int l, const Quarter& q) {
     _mm_storeu_pd(a + j, q.x0);
     _mm_storeu_pd(a + j + l, q.x1);
     _mm_storeu_pd(a + j + 2 * l, q.x2);
     _mm_storeu_pd(a + j + 3 * l, q.x3);
 }
 
-inline void ButterflyEighth(double* a, int j, int l, __m128d c) {
-    const Quarter q = Combine(a, j, l);
+inline void StoreEighth(double* a, int j, int l, const Quarter& q, __m128d c) {
     _mm_storeu_pd(a + j, q.x0);
     _mm_storeu_pd(a + j + 2 * l, _mm_xor_pd(Swap(q.x2), NegLow()));
     // c (x1r - x1i, x1r + x1i)
@@ -242,12 +250,40 @@ inline Rotations Broadcast(const Twiddles& t) {
             _mm_set1_pd(t.w2i), _mm_set1_pd(t.w3r), _mm_set1_pd(t.w3i)};
 }
 
-inline void Butterfly(double* a, int j, int l, const Rotations& t) {
-    const Quarter q = Combine(a, j, l);
+inline void StoreRotated(double* a, int j, int l, const Quarter& q, const Rotations& t) {
     _mm_storeu_pd(a + j, q.x0);
     _mm_storeu_pd(a + j + 2 * l, Rotate(q.x2, t.w2r, t.w2i));
     _mm_storeu_pd(a + j + l, Rotate(q.x1, t.w1r, t.w1i));
     _mm_storeu_pd(a + j + 3 * l, Rotate(q.x3, t.w3r, t.w3i));
+}
+
+inline void ButterflyUnit(double* a, int j, int l) { StoreUnit(a, j, l, Combine(a, j, l)); }
+
+inline void ButterflyEighth(double* a, int j, int l, __m128d c) {
+    StoreEighth(a, j, l, Combine(a, j, l), c);
+}
+
+inline void Butterfly(double* a, int j, int l, const Rotations& t) {
+    StoreRotated(a, j, l, Combine(a, j, l), t);
+}
+
+// The first radix-4 stage (span 2) of a transform whose input had its upper half zero, read from
+// that input's lower half d through the bit reversal: after the permutation every odd complex
+// entry is zero, and the even entry 2e holds d's entry at double offset g[e]. Writes all n values
+// of a with the bits the permutation and the full first stage would give.
+void FirstStageWithZeros(int n, const double* d, const uint16_t* g, double* a, const double* w) {
+    StoreUnit(a, 0, 2, CombineWithZeros(d + g[0], d + g[1]));
+    StoreEighth(a, 8, 2, CombineWithZeros(d + g[2], d + g[3]), _mm_set1_pd(w[2]));
+    int k1 = 0;
+    for (int k = 16; k < n; k += 16) {
+        k1 += 2;
+        Twiddles first;
+        Twiddles second;
+        PairTwiddles(w, k1, first, second);
+        const int e = k / 4;
+        StoreRotated(a, k, 2, CombineWithZeros(d + g[e], d + g[e + 1]), Broadcast(first));
+        StoreRotated(a, k + 8, 2, CombineWithZeros(d + g[e + 2], d + g[e + 3]), Broadcast(second));
+    }
 }
 
 void Radix4Stage(int n, int l, double* a, const double* w) {
@@ -485,10 +521,12 @@ bool HasAvx() {
 #endif
 
 // The complex transform through the vector stages where there are any, for the shared tables.
-void FastComplex(int n, double* a, const double* w, bool backward, bool allowAvx) {
+// With firstDone, the first radix-4 stage (n > 8 only) has already been applied.
+void FastComplex(int n, double* a, const double* w, bool backward, bool allowAvx,
+                 bool firstDone = false) {
 #if OSTREL2_DFT_AVX
     if (n >= 16 && allowAvx && HasAvx()) {
-        vec::Radix4Stage(n, 2, a, w);
+        if (!firstDone) vec::Radix4Stage(n, 2, a, w);
         wide::LaterStages(n, a, w, backward);
         return;
     }
@@ -496,7 +534,7 @@ void FastComplex(int n, double* a, const double* w, bool backward, bool allowAvx
 #if OSTREL2_DFT_SSE2
     int l = 2;
     if (n > 8) {
-        vec::Radix4Stage(n, 2, a, w);
+        if (!firstDone) vec::Radix4Stage(n, 2, a, w);
         l = 8;
         while (4 * l < n) {
             vec::Radix4Stage(n, l, a, w);
@@ -518,6 +556,7 @@ void FastComplex(int n, double* a, const double* w, bool backward, bool allowAvx
     }
 #else
     (void)allowAvx;
+    (void)firstDone;
     if (backward) {
         ComplexBackward(n, a, w);
     } else {
@@ -738,6 +777,10 @@ struct SharedTables {
     double splitR[DFT_MAX_LENGTH];
     double splitI[DFT_MAX_LENGTH];
     int splitStart[12];
+    // For length 2^k, where the even complex entry p lands after the bit reversal of an input
+    // whose upper half is zero: gather[gatherStart[k] + p/2] = the double offset 2 reverse(p).
+    uint16_t gather[DFT_MAX_LENGTH / 2];
+    int gatherStart[12];
 };
 
 SharedTables BuildSharedTables() {
@@ -783,6 +826,20 @@ SharedTables BuildSharedTables() {
         }
     }
     t.splitStart[11] = at;
+    at = 0;
+    for (int k = 0; k <= 10; ++k) {
+        t.gatherStart[k] = at;
+        const int entries = (1 << k) / 2;
+        if (entries < 2) continue;
+        const int bits = k - 1;
+        for (int p = 0; p < entries; p += 2) {
+            int r = 0;
+            for (int b = 0; b < bits; ++b)
+                if (p & (1 << b)) r |= 1 << (bits - 1 - b);
+            t.gather[at++] = static_cast<uint16_t>(2 * r);
+        }
+    }
+    t.gatherStart[11] = at;
     return t;
 }
 
@@ -866,9 +923,34 @@ void SharedTransform(int n, int direction, double* a, bool allowAvx) {
     }
 }
 
+// Forward transform of d's n/2 values followed by n/2 zeros, into a.
+void SharedTransformOfHalf(int n, const double* d, double* a, bool allowAvx) {
+#if OSTREL2_DFT_SSE2
+    if (n >= 16) {
+        const SharedTables& t = Shared();
+        vec::FirstStageWithZeros(n, d, t.gather + t.gatherStart[Log2(n)], a, t.w);
+        FastComplex(n, a, t.w, false, allowAvx, true);
+        SharedSplit(t, n, a, false, allowAvx);
+        const double difference = a[0] - a[1];
+        a[0] += a[1];
+        a[1] = difference;
+        return;
+    }
+#endif
+    for (int i = 0; i < n / 2; ++i) a[i] = d[i];
+    for (int i = n / 2; i < n; ++i) a[i] = 0.0;
+    SharedTransform(n, 1, a, allowAvx);
+}
+
 }  // namespace
 
 void SharedRealDft(int n, int direction, double* a) { SharedTransform(n, direction, a, true); }
+
+void SharedRealDftOfHalf(int n, const double* d, double* a) { SharedTransformOfHalf(n, d, a, true); }
+
+void SharedRealDftOfHalfWithoutAvx(int n, const double* d, double* a) {
+    SharedTransformOfHalf(n, d, a, false);
+}
 
 void SharedRealDftWithoutAvx(int n, int direction, double* a) {
     SharedTransform(n, direction, a, false);

@@ -67,6 +67,13 @@ void SharedRealDft(int n, int direction, double* a);
 // SharedRealDft without the 256-bit stages, as on processors without them; for the tests.
 void SharedRealDftWithoutAvx(int n, int direction, double* a);
 
+// Forward transform, through the shared tables, of the length-n sequence whose first n/2 values
+// are d[0 .. n/2 - 1] and whose upper n/2 values are zero, written into a (d and a distinct; d is
+// only read). Bit for bit SharedRealDft of that sequence: the stage that meets the zeros first
+// skips only the operations that add or subtract them exactly. Without AVX, for the tests.
+void SharedRealDftOfHalf(int n, const double* d, double* a);
+void SharedRealDftOfHalfWithoutAvx(int n, const double* d, double* a);
+
 // Products of two packed spectra of length n in place, V <- U (.) V: V[0] <- U[0] V[0],
 // V[1] <- U[1] V[1] and the complex products of the pairs at 2 .. n-1, with the plain product's
 // operations on the same operands, in vectors where there are any.

@@ -289,5 +289,37 @@ TEST(RealDft, SharedTransformGivesTheSameBitsAsThePlainOne) {
     }
 }
 
+// The forward transform of a sequence with a zero upper half, read from its lower half alone, is
+// bit for bit the plain forward transform of the whole sequence: on random reals, on balanced
+// digits with trailing zeros (the multiplication's lower halves), and with -0 entries, which the
+// full butterfly turns into +0.
+TEST(RealDft, TransformOfAHalfGivesTheSameBitsAsThePlainOne) {
+    std::mt19937_64 engine(18);
+    std::uniform_int_distribution<int> digit(-50000, 49999);
+    for (int n = 2; n <= DFT_MAX_LENGTH; n *= 2) {
+        for (int round = 0; round < 12; ++round) {
+            Reals half = RandomReals(n / 2, engine);
+            if (round % 3 == 1) {
+                const int live = std::uniform_int_distribution<int>(0, n / 2)(engine);
+                for (int i = 0; i < n / 2; ++i) half[i] = i < live ? digit(engine) : 0.0;
+            }
+            if (round % 3 == 2)
+                for (int i = 0; i < n / 2; i += 3) half[i] = -0.0;
+            Reals plain(n, 0.0);
+            std::copy(half.begin(), half.end(), plain.begin());
+            WorkAreas own;
+            RealDft(n, 1, plain.data(), own.ip, own.w);
+            Reals wide(n, 1.0);
+            Reals narrow(n, 1.0);
+            SharedRealDftOfHalf(n, half.data(), wide.data());
+            SharedRealDftOfHalfWithoutAvx(n, half.data(), narrow.data());
+            ASSERT_EQ(std::memcmp(wide.data(), plain.data(), n * sizeof(double)), 0)
+                << "n = " << n << ", round " << round;
+            ASSERT_EQ(std::memcmp(narrow.data(), plain.data(), n * sizeof(double)), 0)
+                << "without AVX: n = " << n << ", round " << round;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace ostrel2
