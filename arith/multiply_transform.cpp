@@ -21,6 +21,17 @@ inline double Trunc(double x) {
                                        : std::trunc(x);
 }
 
+// Rounding down with the same result as std::floor for every double: below 2^51 in magnitude the
+// sum with 1.5 * 2^52 rounds to the nearest whole number, one is taken off where that lies above
+// x, and the sign of x goes onto the result (floor keeps -0 and gives -0 nowhere else from
+// below 0 .. 1); larger values, infinities and NaN go to std::floor.
+inline double Floor(double x) {
+    constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
+    if (!(std::fabs(x) < 2251799813685248.0)) return std::floor(x);  // 2^51
+    const double r = (x + kRound) - kRound;
+    return std::copysign(r > x ? r - 1.0 : r, x);
+}
+
 }  // namespace
 
 int TransformLength(int32_t precision) {
@@ -127,16 +138,32 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
     }
     if (!near || !(std::fabs(c1) < 1048576.0) || !(std::fabs(c2) < 1048576.0)) return false;
     if (B != TRANSFORM_BASE) return false;
-    constexpr int64_t base = 100000;  // the constant divisor keeps the carry chain short
+    constexpr int64_t base = 100000;  // the constant divisors keep the carry chain short
+    constexpr int64_t base2 = base * base;
     int64_t carry = static_cast<int64_t>(c2) + base * static_cast<int64_t>(c1);
     // Positions and carries stay below 2^41 in magnitude; the offset makes the division a floor
     // without a sign test on the carry chain.
     constexpr uint64_t kOffset = 22000000;  // times base exceeds 2^41
-    for (int j = m - 1; j >= 1; --j) {
+    {
+        const int j = m - 1;
         const uint64_t v = static_cast<uint64_t>(rounded[j] + carry + static_cast<int64_t>(kOffset) * base);
         const uint64_t q = v / base;
         T[j] = static_cast<double>(static_cast<int64_t>(v - q * base));
         carry = static_cast<int64_t>(q) - static_cast<int64_t>(kOffset);
+    }
+    // The rest two positions at a time (m - 2 of them, an even count): positions j - 1 and j
+    // form one base-B^2 figure, below 2^57 in magnitude with the carry; its two base-B digits are
+    // the digits the single steps would give, and the carry out is theirs too.
+    constexpr uint64_t kOffset2 = 20000000;  // times base2 exceeds 2^57
+    for (int j = m - 2; j >= 2; j -= 2) {
+        const int64_t pair = rounded[j - 1] * base + rounded[j];
+        const uint64_t v = static_cast<uint64_t>(pair + carry + static_cast<int64_t>(kOffset2) * base2);
+        const uint64_t q = v / base2;
+        const uint64_t rest = v - q * base2;
+        carry = static_cast<int64_t>(q) - static_cast<int64_t>(kOffset2);
+        const uint64_t high = rest / base;
+        T[j - 1] = static_cast<double>(static_cast<int64_t>(high));
+        T[j] = static_cast<double>(static_cast<int64_t>(rest - high * base));
     }
     carryOut = static_cast<double>(carry);
     return true;
@@ -184,12 +211,21 @@ void ConvertDigits(int m, double B, int n, double* X, WorkLong& out, bool carrie
     // Positions at or beyond m count as digit 0.
     const int J = out.precision + GUARD_LIMBS + 1;
     for (int i = m; i < 2 * J; ++i) T[i] = 0.0;
+    // The serial rule keeps the library's floor; the carried one the exact equivalent above.
     if (exponent % 10 == 0) {
-        for (int j = 0; j < J; ++j) out.limbs[j] = std::floor(B * T[2 * j] + T[2 * j + 1] + 0.1);
+        if (carried) {
+            for (int j = 0; j < J; ++j) out.limbs[j] = Floor(B * T[2 * j] + T[2 * j + 1] + 0.1);
+        } else {
+            for (int j = 0; j < J; ++j) out.limbs[j] = std::floor(B * T[2 * j] + T[2 * j + 1] + 0.1);
+        }
     } else {
         exponent += 5;
         out.limbs[0] = T[0];
-        for (int j = 1; j < J; ++j) out.limbs[j] = std::floor(B * T[2 * j - 1] + T[2 * j] + 0.1);
+        if (carried) {
+            for (int j = 1; j < J; ++j) out.limbs[j] = Floor(B * T[2 * j - 1] + T[2 * j] + 0.1);
+        } else {
+            for (int j = 1; j < J; ++j) out.limbs[j] = std::floor(B * T[2 * j - 1] + T[2 * j] + 0.1);
+        }
         if (T[2 * J - 1] > B / 2) out.limbs[J - 1] += 1;
     }
 
