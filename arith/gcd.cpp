@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "arith/addition.h"
 #include "arith/divide_reciprocal.h"
@@ -14,21 +13,27 @@ namespace ostrel2 {
 
 namespace {
 
-// Step limit for arguments whose exponents make 10 x exponent overflow 32 bits (the smaller
-// exponent above 214,748,364). The limit only stops searches that cannot end in a valid result:
-// a valid result has exact whole cofactors a / g and b / g, which are coprime, so one of them
-// carries no factor 10 and fits in the 10 * (303 + 4) = 3,070 digits of a record; Euclid then
-// needs at most about 4.79 steps per digit of it, under 14,700 steps. 10 x 3,070 keeps the rule of
-// ten steps per digit and ends a search on numbers of a billion digits, whose inexact remainders
-// shrink only some hundred digits a step, within seconds instead of years.
-constexpr int32_t kLargeExponentStepLimit = 10 * 10 * (MAX_PRECISION + GUARD_LIMBS + 1);
+// Euclid's algorithm needs fewer than log(smaller) / log(golden ratio) remainders, 4.79 per decimal
+// digit of the smaller operand (Lame). Here the operands are whole numbers m * 10^k whose m fits the
+// 10 * (P + 4) digits of a record of precision P = max(a.precision, b.precision); dividing both by
+// their common power of ten leaves the same quotients, and one side with at most 10 * (P + 4)
+// digits. So a search whose remainders are exact ends within this many steps, whatever the
+// exponents; only searches on remainders the precision could not hold run longer. Three steps of
+// margin cover the first remainder and the loop's closing count.
+int32_t EuclidStepBound(const WorkLong& a, const WorkLong& b) {
+    const int32_t digits = 10 * (MaxPrecision(a, b) + GUARD_LIMBS + 1);
+    return static_cast<int32_t>(digits * 4.7851) + 3;
+}
 
-// 10 x max(min(exponent of a, exponent of b), 10), from the exponents as the arguments arrive.
+// 10 x max(min(exponent of a, exponent of b), 10), from the exponents as the arguments arrive,
+// formed in 64 bits and held to the Euclid bound. Below the bound it is the plain rule (a search
+// on small exponents gives up early, with that limit as its error); above it, no exact search can
+// reach it, and the bound keeps an inexact search on huge exponents, whose remainders shrink only
+// a few digits a step, from running for hours: at precision 303 it allows under 14,700 steps.
 int32_t StepLimit(const WorkLong& a, const WorkLong& b) {
     const int64_t smaller = std::min(a.exponent, b.exponent);
     const int64_t limit = 10 * std::max<int64_t>(smaller, 10);
-    if (limit > std::numeric_limits<int32_t>::max()) return kLargeExponentStepLimit;
-    return static_cast<int32_t>(limit);
+    return static_cast<int32_t>(std::min<int64_t>(limit, EuclidStepBound(a, b)));
 }
 
 // The remainder counts as zero when it is zero or its leading two limbs are.

@@ -129,24 +129,35 @@ TEST(LCMLong, RandomWholeArgumentsMatchExactDivisorAndCofactors) {
     }
 }
 
-// Consecutive Fibonacci numbers take the most steps for their size, yet stay well within ten
-// steps per digit.
-TEST(LCMLong, FibonacciNeighboursEndWithinTheLimit) {
-    mpz_class f0 = 0;
-    mpz_class f1 = 1;
-    for (int i = 0; i < 400; ++i) {
-        const mpz_class next = f0 + f1;
-        f0 = f1;
-        f1 = next;
+// Consecutive Fibonacci numbers take the most remainder steps for their size. The largest pair
+// whose digits fill the record, also scaled by a power of ten far beyond the precision, must end
+// within the step limit: these are the longest searches whose remainders stay exact.
+TEST(LCMLong, LongestExactSearchesEndWithinTheLimit) {
+    const struct {
+        int32_t precision;
+        long scale;  // both numbers multiplied by 10^scale
+    } cases[] = {{1, 0}, {10, 0}, {10, 3000}, {40, 0}, {40, 20000}};
+    for (const auto& c : cases) {
+        const mpz_class top = mpz_class(1) * reference::Pow10(10L * (c.precision + 4)).get_num();
+        mpz_class f0 = 0;
+        mpz_class f1 = 1;
+        while (f0 + f1 < top) {
+            const mpz_class next = f0 + f1;
+            f0 = f1;
+            f1 = next;
+        }
+        const mpq_class scale = reference::Pow10(c.scale);
+        WorkLong a = MakeLong(mpq_class(f1) * scale, c.precision);
+        WorkLong b = MakeLong(mpq_class(f0) * scale, c.precision);
+        ASSERT_TRUE(HasExactValue(a, mpq_class(f1) * scale));
+        WorkLong g;
+        LCMLong(g, a, b);
+        SCOPED_TRACE(testing::Message() << "precision " << c.precision << " scale " << c.scale);
+        EXPECT_EQ(g.error, 0);
+        EXPECT_TRUE(HasExactValue(g, scale));
+        EXPECT_TRUE(HasExactValue(a, mpq_class(f1)));
+        EXPECT_TRUE(HasExactValue(b, mpq_class(f0)));
     }
-    WorkLong a = MakeLong(mpq_class(f1), 10);
-    WorkLong b = MakeLong(mpq_class(f0), 10);
-    WorkLong g;
-    LCMLong(g, a, b);
-    EXPECT_EQ(g.error, 0);
-    EXPECT_TRUE(HasExactValue(g, 1));
-    EXPECT_TRUE(HasExactValue(a, mpq_class(f1)));
-    EXPECT_TRUE(HasExactValue(b, mpq_class(f0)));
 }
 
 // A dividend far beyond the precision leaves inexact remainders that shrink by only some dozens
@@ -163,15 +174,19 @@ TEST(LCMLong, ExhaustedStepLimitGivesOneWithMinusLimitAndKeepsArguments) {
     EXPECT_TRUE(SameBytes(b, b0));
 }
 
-// Above 214,748,364 the limit is 30,700 steps: a search that cannot succeed still ends.
+// Inexact searches on huge exponents end at the Euclid bound of the precision, 4.79 steps per
+// digit of the record (242 at precision 1) instead of ten steps per unit of exponent, which could
+// run for hours, and also where 10 x exponent would overflow 32 bits.
 TEST(LCMLong, LargeExponentSearchIsBounded) {
-    WorkLong a = MakeRaw(1, 1, 1000000000, {3, 1234567891, 1, 2, 3});
-    WorkLong b = MakeRaw(1, 1, 300000000, {7});
-    const WorkLong a0 = a;
-    WorkLong g;
-    LCMLong(g, a, b);
-    ExpectOneWithError(g, 1, -30700);
-    EXPECT_TRUE(SameBytes(a, a0));
+    for (int32_t exponent : {100000000, 1000000000}) {
+        WorkLong a = MakeRaw(1, 1, exponent, {3, 1234567891, 1, 2, 3});
+        WorkLong b = MakeRaw(1, 1, 300000000, {7});
+        const WorkLong a0 = a;
+        WorkLong g;
+        LCMLong(g, a, b);
+        ExpectOneWithError(g, 1, -242);
+        EXPECT_TRUE(SameBytes(a, a0));
+    }
 }
 
 }  // namespace
