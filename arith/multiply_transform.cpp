@@ -5,6 +5,11 @@
 #include <cmath>
 #include <cstdint>
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define OSTREL2_CONVERT_SSE2 1
+#endif
+
 #include "arith/real_dft.h"
 #include "arith/transform_digits.h"
 #include "core/diagnostics.h"
@@ -19,17 +24,6 @@ namespace {
 inline double Trunc(double x) {
     return std::fabs(x) < 2147483647.0 ? std::copysign(static_cast<double>(static_cast<int32_t>(x)), x)
                                        : std::trunc(x);
-}
-
-// Rounding down with the same result as std::floor for every double: below 2^51 in magnitude the
-// sum with 1.5 * 2^52 rounds to the nearest whole number, one is taken off where that lies above
-// x, and the sign of x goes onto the result (floor keeps -0 and gives -0 nowhere else from
-// below 0 .. 1); larger values, infinities and NaN go to std::floor.
-inline double Floor(double x) {
-    constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
-    if (!(std::fabs(x) < 2251799813685248.0)) return std::floor(x);  // 2^51
-    const double r = (x + kRound) - kRound;
-    return std::copysign(r > x ? r - 1.0 : r, x);
 }
 
 }  // namespace
@@ -52,6 +46,55 @@ void HalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* 
     if (last > WORK_LIMBS - 1) last = WORK_LIMBS - 1;
     int pos = 0;
     for (int j = first; j <= last; ++j) {
+        const double high = Trunc(x.limbs[j] / B);
+        D[pos++] = high;
+        D[pos++] = x.limbs[j] - B * high;
+    }
+    while (pos < h) D[pos++] = 0.0;
+    H[0] = D[0];
+    H[1] = static_cast<double>(x.exponent / 5 + 1 - off);
+    H[2] = static_cast<double>(x.sign);
+    const double halfBase = B / 2;
+    double carry = 0.0;
+    for (int k = h - 1; k >= 2; --k) {
+        const double v = D[k] + carry;
+        const bool over = v >= halfBase;  // selected, not branched: digits are random
+        D[k] = over ? v - B : v;
+        carry = over ? 1.0 : 0.0;
+    }
+    D[1] += carry;
+}
+
+// HalfDigits with the same results, two limbs per register in the split.
+void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* H) {
+    const int h = n / 2;
+    const int first = off / 2;
+    int last = (off + h) / 2 - 1;
+    if (last > LastLimb(x)) last = LastLimb(x);
+    if (last > WORK_LIMBS - 1) last = WORK_LIMBS - 1;
+    int pos = 0;
+    int j = first;
+#if OSTREL2_CONVERT_SSE2
+    {
+        const __m128d vB = _mm_set1_pd(B);
+        const __m128d vLimit = _mm_set1_pd(2147483647.0);
+        const __m128d vAbs = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
+        for (; j + 1 <= last; j += 2) {
+            const __m128d limbs = _mm_loadu_pd(x.limbs + j);
+            const __m128d q = _mm_div_pd(limbs, vB);
+            const __m128d mag = _mm_and_pd(q, vAbs);
+            if (_mm_movemask_pd(_mm_cmplt_pd(mag, vLimit)) != 3) break;
+            // Trunc: the 32-bit truncation with the quotient's sign put back.
+            const __m128d whole = _mm_cvtepi32_pd(_mm_cvttpd_epi32(q));
+            const __m128d high = _mm_or_pd(_mm_and_pd(whole, vAbs), _mm_andnot_pd(vAbs, q));
+            const __m128d low = _mm_sub_pd(limbs, _mm_mul_pd(vB, high));
+            _mm_storeu_pd(D + pos, _mm_unpacklo_pd(high, low));
+            _mm_storeu_pd(D + pos + 2, _mm_unpackhi_pd(high, low));
+            pos += 4;
+        }
+    }
+#endif
+    for (; j <= last; ++j) {
         const double high = Trunc(x.limbs[j] / B);
         D[pos++] = high;
         D[pos++] = x.limbs[j] - B * high;
@@ -129,7 +172,33 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
     constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
     int64_t rounded[DFT_MAX_LENGTH];
     bool near = true;
-    for (int j = 1; j < m; ++j) {
+    int j = 1;
+#if OSTREL2_CONVERT_SSE2
+    // Two positions per register. Below 2^51 in magnitude, s + 1.5 * 2^52 lies in [2^52, 2^53),
+    // where the encodings step by one per unit: encoding minus that of 1.5 * 2^52 is the rounded
+    // position as a whole number. Positions that are too large fail the test and are not used.
+    {
+        const __m128d vScale = _mm_set1_pd(scale);
+        const __m128d vRound = _mm_set1_pd(kRound);
+        const __m128d vLimit = _mm_set1_pd(kLimit);
+        const __m128d vNear = _mm_set1_pd(0.49);
+        const __m128d vAbs = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
+        const __m128i vBias = _mm_castpd_si128(vRound);
+        __m128d ok = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+        for (; j + 1 < m; j += 2) {
+            const __m128d s = _mm_mul_pd(vScale, _mm_loadu_pd(X + j - flag));
+            const __m128d t = _mm_add_pd(s, vRound);
+            const __m128d r = _mm_sub_pd(t, vRound);
+            const __m128d small = _mm_cmplt_pd(_mm_and_pd(s, vAbs), vLimit);
+            const __m128d close = _mm_cmple_pd(_mm_and_pd(_mm_sub_pd(s, r), vAbs), vNear);
+            ok = _mm_and_pd(ok, _mm_and_pd(small, close));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(rounded + j),
+                             _mm_sub_epi64(_mm_castpd_si128(t), vBias));
+        }
+        near = _mm_movemask_pd(ok) == 3;
+    }
+#endif
+    for (; j < m; ++j) {
         const double s = scale * X[j - flag];
         const bool small = std::fabs(s) < kLimit;
         const double r = small ? (s + kRound) - kRound : 0.0;  // nearest, ties to even
@@ -211,10 +280,13 @@ void ConvertDigits(int m, double B, int n, double* X, WorkLong& out, bool carrie
     // Positions at or beyond m count as digit 0.
     const int J = out.precision + GUARD_LIMBS + 1;
     for (int i = m; i < 2 * J; ++i) T[i] = 0.0;
-    // The serial rule keeps the library's floor; the carried one the exact equivalent above.
+    // The plain conversion keeps the library's floor. Every T position holds a whole number (a
+    // carried digit, a truncation or 0), so B T[i] + T[i + 1] is a whole number too (or not
+    // finite), and floor(x + 0.1) of a whole number x is x itself; adding +0 gives the floor's +0
+    // where the sum is -0. The fast path takes that shortcut.
     if (exponent % 10 == 0) {
         if (carried) {
-            for (int j = 0; j < J; ++j) out.limbs[j] = Floor(B * T[2 * j] + T[2 * j + 1] + 0.1);
+            for (int j = 0; j < J; ++j) out.limbs[j] = (B * T[2 * j] + T[2 * j + 1]) + 0.0;
         } else {
             for (int j = 0; j < J; ++j) out.limbs[j] = std::floor(B * T[2 * j] + T[2 * j + 1] + 0.1);
         }
@@ -222,7 +294,7 @@ void ConvertDigits(int m, double B, int n, double* X, WorkLong& out, bool carrie
         exponent += 5;
         out.limbs[0] = T[0];
         if (carried) {
-            for (int j = 1; j < J; ++j) out.limbs[j] = Floor(B * T[2 * j - 1] + T[2 * j] + 0.1);
+            for (int j = 1; j < J; ++j) out.limbs[j] = (B * T[2 * j - 1] + T[2 * j]) + 0.0;
         } else {
             for (int j = 1; j < J; ++j) out.limbs[j] = std::floor(B * T[2 * j - 1] + T[2 * j] + 0.1);
         }
@@ -292,7 +364,7 @@ struct SharedTransforms {
     // The digits go to a half-length area; the transform reads them and fills all of X.
     static void ForwardDigits(double B, int n, int off, const WorkLong& x, double* X) {
         double D[DFT_MAX_LENGTH / 2];
-        HalfDigits(B, n, off, x, D, X + n);
+        FastHalfDigits(B, n, off, x, D, X + n);
         SharedRealDftOfHalf(n, D, X);
     }
     void Backward(int n, double* a) { SharedRealDft(n, -1, a); }

@@ -141,6 +141,28 @@ inline void PairTwiddles(const double* w, int k1, Twiddles& first, Twiddles& sec
     second.w3i = 2 * wk2r * wk1r - wk1i;
 }
 
+// The rotations of every pair of blocks, formed once by PairTwiddles for all stages and lengths
+// (they depend on k1 alone): pair k1 = 2p + 2 at rot + ROTATION_STRIDE p holds, for each of w1r,
+// w1i, w2r, w2i, w3r, w3i in turn, four doubles: the first block's value twice, then the second
+// block's value twice, ready for vector loads.
+constexpr int ROTATION_PAIRS = DFT_MAX_LENGTH / 16;
+constexpr int ROTATION_STRIDE = 24;
+
+void BuildRotations(const double* w, double* rot) {
+    for (int p = 0; p < ROTATION_PAIRS; ++p) {
+        Twiddles first;
+        Twiddles second;
+        PairTwiddles(w, 2 * p + 2, first, second);
+        const double f[6] = {first.w1r, first.w1i, first.w2r, first.w2i, first.w3r, first.w3i};
+        const double g[6] = {second.w1r, second.w1i, second.w2r, second.w2i, second.w3r, second.w3i};
+        double* r = rot + ROTATION_STRIDE * p;
+        for (int c = 0; c < 6; ++c) {
+            r[4 * c] = r[4 * c + 1] = f[c];
+            r[4 * c + 2] = r[4 * c + 3] = g[c];
+        }
+    }
+}
+
 // Radix-4 stage of span l over blocks of m = 4l doubles: block 0 unrotated, block 1 by the
 // eighth root, and each later pair of blocks with rotations from the twiddle table.
 void Radix4Stage(int n, int l, double* a, const double* w) {
@@ -245,9 +267,10 @@ struct Rotations {
     __m128d w1r, w1i, w2r, w2i, w3r, w3i;
 };
 
-inline Rotations Broadcast(const Twiddles& t) {
-    return {_mm_set1_pd(t.w1r), _mm_set1_pd(t.w1i), _mm_set1_pd(t.w2r),
-            _mm_set1_pd(t.w2i), _mm_set1_pd(t.w3r), _mm_set1_pd(t.w3i)};
+// The rotations of one block from the pair's entry r of the rotation table (r + 2: second block).
+inline Rotations LoadRotations(const double* r) {
+    return {_mm_loadu_pd(r),      _mm_loadu_pd(r + 4),  _mm_loadu_pd(r + 8),
+            _mm_loadu_pd(r + 12), _mm_loadu_pd(r + 16), _mm_loadu_pd(r + 20)};
 }
 
 inline void StoreRotated(double* a, int j, int l, const Quarter& q, const Rotations& t) {
@@ -271,36 +294,34 @@ inline void Butterfly(double* a, int j, int l, const Rotations& t) {
 // that input's lower half d through the bit reversal: after the permutation every odd complex
 // entry is zero, and the even entry 2e holds d's entry at double offset g[e]. Writes all n values
 // of a with the bits the permutation and the full first stage would give.
-void FirstStageWithZeros(int n, const double* d, const uint16_t* g, double* a, const double* w) {
+// The first two blocks of that stage (unrotated and by the eighth root).
+inline void FirstBlocksWithZeros(const double* d, const uint16_t* g, double* a, const double* w) {
     StoreUnit(a, 0, 2, CombineWithZeros(d + g[0], d + g[1]));
     StoreEighth(a, 8, 2, CombineWithZeros(d + g[2], d + g[3]), _mm_set1_pd(w[2]));
-    int k1 = 0;
+}
+
+void FirstStageWithZeros(int n, const double* d, const uint16_t* g, double* a, const double* w,
+                         const double* rot) {
+    FirstBlocksWithZeros(d, g, a, w);
     for (int k = 16; k < n; k += 16) {
-        k1 += 2;
-        Twiddles first;
-        Twiddles second;
-        PairTwiddles(w, k1, first, second);
+        const double* r = rot + ROTATION_STRIDE * (k / 16 - 1);
         const int e = k / 4;
-        StoreRotated(a, k, 2, CombineWithZeros(d + g[e], d + g[e + 1]), Broadcast(first));
-        StoreRotated(a, k + 8, 2, CombineWithZeros(d + g[e + 2], d + g[e + 3]), Broadcast(second));
+        StoreRotated(a, k, 2, CombineWithZeros(d + g[e], d + g[e + 1]), LoadRotations(r));
+        StoreRotated(a, k + 8, 2, CombineWithZeros(d + g[e + 2], d + g[e + 3]), LoadRotations(r + 2));
     }
 }
 
-void Radix4Stage(int n, int l, double* a, const double* w) {
+void Radix4Stage(int n, int l, double* a, const double* w, const double* rot) {
     const int m = 4 * l;
     for (int j = 0; j < l; j += 2) ButterflyUnit(a, j, l);
     if (m < n) {
         const __m128d c = _mm_set1_pd(w[2]);
         for (int j = m; j < l + m; j += 2) ButterflyEighth(a, j, l, c);
     }
-    int k1 = 0;
-    for (int k = 2 * m; k < n; k += 2 * m) {
-        k1 += 2;
-        Twiddles first;
-        Twiddles second;
-        PairTwiddles(w, k1, first, second);
-        const Rotations r1 = Broadcast(first);
-        const Rotations r2 = Broadcast(second);
+    const double* r = rot;
+    for (int k = 2 * m; k < n; k += 2 * m, r += ROTATION_STRIDE) {
+        const Rotations r1 = LoadRotations(r);
+        const Rotations r2 = LoadRotations(r + 2);
         for (int j = k; j < l + k; j += 2) Butterfly(a, j, l, r1);
         for (int j = k + m; j < l + k + m; j += 2) Butterfly(a, j, l, r2);
     }
@@ -414,37 +435,98 @@ OSTREL2_TARGET_AVX inline void Butterfly(double* a, int j, int l, const Rotation
     _mm256_storeu_pd(a + j + 3 * l, Rotate(q.x3, t.w3r, t.w3i));
 }
 
-OSTREL2_TARGET_AVX inline Rotations Broadcast(const Twiddles& t) {
-    return {_mm256_set1_pd(t.w1r), _mm256_set1_pd(t.w1i), _mm256_set1_pd(t.w2r),
-            _mm256_set1_pd(t.w2i), _mm256_set1_pd(t.w3r), _mm256_set1_pd(t.w3i)};
+// The rotations of one block, in all four lanes, from the rotation table (r + 2: second block).
+OSTREL2_TARGET_AVX inline __m256d BroadcastTwo(const double* r) {
+    return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(r));
+}
+
+OSTREL2_TARGET_AVX inline Rotations LoadRotations(const double* r) {
+    return {BroadcastTwo(r),      BroadcastTwo(r + 4),  BroadcastTwo(r + 8),
+            BroadcastTwo(r + 12), BroadcastTwo(r + 16), BroadcastTwo(r + 20)};
+}
+
+// The rotations of a pair of blocks: the first block's in the low lanes, the second's in the high.
+OSTREL2_TARGET_AVX inline Rotations LoadPairRotations(const double* r) {
+    return {_mm256_loadu_pd(r),      _mm256_loadu_pd(r + 4),  _mm256_loadu_pd(r + 8),
+            _mm256_loadu_pd(r + 12), _mm256_loadu_pd(r + 16), _mm256_loadu_pd(r + 20)};
+}
+
+OSTREL2_TARGET_AVX inline __m256d LoadTwo(const double* low, const double* high) {
+    return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(low)), _mm_loadu_pd(high), 1);
+}
+
+OSTREL2_TARGET_AVX inline void StoreTwo(double* low, double* high, __m256d x) {
+    _mm_storeu_pd(low, _mm256_castpd256_pd128(x));
+    _mm_storeu_pd(high, _mm256_extractf128_pd(x, 1));
+}
+
+// The radix-4 combinations of the quarters y0 .. y3 (as in Combine).
+OSTREL2_TARGET_AVX inline Quarter CombineHalves(__m256d y0, __m256d y1, __m256d y2, __m256d y3) {
+    const __m256d s3 = Swap(y3);
+    return {_mm256_add_pd(y0, y2), _mm256_sub_pd(y0, y2),
+            _mm256_add_pd(y1, _mm256_xor_pd(s3, NegLow())),
+            _mm256_add_pd(y1, _mm256_xor_pd(s3, NegHigh()))};
+}
+
+// Stores the rotated quarters of the block pair at k (span 2): first block in the low lanes at k,
+// second in the high lanes at k + 8.
+OSTREL2_TARGET_AVX inline void StorePair(double* a, int k, const Quarter& q, const Rotations& t) {
+    StoreTwo(a + k, a + k + 8, q.x0);
+    StoreTwo(a + k + 4, a + k + 12, Rotate(q.x2, t.w2r, t.w2i));
+    StoreTwo(a + k + 2, a + k + 10, Rotate(q.x1, t.w1r, t.w1i));
+    StoreTwo(a + k + 6, a + k + 14, Rotate(q.x3, t.w3r, t.w3i));
+}
+
+// The rotated blocks of the first radix-4 stage (span 2), from k = 16 on, the two blocks of a pair
+// in one register.
+OSTREL2_TARGET_AVX void FirstStagePairs(int n, double* a, const double* rot) {
+    for (int k = 16; k < n; k += 16) {
+        const __m256d a0 = LoadTwo(a + k, a + k + 8);
+        const __m256d a1 = LoadTwo(a + k + 2, a + k + 10);
+        const __m256d a2 = LoadTwo(a + k + 4, a + k + 12);
+        const __m256d a3 = LoadTwo(a + k + 6, a + k + 14);
+        const Quarter q = CombineHalves(_mm256_add_pd(a0, a1), _mm256_sub_pd(a0, a1),
+                                        _mm256_add_pd(a2, a3), _mm256_sub_pd(a2, a3));
+        StorePair(a, k, q, LoadPairRotations(rot + ROTATION_STRIDE * (k / 16 - 1)));
+    }
+}
+
+// The same for the transform of a half read through the bit reversal (see vec's version).
+OSTREL2_TARGET_AVX void FirstStagePairsWithZeros(int n, const double* d, const uint16_t* g, double* a,
+                                                 const double* rot) {
+    const __m256d zero = _mm256_setzero_pd();
+    for (int k = 16; k < n; k += 16) {
+        const int e = k / 4;
+        const __m256d a0 = LoadTwo(d + g[e], d + g[e + 2]);
+        const __m256d a2 = LoadTwo(d + g[e + 1], d + g[e + 3]);
+        const Quarter q = CombineHalves(_mm256_add_pd(a0, zero), a0, _mm256_add_pd(a2, zero), a2);
+        StorePair(a, k, q, LoadPairRotations(rot + ROTATION_STRIDE * (k / 16 - 1)));
+    }
 }
 
 // Radix-4 stage of span l >= 4.
-OSTREL2_TARGET_AVX void Radix4Stage(int n, int l, double* a, const double* w) {
+OSTREL2_TARGET_AVX void Radix4Stage(int n, int l, double* a, const double* w, const double* rot) {
     const int m = 4 * l;
     for (int j = 0; j < l; j += 4) ButterflyUnit(a, j, l);
     if (m < n) {
         const __m256d c = _mm256_set1_pd(w[2]);
         for (int j = m; j < l + m; j += 4) ButterflyEighth(a, j, l, c);
     }
-    int k1 = 0;
-    for (int k = 2 * m; k < n; k += 2 * m) {
-        k1 += 2;
-        Twiddles first;
-        Twiddles second;
-        PairTwiddles(w, k1, first, second);
-        const Rotations r1 = Broadcast(first);
-        const Rotations r2 = Broadcast(second);
+    const double* r = rot;
+    for (int k = 2 * m; k < n; k += 2 * m, r += ROTATION_STRIDE) {
+        const Rotations r1 = LoadRotations(r);
+        const Rotations r2 = LoadRotations(r + 2);
         for (int j = k; j < l + k; j += 4) Butterfly(a, j, l, r1);
         for (int j = k + m; j < l + k + m; j += 4) Butterfly(a, j, l, r2);
     }
 }
 
 // Every stage after the first, and the last one, for n >= 16.
-OSTREL2_TARGET_AVX void LaterStages(int n, double* a, const double* w, bool backward) {
+OSTREL2_TARGET_AVX void LaterStages(int n, double* a, const double* w, const double* rot,
+                                    bool backward) {
     int l = 8;
     while (4 * l < n) {
-        Radix4Stage(n, l, a, w);
+        Radix4Stage(n, l, a, w, rot);
         l *= 4;
     }
     if (4 * l == n) {
@@ -522,22 +604,26 @@ bool HasAvx() {
 
 // The complex transform through the vector stages where there are any, for the shared tables.
 // With firstDone, the first radix-4 stage (n > 8 only) has already been applied.
-void FastComplex(int n, double* a, const double* w, bool backward, bool allowAvx,
-                 bool firstDone = false) {
+void FastComplex(int n, double* a, const double* w, const double* rot, bool backward,
+                 bool allowAvx, bool firstDone = false) {
 #if OSTREL2_DFT_AVX
     if (n >= 16 && allowAvx && HasAvx()) {
-        if (!firstDone) vec::Radix4Stage(n, 2, a, w);
-        wide::LaterStages(n, a, w, backward);
+        if (!firstDone) {
+            vec::ButterflyUnit(a, 0, 2);
+            vec::ButterflyEighth(a, 8, 2, _mm_set1_pd(w[2]));
+            wide::FirstStagePairs(n, a, rot);
+        }
+        wide::LaterStages(n, a, w, rot, backward);
         return;
     }
 #endif
 #if OSTREL2_DFT_SSE2
     int l = 2;
     if (n > 8) {
-        if (!firstDone) vec::Radix4Stage(n, 2, a, w);
+        if (!firstDone) vec::Radix4Stage(n, 2, a, w, rot);
         l = 8;
         while (4 * l < n) {
-            vec::Radix4Stage(n, l, a, w);
+            vec::Radix4Stage(n, l, a, w, rot);
             l *= 4;
         }
     }
@@ -555,6 +641,7 @@ void FastComplex(int n, double* a, const double* w, bool backward, bool allowAvx
         for (int j = 0; j < 4 * l && j < n; j += 2) a[j + 1] = -a[j + 1];
     }
 #else
+    (void)rot;
     (void)allowAvx;
     (void)firstDone;
     if (backward) {
@@ -781,6 +868,7 @@ struct SharedTables {
     // whose upper half is zero: gather[gatherStart[k] + p/2] = the double offset 2 reverse(p).
     uint16_t gather[DFT_MAX_LENGTH / 2];
     int gatherStart[12];
+    double rot[ROTATION_PAIRS * ROTATION_STRIDE];  // see BuildRotations
 };
 
 SharedTables BuildSharedTables() {
@@ -840,6 +928,7 @@ SharedTables BuildSharedTables() {
         }
     }
     t.gatherStart[11] = at;
+    BuildRotations(t.w, t.rot);
     return t;
 }
 
@@ -900,7 +989,7 @@ void SharedTransform(int n, int direction, double* a, bool allowAvx) {
     if (direction >= 0) {
         if (n > 4) {
             SharedBitReverse(t, n, a);
-            FastComplex(n, a, w, false, allowAvx);
+            FastComplex(n, a, w, t.rot, false, allowAvx);
             SharedSplit(t, n, a, false, allowAvx);
         } else if (n == 4) {
             ComplexForward(n, a, w);
@@ -916,7 +1005,7 @@ void SharedTransform(int n, int direction, double* a, bool allowAvx) {
             SharedSplit(t, n, a, true, allowAvx);
             a[n / 2 + 1] = -a[n / 2 + 1];
             SharedBitReverse(t, n, a);
-            FastComplex(n, a, w, true, allowAvx);
+            FastComplex(n, a, w, t.rot, true, allowAvx);
         } else if (n == 4) {
             ComplexForward(n, a, w);
         }
@@ -928,8 +1017,18 @@ void SharedTransformOfHalf(int n, const double* d, double* a, bool allowAvx) {
 #if OSTREL2_DFT_SSE2
     if (n >= 16) {
         const SharedTables& t = Shared();
-        vec::FirstStageWithZeros(n, d, t.gather + t.gatherStart[Log2(n)], a, t.w);
-        FastComplex(n, a, t.w, false, allowAvx, true);
+        const uint16_t* g = t.gather + t.gatherStart[Log2(n)];
+#if OSTREL2_DFT_AVX
+        if (allowAvx && HasAvx()) {
+            vec::FirstBlocksWithZeros(d, g, a, t.w);
+            wide::FirstStagePairsWithZeros(n, d, g, a, t.rot);
+        } else {
+            vec::FirstStageWithZeros(n, d, g, a, t.w, t.rot);
+        }
+#else
+        vec::FirstStageWithZeros(n, d, g, a, t.w, t.rot);
+#endif
+        FastComplex(n, a, t.w, t.rot, false, allowAvx, true);
         SharedSplit(t, n, a, false, allowAvx);
         const double difference = a[0] - a[1];
         a[0] += a[1];
