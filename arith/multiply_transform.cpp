@@ -99,13 +99,16 @@ void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, doub
         D[pos++] = high;
         D[pos++] = x.limbs[j] - B * high;
     }
+    // The balancing pass starts at the last digit taken: the +0 positions above it would come out
+    // of it as +0 with no carry (+0 + +0 is +0, below the half).
+    const int filled = pos;
     while (pos < h) D[pos++] = 0.0;
     H[0] = D[0];
     H[1] = static_cast<double>(x.exponent / 5 + 1 - off);
     H[2] = static_cast<double>(x.sign);
     const double halfBase = B / 2;
     double carry = 0.0;
-    for (int k = h - 1; k >= 2; --k) {
+    for (int k = filled - 1; k >= 2; --k) {
         const double v = D[k] + carry;
         const bool over = v >= halfBase;  // selected, not branched: digits are random
         D[k] = over ? v - B : v;
