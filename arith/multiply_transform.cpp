@@ -169,12 +169,22 @@ double SerialDigits(int m, double B, double scale, int flag, const double* X, do
 // (at most 4e-4 of a unit against 0.01), so the serial rule yields exactly the base-B digits of
 // the rounded total; those digits, all in 0 .. B - 1, are unique, and so is the carry left for
 // position 0. This rule gets them without the division on the carry chain.
+//
+// Only T[0 .. need - 1] is filled (need even, at most m). The positions well below need enter
+// through the carry they send up, which lies between two bounds taken from their largest
+// magnitude; both bounds are carried up through a few positions that are not needed, and once
+// they meet, that is the exact carry. Where they do not meet, the chain runs from the bottom.
 bool CarriedDigits(int m, double B, double scale, int flag, const double* X, double c1, double c2,
-                   double* T, double& carryOut) {
+                   int need, double* T, double& carryOut) {
     constexpr double kLimit = 1099511627776.0;  // 2^40
     constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
+    constexpr int kMeetPairs = 6;  // pairs of unneeded positions in which the bounds may meet
+    // Pairs (j - 1, j) with j <= split are carried exactly; the positions above split only bound
+    // the carry into split. split is even, as every pair's j is.
+    const int split = need + 2 * kMeetPairs <= m - 4 ? need + 2 * kMeetPairs : m - 2;
     int64_t rounded[DFT_MAX_LENGTH];
     bool near = true;
+    double largest = 0.0;  // largest rounded magnitude above split
     int j = 1;
 #if OSTREL2_CONVERT_SSE2
     // Two positions per register. Below 2^51 in magnitude, s + 1.5 * 2^52 lies in [2^52, 2^53),
@@ -188,17 +198,26 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
         const __m128d vAbs = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
         const __m128i vBias = _mm_castpd_si128(vRound);
         __m128d ok = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-        for (; j + 1 < m; j += 2) {
-            const __m128d s = _mm_mul_pd(vScale, _mm_loadu_pd(X + j - flag));
-            const __m128d t = _mm_add_pd(s, vRound);
-            const __m128d r = _mm_sub_pd(t, vRound);
-            const __m128d small = _mm_cmplt_pd(_mm_and_pd(s, vAbs), vLimit);
-            const __m128d close = _mm_cmple_pd(_mm_and_pd(_mm_sub_pd(s, r), vAbs), vNear);
-            ok = _mm_and_pd(ok, _mm_and_pd(small, close));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(rounded + j),
-                             _mm_sub_epi64(_mm_castpd_si128(t), vBias));
+        __m128d most = _mm_setzero_pd();
+        for (int part = 0; part < 2; ++part) {
+            // j is odd, so the pairs of the second part start at split + 1.
+            const int end = part == 0 ? split + 1 : m;
+            for (; j + 1 < end; j += 2) {
+                const __m128d s = _mm_mul_pd(vScale, _mm_loadu_pd(X + j - flag));
+                const __m128d t = _mm_add_pd(s, vRound);
+                const __m128d r = _mm_sub_pd(t, vRound);
+                const __m128d small = _mm_cmplt_pd(_mm_and_pd(s, vAbs), vLimit);
+                const __m128d close = _mm_cmple_pd(_mm_and_pd(_mm_sub_pd(s, r), vAbs), vNear);
+                ok = _mm_and_pd(ok, _mm_and_pd(small, close));
+                if (part == 1) most = _mm_max_pd(most, _mm_and_pd(r, vAbs));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(rounded + j),
+                                 _mm_sub_epi64(_mm_castpd_si128(t), vBias));
+            }
         }
         near = _mm_movemask_pd(ok) == 3;
+        double lanes[2];
+        _mm_storeu_pd(lanes, most);
+        largest = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
     }
 #endif
     for (; j < m; ++j) {
@@ -206,36 +225,60 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
         const bool small = std::fabs(s) < kLimit;
         const double r = small ? (s + kRound) - kRound : 0.0;  // nearest, ties to even
         near &= small & (std::fabs(s - r) <= 0.49);
+        if (j > split && std::fabs(r) > largest) largest = std::fabs(r);
         rounded[j] = static_cast<int64_t>(r);
     }
     if (!near || !(std::fabs(c1) < 1048576.0) || !(std::fabs(c2) < 1048576.0)) return false;
     if (B != TRANSFORM_BASE) return false;
     constexpr int64_t base = 100000;  // the constant divisors keep the carry chain short
     constexpr int64_t base2 = base * base;
-    int64_t carry = static_cast<int64_t>(c2) + base * static_cast<int64_t>(c1);
+    const int64_t carryIn = static_cast<int64_t>(c2) + base * static_cast<int64_t>(c1);
     // Positions and carries stay below 2^41 in magnitude; the offset makes the division a floor
     // without a sign test on the carry chain.
     constexpr uint64_t kOffset = 22000000;  // times base exceeds 2^41
-    {
-        const int j = m - 1;
-        const uint64_t v = static_cast<uint64_t>(rounded[j] + carry + static_cast<int64_t>(kOffset) * base);
-        const uint64_t q = v / base;
-        T[j] = static_cast<double>(static_cast<int64_t>(v - q * base));
-        carry = static_cast<int64_t>(q) - static_cast<int64_t>(kOffset);
-    }
-    // The rest two positions at a time (m - 2 of them, an even count): positions j - 1 and j
-    // form one base-B^2 figure, below 2^57 in magnitude with the carry; its two base-B digits are
-    // the digits the single steps would give, and the carry out is theirs too.
+    // Two positions at a time: positions j - 1 and j form one base-B^2 figure, below 2^57 in
+    // magnitude with the carry; its two base-B digits are the digits the single steps would give,
+    // and the carry out is theirs too.
     constexpr uint64_t kOffset2 = 20000000;  // times base2 exceeds 2^57
-    for (int j = m - 2; j >= 2; j -= 2) {
-        const int64_t pair = rounded[j - 1] * base + rounded[j];
+    const auto pairCarry = [&](int k, int64_t carry, uint64_t& rest) {
+        const int64_t pair = rounded[k - 1] * base + rounded[k];
         const uint64_t v = static_cast<uint64_t>(pair + carry + static_cast<int64_t>(kOffset2) * base2);
         const uint64_t q = v / base2;
-        const uint64_t rest = v - q * base2;
-        carry = static_cast<int64_t>(q) - static_cast<int64_t>(kOffset2);
+        rest = v - q * base2;
+        return static_cast<int64_t>(q) - static_cast<int64_t>(kOffset2);
+    };
+
+    // The carry into position split from everything above it (split + 1 .. m - 1 and carryIn) is
+    // the floor of a sum below (largest + |carryIn|) / (B - 1) in magnitude.
+    int64_t carry = 0;
+    int k = split;  // the next pair to carry exactly
+    bool fromBottom = true;
+    if (split < m - 2) {
+        const int64_t bound = static_cast<int64_t>(largest) + (carryIn < 0 ? -carryIn : carryIn);
+        int64_t high = bound / (base - 1);
+        int64_t low = -high - (bound % (base - 1) != 0 ? 1 : 0);
+        uint64_t rest;
+        for (; low != high && k - 1 >= need; k -= 2) {
+            low = pairCarry(k, low, rest);
+            high = pairCarry(k, high, rest);
+        }
+        fromBottom = low != high;  // the bounds did not meet in time
+        carry = low;
+    }
+    if (fromBottom) {
+        // Position m - 1 alone (m - 2 positions remain, an even count).
+        const uint64_t v = static_cast<uint64_t>(rounded[m - 1] + carryIn + static_cast<int64_t>(kOffset) * base);
+        const uint64_t q = v / base;
+        T[m - 1] = static_cast<double>(static_cast<int64_t>(v - q * base));
+        carry = static_cast<int64_t>(q) - static_cast<int64_t>(kOffset);
+        k = m - 2;
+    }
+    for (; k >= 2; k -= 2) {
+        uint64_t rest;
+        carry = pairCarry(k, carry, rest);
         const uint64_t high = rest / base;
-        T[j - 1] = static_cast<double>(static_cast<int64_t>(high));
-        T[j] = static_cast<double>(static_cast<int64_t>(rest - high * base));
+        T[k - 1] = static_cast<double>(static_cast<int64_t>(high));
+        T[k] = static_cast<double>(static_cast<int64_t>(rest - high * base));
     }
     carryOut = static_cast<double>(carry);
     return true;
@@ -261,8 +304,11 @@ void ConvertDigits(int m, double B, int n, double* X, WorkLong& out, bool carrie
     const double c1 = Trunc(u) - 1;
     const double c2 = Trunc((u - c1) * B + 0.5);
 
+    // Output positions at or beyond 2J never reach a limb (T[2J - 1] is the last one read).
+    const int J = out.precision + GUARD_LIMBS + 1;
+    const int used = m < 2 * J ? m : 2 * J;
     double carry = 0.0;
-    if (!carried || !CarriedDigits(m, B, scale, flag, X, c1, c2, T, carry))
+    if (!carried || !CarriedDigits(m, B, scale, flag, X, c1, c2, used, T, carry))
         carry = SerialDigits(m, B, scale, flag, X, c1, c2, T);
 
     double V = carry + 0.5;
@@ -270,7 +316,7 @@ void ConvertDigits(int m, double B, int n, double* X, WorkLong& out, bool carrie
     const double top = Trunc(V / B);
     T[0] = Trunc(V - B * top);
     if (top > 0) {
-        for (int j = m - 1; j >= 1; --j) T[j] = T[j - 1];
+        for (int j = used - 1; j >= 1; --j) T[j] = T[j - 1];
         T[0] = top;
         ++flag;
     }
@@ -281,7 +327,6 @@ void ConvertDigits(int m, double B, int n, double* X, WorkLong& out, bool carrie
     out.error = 0;
 
     // Positions at or beyond m count as digit 0.
-    const int J = out.precision + GUARD_LIMBS + 1;
     for (int i = m; i < 2 * J; ++i) T[i] = 0.0;
     // The plain conversion keeps the library's floor. Every T position holds a whole number (a
     // carried digit, a truncation or 0), so B T[i] + T[i + 1] is a whole number too (or not

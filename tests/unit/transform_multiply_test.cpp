@@ -280,16 +280,20 @@ TEST(TransformMultiply, SharedTablesGiveTheSameBitsAsPerCallTables) {
 
 // The digit conversion by whole-number carries gives the serial conversion's record bit for bit,
 // both where it applies (positions near whole numbers, of either sign, up to 2^40) and where it
-// must hand over to the serial rule (a position near a half, or too large).
+// must hand over to the serial rule (a position near a half, or too large). Records of several
+// precisions keep more or fewer output positions, so the positions below the kept ones enter
+// through their carry alone; tails of zeros (with or without a carry from below), of small
+// values and of digits 99,999 test the bounds on that carry, including where they never meet.
 TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
     std::mt19937_64 engine(304);
     std::uniform_real_distribution<double> noise(-0.3, 0.3);
-    enum Kind { Near, Half, Large, Wild };
+    enum Kind { Near, Half, Large, Wild, ZeroTail, SmallTail, NinesTail };
     for (int n : {32, 64, 256, 1024}) {
         for (int m : {n, n / 2}) {
-            for (Kind kind : {Near, Half, Large, Wild}) {
+            for (Kind kind : {Near, Half, Large, Wild, ZeroTail, SmallTail, NinesTail}) {
                 for (int round = 0; round < 10; ++round) {
                     const int64_t limit = kind == Large ? (int64_t{1} << 42) : (int64_t{1} << 36);
+                    const int tail = n / 4 + static_cast<int>(engine() % (n / 2));
                     double X[DIGIT_ARRAY_SLOTS];
                     for (int j = 0; j < n; ++j) {
                         const double whole = static_cast<double>(
@@ -297,21 +301,31 @@ TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
                         double s = whole + noise(engine);
                         if (kind == Half && j == n / 3) s = whole + 0.5;
                         if (kind == Wild) s = whole * 0.37 + noise(engine) * 3;
+                        if (j >= tail) {
+                            if (kind == ZeroTail) s = round % 2 ? 0.0 : noise(engine);
+                            if (kind == SmallTail) s = static_cast<double>(engine() % 3) - 1.0;
+                            if (kind == NinesTail) s = 99999.0;
+                        }
                         X[j] = s * (n / 2);
                     }
                     X[n] = static_cast<double>(std::uniform_int_distribution<int64_t>(
                         0, round % 2 ? 9999999999LL : 99999LL)(engine));
                     X[n + 1] = 40.0;
                     X[n + 2] = round % 3 ? 1.0 : -1.0;
-                    double Y[DIGIT_ARRAY_SLOTS];
-                    std::memcpy(Y, X, sizeof X);
-                    WorkLong serial, carried;
-                    InitLong(serial, 300, 1, 0, 0.0);
-                    InitLong(carried, 300, 1, 0, 0.0);
-                    FromTransformDigits(m, TRANSFORM_BASE, n, X, serial);
-                    FromTransformDigitsCarried(m, TRANSFORM_BASE, n, Y, carried);
-                    ASSERT_TRUE(SameRecord(serial, carried))
-                        << "n = " << n << ", m = " << m << ", kind " << kind << ", round " << round;
+                    for (int32_t precision : {5, 60, 300}) {
+                        double Y[DIGIT_ARRAY_SLOTS];
+                        double Z[DIGIT_ARRAY_SLOTS];
+                        std::memcpy(Y, X, sizeof X);
+                        std::memcpy(Z, X, sizeof X);
+                        WorkLong serial, carried;
+                        InitLong(serial, precision, 1, 0, 0.0);
+                        InitLong(carried, precision, 1, 0, 0.0);
+                        FromTransformDigits(m, TRANSFORM_BASE, n, Y, serial);
+                        FromTransformDigitsCarried(m, TRANSFORM_BASE, n, Z, carried);
+                        ASSERT_TRUE(SameRecord(serial, carried))
+                            << "n = " << n << ", m = " << m << ", kind " << kind << ", round "
+                            << round << ", precision " << precision;
+                    }
                 }
             }
         }
