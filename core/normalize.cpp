@@ -5,6 +5,11 @@
 // single backward carry pass with no logarithm or power.
 #include <cmath>
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define OSTREL2_NORMALIZE_SSE2 1
+#endif
+
 #include "core/diagnostics.h"
 #include "core/long_number.h"
 
@@ -15,10 +20,44 @@ namespace {
 constexpr double kNoise = 0.9;      // a limb above this counts as non-zero
 constexpr double kNudge = 1e-11;    // lifts a quotient a hair below a whole number onto it
 
+// Whether any of p[0 .. count - 1] is at least bound: the usual answer, no, is found without a
+// branch per limb, two limbs per register where there are registers for it.
+bool AnyAtLeast(const double* p, int32_t count, double bound) {
+    int32_t k = 0;
+    bool any = false;
+#if OSTREL2_NORMALIZE_SSE2
+    const __m128d b = _mm_set1_pd(bound);
+    __m128d hit = _mm_setzero_pd();
+    for (; k + 1 < count; k += 2) hit = _mm_or_pd(hit, _mm_cmpge_pd(_mm_loadu_pd(p + k), b));
+    any = _mm_movemask_pd(hit) != 0;
+#endif
+    for (; k < count; ++k) any |= p[k] >= bound;
+    return any;
+}
+
+// Whether p[0 .. count - 1] are all finite (x - x is 0 for a finite x, NaN otherwise), in the same
+// manner.
+bool AllFinite(const double* p, int32_t count) {
+    int32_t k = 0;
+    bool finite = true;
+#if OSTREL2_NORMALIZE_SSE2
+    __m128d ok = _mm_castsi128_pd(_mm_set1_epi32(-1));
+    for (; k + 1 < count; k += 2) {
+        const __m128d x = _mm_loadu_pd(p + k);
+        const __m128d d = _mm_sub_pd(x, x);
+        ok = _mm_and_pd(ok, _mm_cmpord_pd(d, d));
+    }
+    finite = _mm_movemask_pd(ok) == 3;
+#endif
+    for (; k < count; ++k) finite &= std::isfinite(p[k]);
+    return finite;
+}
+
 // One pass from the last live limb toward the front: each limb of 10^10 or more hands its excess
 // to the limb before it, so a carry that overfills a limb is carried in turn.
 void CarryPass(WorkLong& x) {
     double* limb = x.limbs;
+    if (!AnyAtLeast(limb + 1, LastLimb(x), LIMB_BASE)) return;
     for (int32_t k = LastLimb(x); k >= 1; --k) {
         if (limb[k] >= LIMB_BASE) {
             const double h = std::trunc(limb[k] / LIMB_BASE);
@@ -79,6 +118,7 @@ void MoveExponent(WorkLong& x, int64_t delta) {
 bool LimbsFinite(WorkLong& x) {
     double* limb = x.limbs;
     const int32_t last = LastLimb(x);
+    if (AllFinite(limb, last + 1)) return true;
     for (int32_t k = 0; k <= last; ++k) {
         if (!std::isfinite(limb[k])) {
             Report(Message::LeadingLimbOverflow, limb[k]);
