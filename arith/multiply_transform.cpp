@@ -65,7 +65,8 @@ void HalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* 
     D[1] += carry;
 }
 
-// HalfDigits with the same results, two limbs per register in the split.
+// HalfDigits with the same results, two limbs per register in the split and, where no carry can
+// run on, all positions balanced at once. D has n/2 + 1 slots.
 void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* H) {
     const int h = n / 2;
     const int first = off / 2;
@@ -103,10 +104,42 @@ void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, doub
     // of it as +0 with no carry (+0 + +0 is +0, below the half).
     const int filled = pos;
     while (pos < h) D[pos++] = 0.0;
+    D[h] = 0.0;  // sends no carry into position h - 1
     H[0] = D[0];
     H[1] = static_cast<double>(x.exponent / 5 + 1 - off);
     H[2] = static_cast<double>(x.sign);
     const double halfBase = B / 2;
+#if OSTREL2_CONVERT_SSE2
+    // A position reaches the half with the carry exactly when it does without it, unless the carry
+    // is what lifts it there (a digit 49,999); where no digit is lifted so, each position's carry
+    // is whether the one above reaches the half, and all positions are balanced at once, without
+    // a branch on the random digits, by the serial pass's operations: v = digit + carry, then
+    // v - B where v reaches the half (v - (+0) is v).
+    {
+        const __m128d vHalf = _mm_set1_pd(halfBase);
+        const __m128d vOne = _mm_set1_pd(1.0);
+        const __m128d vZero = _mm_setzero_pd();
+        const __m128d vB = _mm_set1_pd(B);
+        __m128d lifted = vZero;
+        for (int k = 2; k + 1 < filled; k += 2) {
+            const __m128d d = _mm_loadu_pd(D + k);
+            lifted = _mm_or_pd(lifted, _mm_andnot_pd(_mm_cmpge_pd(_mm_add_pd(d, vZero), vHalf),
+                                                     _mm_cmpge_pd(_mm_add_pd(d, vOne), vHalf)));
+        }
+        if (_mm_movemask_pd(lifted) == 0) {
+            const double carry = filled > 2 && D[2] + 0.0 >= halfBase ? 1.0 : 0.0;
+            for (int k = 2; k + 1 < filled; k += 2) {
+                const __m128d d = _mm_loadu_pd(D + k);
+                const __m128d above = _mm_loadu_pd(D + k + 1);
+                const __m128d c = _mm_and_pd(_mm_cmpge_pd(_mm_add_pd(above, vZero), vHalf), vOne);
+                const __m128d v = _mm_add_pd(d, c);
+                _mm_storeu_pd(D + k, _mm_sub_pd(v, _mm_and_pd(_mm_cmpge_pd(v, vHalf), vB)));
+            }
+            D[1] += carry;
+            return;
+        }
+    }
+#endif
     double carry = 0.0;
     for (int k = filled - 1; k >= 2; --k) {
         const double v = D[k] + carry;
@@ -411,7 +444,7 @@ struct SharedTransforms {
     }
     // The digits go to a half-length area; the transform reads them and fills all of X.
     static void ForwardDigits(double B, int n, int off, const WorkLong& x, double* X) {
-        double D[DFT_MAX_LENGTH / 2];
+        double D[DFT_MAX_LENGTH / 2 + 1];
         FastHalfDigits(B, n, off, x, D, X + n);
         SharedRealDftOfHalf(n, D, X);
     }

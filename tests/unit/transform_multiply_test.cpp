@@ -278,6 +278,35 @@ TEST(TransformMultiply, SharedTablesGiveTheSameBitsAsPerCallTables) {
     }
 }
 
+// Digits of 49,999 and 50,000 decide whether a carry runs on through the balancing of the digit
+// halves; operands made of such limbs (and limbs around them) give the same bits on both paths.
+TEST(TransformMultiply, BalancingEdgeDigitsGiveTheSameBitsAsPerCallTables) {
+    const double edges[] = {4999949999.0, 4999950000.0, 4999849999.0, 49999.0,     5000049999.0,
+                            9999949999.0, 4999999999.0, 5000000000.0, 9999999999.0, 0.0};
+    std::mt19937_64 engine(305);
+    for (int32_t p : {5, 12, 13, 60, 61, 124, 200, 252, 253, 303}) {
+        for (int round = 0; round < 6; ++round) {
+            WorkLong ab[2];
+            for (WorkLong& x : ab) {
+                InitLong(x, p, round % 4 == 1 ? -1 : 1, 10 * static_cast<int32_t>(engine() % 7) - 30, 0.0);
+                for (int32_t k = 1; k <= LastLimb(x); ++k) {
+                    x.limbs[k] = round % 3 == 0 ? edges[engine() % 10]
+                                                : (engine() % 4 ? edges[engine() % 8]
+                                                                : static_cast<double>(engine() % 10000000000ULL));
+                }
+                x.limbs[0] = round % 2 ? 4999949999.0 : 1.0 + static_cast<double>(engine() % 9999999999ULL);
+            }
+            WorkLong a2 = ab[0], b2 = ab[1];
+            WorkLong fast, perCall;
+            MultiplLong(fast, ab[0], ab[1]);
+            MultiplLongPerCallTables(perCall, a2, b2);
+            ASSERT_TRUE(SameRecord(fast, perCall))
+                << "p = " << p << ", round " << round << "\n fast     " << reference::Describe(fast)
+                << "\n per call " << reference::Describe(perCall);
+        }
+    }
+}
+
 // The digit conversion by whole-number carries gives the serial conversion's record bit for bit,
 // both where it applies (positions near whole numbers, of either sign, up to 2^40) and where it
 // must hand over to the serial rule (a position near a half, or too large). Records of several
