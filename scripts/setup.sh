@@ -3,8 +3,8 @@
 #
 #   bash scripts/setup.sh run    install, build, and compute with the ostrel2 program
 #   bash scripts/setup.sh test   install, build, run every test, again under AddressSanitizer and
-#                                UndefinedBehaviorSanitizer, then the Windows and fuzzing checks
-#                                when their scripts are present
+#                                UndefinedBehaviorSanitizer, the thread test under ThreadSanitizer,
+#                                then the Windows and fuzzing checks when their scripts are present
 #
 # Missing Debian packages are installed with apt-get (as root, or through sudo). The builds go
 # to build/ and build-sanitize/ under the repository root (OSTREL2_BUILD_DIR and
@@ -101,7 +101,8 @@ case $1 in
     ;;
   test)
     install_packages
-    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release
+    # The benchmarks are built (not run) so that they keep compiling with the library.
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release -DOSTREL2_BUILD_BENCH=ON
     main_log=$build/ctest-setup.log
     run_ctest "$build" "$main_log"
 
@@ -110,6 +111,17 @@ case $1 in
     sanitize_log=$sanitize_build/ctest-setup.log
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
       run_ctest "$sanitize_build" "$sanitize_log"
+
+    # The multi-thread determinism test once more under ThreadSanitizer: concurrent calls share
+    # nothing but the read-only transform tables, and the sanitizer checks that.
+    thread_build=${OSTREL2_THREAD_BUILD_DIR:-$root/build-thread}
+    step "configure $thread_build (ThreadSanitizer)"
+    cmake -S "$root" -B "$thread_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DOSTREL2_SANITIZE=thread -DOSTREL2_BUILD_TOOLS=OFF
+    cmake --build "$thread_build" -j "$jobs" --target ostrel2_robustness_tests
+    step "threads under ThreadSanitizer"
+    TSAN_OPTIONS=halt_on_error=1 "$thread_build/tests/robustness/ostrel2_robustness_tests" \
+      --gtest_filter='Threads.*' </dev/null
 
     if [[ -f $root/scripts/windows-test.sh ]]; then
       step "Windows DLLs under Wine"
