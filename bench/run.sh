@@ -37,7 +37,9 @@ if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; 
   valgrind --tool=callgrind --toggle-collect=Multipl_XL \
     --callgrind-out-file="$out_dir/callgrind.multiply" \
     "$bin/ostrel2_profile_multiply" 500 2> "$out_dir/callgrind.log"
-  top_lines() { awk '/file:function/ { body = 1; next } body && NF && !/^-/' | head -n "$1"; }
+  # The first N function lines of an annotation; awk reads its whole input, so the tee before it
+  # is never cut off (a closed pipe would end the script under pipefail).
+  top_lines() { awk -v n="$1" '/file:function/ { body = 1; next } body && NF && !/^-/ && shown < n { print; shown++ }'; }
   total="$(callgrind_annotate --auto=no "$out_dir/callgrind.multiply" 2> /dev/null \
     | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')"
   echo "-- $total instructions in 500 products: $((total / 500)) per product"
