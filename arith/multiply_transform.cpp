@@ -36,6 +36,28 @@ int TransformLength(int32_t precision) {
 
 namespace {
 
+// The three header slots: the top digit, the position of digit 0 in units of five decimal digits,
+// and the sign.
+void Header(const double* D, const WorkLong& x, int off, double* H) {
+    H[0] = D[0];
+    H[1] = static_cast<double>(x.exponent / 5 + 1 - off);
+    H[2] = static_cast<double>(x.sign);
+}
+
+// Balances digits 2 .. top - 1 into -B/2 .. B/2 - 1 from the end toward the front; the last carry
+// goes into position 1, and position 0 keeps its plain value.
+void BalanceDigits(double B, int top, double* D) {
+    const double halfBase = B / 2;
+    double carry = 0.0;
+    for (int k = top - 1; k >= 2; --k) {
+        const double v = D[k] + carry;
+        const bool over = v >= halfBase;  // selected, not branched: digits are random
+        D[k] = over ? v - B : v;
+        carry = over ? 1.0 : 0.0;
+    }
+    D[1] += carry;
+}
+
 // Digits of one half of x into D[0 .. n/2 - 1], balanced, and the header into H[0 .. 2]; the
 // carry of the balancing pass goes into position 1 only.
 void HalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* H) {
@@ -51,18 +73,8 @@ void HalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* 
         D[pos++] = x.limbs[j] - B * high;
     }
     while (pos < h) D[pos++] = 0.0;
-    H[0] = D[0];
-    H[1] = static_cast<double>(x.exponent / 5 + 1 - off);
-    H[2] = static_cast<double>(x.sign);
-    const double halfBase = B / 2;
-    double carry = 0.0;
-    for (int k = h - 1; k >= 2; --k) {
-        const double v = D[k] + carry;
-        const bool over = v >= halfBase;  // selected, not branched: digits are random
-        D[k] = over ? v - B : v;
-        carry = over ? 1.0 : 0.0;
-    }
-    D[1] += carry;
+    Header(D, x, off, H);
+    BalanceDigits(B, h, D);
 }
 
 // HalfDigits with the same results, two limbs per register in the split and, where no carry can
@@ -105,11 +117,9 @@ void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, doub
     const int filled = pos;
     while (pos < h) D[pos++] = 0.0;
     D[h] = 0.0;  // sends no carry into position h - 1
-    H[0] = D[0];
-    H[1] = static_cast<double>(x.exponent / 5 + 1 - off);
-    H[2] = static_cast<double>(x.sign);
-    const double halfBase = B / 2;
+    Header(D, x, off, H);
 #if OSTREL2_CONVERT_SSE2
+    const double halfBase = B / 2;
     // A position reaches the half with the carry exactly when it does without it, unless the carry
     // is what lifts it there (a digit 49,999); where no digit is lifted so, each position's carry
     // is whether the one above reaches the half, and all positions are balanced at once, without
@@ -140,14 +150,7 @@ void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, doub
         }
     }
 #endif
-    double carry = 0.0;
-    for (int k = filled - 1; k >= 2; --k) {
-        const double v = D[k] + carry;
-        const bool over = v >= halfBase;  // selected, not branched: digits are random
-        D[k] = over ? v - B : v;
-        carry = over ? 1.0 : 0.0;
-    }
-    D[1] += carry;
+    BalanceDigits(B, filled, D);
 }
 
 }  // namespace
