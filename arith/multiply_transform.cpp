@@ -218,9 +218,14 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
     // Pairs (j - 1, j) with j <= split are carried exactly; the positions above split only bound
     // the carry into split. split is even, as every pair's j is.
     const int split = need + 2 * kMeetPairs <= m - 4 ? need + 2 * kMeetPairs : m - 2;
+    // The needed pairs are carried in two runs side by side, the upper run from pair mid on (mid
+    // even, 0 for a single run), so that each run's chain of dependent steps is half as long.
+    constexpr int kShortestRun = 16;  // pairs; shorter runs are carried in one
+    const int mid = need >= 4 * kShortestRun ? ((need + 8) / 2) & ~1 : 0;
     int64_t rounded[DFT_MAX_LENGTH];
     bool near = true;
     double largest = 0.0;  // largest rounded magnitude above split
+    double largestMid = 0.0;  // largest rounded magnitude above mid, up to split
     int j = 1;
 #if OSTREL2_CONVERT_SSE2
     // Two positions per register. Below 2^51 in magnitude, s + 1.5 * 2^52 lies in [2^52, 2^53),
@@ -234,10 +239,10 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
         const __m128d vAbs = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
         const __m128i vBias = _mm_castpd_si128(vRound);
         __m128d ok = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-        __m128d most = _mm_setzero_pd();
-        for (int part = 0; part < 2; ++part) {
-            // j is odd, so the pairs of the second part start at split + 1.
-            const int end = part == 0 ? split + 1 : m;
+        __m128d most[3] = {_mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd()};
+        for (int part = 0; part < 3; ++part) {
+            // j is odd, so the pairs of each later part start at mid + 1 and split + 1.
+            const int end = part == 0 ? mid + 1 : part == 1 ? split + 1 : m;
             for (; j + 1 < end; j += 2) {
                 const __m128d s = _mm_mul_pd(vScale, _mm_loadu_pd(X + j - flag));
                 const __m128d t = _mm_add_pd(s, vRound);
@@ -245,15 +250,17 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
                 const __m128d small = _mm_cmplt_pd(_mm_and_pd(s, vAbs), vLimit);
                 const __m128d close = _mm_cmple_pd(_mm_and_pd(_mm_sub_pd(s, r), vAbs), vNear);
                 ok = _mm_and_pd(ok, _mm_and_pd(small, close));
-                if (part == 1) most = _mm_max_pd(most, _mm_and_pd(r, vAbs));
+                if (part > 0) most[part] = _mm_max_pd(most[part], _mm_and_pd(r, vAbs));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(rounded + j),
                                  _mm_sub_epi64(_mm_castpd_si128(t), vBias));
             }
         }
         near = _mm_movemask_pd(ok) == 3;
         double lanes[2];
-        _mm_storeu_pd(lanes, most);
+        _mm_storeu_pd(lanes, most[2]);
         largest = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
+        _mm_storeu_pd(lanes, most[1]);
+        largestMid = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
     }
 #endif
     for (; j < m; ++j) {
@@ -262,6 +269,7 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
         const double r = small ? (s + kRound) - kRound : 0.0;  // nearest, ties to even
         near &= small & (std::fabs(s - r) <= 0.49);
         if (j > split && std::fabs(r) > largest) largest = std::fabs(r);
+        if (j > mid && j <= split && std::fabs(r) > largestMid) largestMid = std::fabs(r);
         rounded[j] = static_cast<int64_t>(r);
     }
     if (!near || !(std::fabs(c1) < 1048576.0) || !(std::fabs(c2) < 1048576.0)) return false;
@@ -309,13 +317,53 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
         carry = static_cast<int64_t>(q) - static_cast<int64_t>(kOffset);
         k = m - 2;
     }
-    for (; k >= 2; k -= 2) {
+    const auto pairDigits = [&](int k, int64_t carry) {
         uint64_t rest;
         carry = pairCarry(k, carry, rest);
         const uint64_t high = rest / base;
         T[k - 1] = static_cast<double>(static_cast<int64_t>(high));
         T[k] = static_cast<double>(static_cast<int64_t>(rest - high * base));
+        return carry;
+    };
+
+    // The upper run: the carry into pair mid from everything above it is bounded as above, by the
+    // largest rounded magnitude above mid; both bounds are carried up until they meet, and from the
+    // pair where they meet (upper) the carry is exact. The lower run carries pairs k .. upper + 2
+    // beside it; the carry it brings to upper is the same whole number (the bounds enclose it), and
+    // is checked before the upper run's digits are kept.
+    int upper = 0;
+    int64_t upperCarry = 0;
+    if (mid > 0 && k >= mid + 2 * kShortestRun) {
+        const double most = largest > largestMid ? largest : largestMid;
+        const int64_t bound = static_cast<int64_t>(most) + (carryIn < 0 ? -carryIn : carryIn);
+        int64_t high = bound / (base - 1);
+        int64_t low = -high - (bound % (base - 1) != 0 ? 1 : 0);
+        int q = mid;
+        uint64_t rest;
+        for (; low != high && q >= 2 * kShortestRun; q -= 2) {
+            low = pairCarry(q, low, rest);
+            high = pairCarry(q, high, rest);
+        }
+        if (low == high) {
+            upper = q;
+            upperCarry = low;
+        }
     }
+    if (upper > 0) {
+        int64_t carryUp = upperCarry;
+        int q = upper;
+        for (; k > upper && q >= 2; k -= 2, q -= 2) {
+            carry = pairDigits(k, carry);
+            carryUp = pairDigits(q, carryUp);
+        }
+        for (; k > upper; k -= 2) carry = pairDigits(k, carry);
+        if (carry == upperCarry) {
+            for (; q >= 2; q -= 2) carryUp = pairDigits(q, carryUp);
+            k = 0;
+            carry = carryUp;
+        }  // otherwise the single run goes on from upper and writes those digits again
+    }
+    for (; k >= 2; k -= 2) carry = pairDigits(k, carry);
     carryOut = static_cast<double>(carry);
     return true;
 }

@@ -313,16 +313,20 @@ TEST(TransformMultiply, BalancingEdgeDigitsGiveTheSameBitsAsPerCallTables) {
 // precisions keep more or fewer output positions, so the positions below the kept ones enter
 // through their carry alone; tails of zeros (with or without a carry from below), of small
 // values and of digits 99,999 test the bounds on that carry, including where they never meet.
+// Runs of 99,999 of a few positions anywhere (NinesRun) make the bounds on the carry into the
+// upper of the two side-by-side runs meet late or not at all.
 TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
     std::mt19937_64 engine(304);
     std::uniform_real_distribution<double> noise(-0.3, 0.3);
-    enum Kind { Near, Half, Large, Wild, ZeroTail, SmallTail, NinesTail };
+    enum Kind { Near, Half, Large, Wild, ZeroTail, SmallTail, NinesTail, NinesRun };
     for (int n : {32, 64, 256, 1024}) {
         for (int m : {n, n / 2}) {
-            for (Kind kind : {Near, Half, Large, Wild, ZeroTail, SmallTail, NinesTail}) {
-                for (int round = 0; round < 10; ++round) {
+            for (Kind kind : {Near, Half, Large, Wild, ZeroTail, SmallTail, NinesTail, NinesRun}) {
+                for (int round = 0; round < (kind == NinesRun ? 200 : 10); ++round) {
                     const int64_t limit = kind == Large ? (int64_t{1} << 42) : (int64_t{1} << 36);
                     const int tail = n / 4 + static_cast<int>(engine() % (n / 2));
+                    const int runStart = static_cast<int>(engine() % n);
+                    const int runEnd = runStart + 1 + static_cast<int>(engine() % 24);
                     double X[DIGIT_ARRAY_SLOTS];
                     for (int j = 0; j < n; ++j) {
                         const double whole = static_cast<double>(
@@ -335,6 +339,7 @@ TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
                             if (kind == SmallTail) s = static_cast<double>(engine() % 3) - 1.0;
                             if (kind == NinesTail) s = 99999.0;
                         }
+                        if (kind == NinesRun && j >= runStart && j < runEnd) s = 99999.0;
                         X[j] = s * (n / 2);
                     }
                     X[n] = static_cast<double>(std::uniform_int_distribution<int64_t>(
