@@ -473,6 +473,11 @@ struct PerCallTables {
     double w[DFT_TABLE_SLOTS];
     void Start() { ip[0] = 0; }
     static void Product(int n, const double* U, double* V) { SpectrumProduct(n, U, V); }
+    // S <- U (.) V + S; V is left holding U (.) V.
+    static void ProductAdd(int n, const double* U, double* V, double* S) {
+        SpectrumProduct(n, U, V);
+        SpectrumAdd(n, V, S);
+    }
     void Forward(int n, double* a) { RealDft(n, 1, a, ip, w); }
     void ForwardDigits(double B, int n, int off, const WorkLong& x, double* X) {
         ToTransformDigits(B, n, off, x, X);
@@ -492,6 +497,11 @@ struct SharedTransforms {
         V[n] = U[n] * V[n];
         V[n + 1] = U[n + 1] + V[n + 1];
         V[n + 2] = U[n + 2] * V[n + 2];
+    }
+    // ProductAdd in one pass, V only read: each sum is the same operation on the same operands.
+    static void ProductAdd(int n, const double* U, const double* V, double* S) {
+        SharedSpectrumProductAdd(n, U, V, S);
+        S[n] = U[n] * V[n] + S[n];
     }
     // The digits go to a half-length area; the transform reads them and fills all of X.
     static void ForwardDigits(double B, int n, int off, const WorkLong& x, double* X) {
@@ -520,22 +530,26 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     // limbs multiplies as the zero it is.
     Normalize(a);
     Normalize(b);
+    const int32_t sign = a.sign * b.sign;
     WorkLong R;
-    InitLong(R, P, a.sign * b.sign, 0, 0.0);
-    if (R.sign == 0 && a.error >= 0 && b.error >= 0) {
+    if (sign == 0 && a.error >= 0 && b.error >= 0) {
+        InitLong(R, P, sign, 0, 0.0);
         CopyProduct(result, R);
         return result;
     }
     const int64_t exponentSum = static_cast<int64_t>(a.exponent) + b.exponent;
     if (exponentSum > MAX_EXPONENT || exponentSum < -static_cast<int64_t>(MAX_EXPONENT)) {
         Report(Message::Overflow);
+        InitLong(R, P, sign, 0, 0.0);
         R.sign = 0;
         R.error = -1;
         CopyProduct(result, R);
         return result;
     }
+    // The digit conversions set every other field and every live limb of R and L.
+    R.precision = P;
     WorkLong L;
-    InitLong(L, P, 0, 0, 0.0);
+    L.precision = P;
 
     const double B = TRANSFORM_BASE;
     const int n = TransformLength(P);
@@ -553,8 +567,7 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     transforms.Backward(n, X1);
     transforms.Convert(n, B, n, X1, R);
     transforms.ForwardDigits(B, n, h, a, X1);
-    transforms.Product(n, X1, X3);  // a lower x b upper
-    SpectrumAdd(n, X3, X2);
+    transforms.ProductAdd(n, X1, X3, X2);  // plus a lower x b upper
     transforms.Backward(n, X2);
     transforms.Convert(h, B, n, X2, L);
 

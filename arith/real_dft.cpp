@@ -594,6 +594,23 @@ OSTREL2_TARGET_AVX void SpectrumProduct(int n, const double* U, double* V) {
         _mm_storeu_pd(V + k, vec::ComplexProduct(_mm_loadu_pd(U + k), _mm_loadu_pd(V + k)));
 }
 
+// Products of the spectrum entries 2 .. n-1 added to S's entries, two per register.
+OSTREL2_TARGET_AVX void SpectrumProductAdd(int n, const double* U, const double* V, double* S) {
+    int k = 2;
+    for (; k + 3 < n; k += 4) {
+        const __m256d u = _mm256_loadu_pd(U + k);
+        const __m256d v = _mm256_loadu_pd(V + k);
+        const __m256d p = _mm256_mul_pd(_mm256_unpacklo_pd(u, u), v);
+        const __m256d q = _mm256_mul_pd(_mm256_unpackhi_pd(u, u), Swap(v));
+        const __m256d product = _mm256_add_pd(p, _mm256_xor_pd(q, NegLow()));
+        _mm256_storeu_pd(S + k, _mm256_add_pd(product, _mm256_loadu_pd(S + k)));
+    }
+    for (; k < n; k += 2) {
+        const __m128d product = vec::ComplexProduct(_mm_loadu_pd(U + k), _mm_loadu_pd(V + k));
+        _mm_storeu_pd(S + k, _mm_add_pd(product, _mm_loadu_pd(S + k)));
+    }
+}
+
 }  // namespace wide
 
 bool HasAvx() {
@@ -1073,6 +1090,30 @@ void SharedSpectrumProduct(int n, const double* U, double* V) {
         const double im = U[k] * V[k + 1] + U[k + 1] * V[k];
         V[k] = re;
         V[k + 1] = im;
+    }
+#endif
+}
+
+void SharedSpectrumProductAdd(int n, const double* U, const double* V, double* S) {
+    S[0] = U[0] * V[0] + S[0];
+    S[1] = U[1] * V[1] + S[1];
+#if OSTREL2_DFT_AVX
+    if (HasAvx()) {
+        wide::SpectrumProductAdd(n, U, V, S);
+        return;
+    }
+#endif
+#if OSTREL2_DFT_SSE2
+    for (int k = 2; k < n; k += 2) {
+        const __m128d product = vec::ComplexProduct(_mm_loadu_pd(U + k), _mm_loadu_pd(V + k));
+        _mm_storeu_pd(S + k, _mm_add_pd(product, _mm_loadu_pd(S + k)));
+    }
+#else
+    for (int k = 2; k < n; k += 2) {
+        const double re = U[k] * V[k] - U[k + 1] * V[k + 1];
+        const double im = U[k] * V[k + 1] + U[k + 1] * V[k];
+        S[k] = re + S[k];
+        S[k + 1] = im + S[k + 1];
     }
 #endif
 }

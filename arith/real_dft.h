@@ -79,4 +79,8 @@ void SharedRealDftOfHalfWithoutAvx(int n, const double* d, double* a);
 // operations on the same operands, in vectors where there are any.
 void SharedSpectrumProduct(int n, const double* U, double* V);
 
+// S <- (U (.) V) + S over positions 0 .. n-1: each product formed as SharedSpectrumProduct forms
+// it, then added to S's value as S[i] <- product + S[i]. U and V are only read.
+void SharedSpectrumProductAdd(int n, const double* U, const double* V, double* S);
+
 }  // namespace ostrel2

@@ -186,6 +186,35 @@ TEST(RealDft, SpectrumProductGivesHalfLengthTimesCyclicConvolution) {
     }
 }
 
+// The vector spectrum products, alone and added to a third spectrum, are bit for bit the plain
+// formulas (ur vr - ui vi, ur vi + ui vr), then + S; entries of +-0 check the signs of zeros.
+TEST(RealDft, SharedSpectrumProductsGiveThePlainFormulasBits) {
+    std::mt19937_64 engine(19);
+    for (int n = 2; n <= DFT_MAX_LENGTH; n *= 2) {
+        for (int round = 0; round < 4; ++round) {
+            Reals u = RandomReals(n, engine), v = RandomReals(n, engine), s = RandomReals(n, engine);
+            if (round % 2 == 1) {
+                for (int i = 0; i < n; i += 3) u[i] = -0.0;
+                for (int i = 1; i < n; i += 4) v[i] = 0.0;
+                for (int i = 0; i < n; i += 2) s[i] = -0.0;
+            }
+            Reals product(n), sum(n);
+            product[0] = u[0] * v[0];
+            product[1] = u[1] * v[1];
+            for (int k = 2; k < n; k += 2) {
+                product[k] = u[k] * v[k] - u[k + 1] * v[k + 1];
+                product[k + 1] = u[k] * v[k + 1] + u[k + 1] * v[k];
+            }
+            for (int i = 0; i < n; ++i) sum[i] = product[i] + s[i];
+            Reals shared = v;
+            SharedSpectrumProduct(n, u.data(), shared.data());
+            ASSERT_EQ(std::memcmp(shared.data(), product.data(), n * sizeof(double)), 0) << n;
+            SharedSpectrumProductAdd(n, u.data(), v.data(), s.data());
+            ASSERT_EQ(std::memcmp(s.data(), sum.data(), n * sizeof(double)), 0) << n;
+        }
+    }
+}
+
 TEST(RealDft, BitReversePermutesEntriesIntoBitReversedOrder) {
     for (int n = 4; n <= DFT_MAX_LENGTH; n *= 2) {
         const int entries = n / 2;
