@@ -377,15 +377,23 @@ OSTREL2_TARGET_AVX inline __m256d Swap(__m256d x) { return _mm256_permute_pd(x, 
 OSTREL2_TARGET_AVX inline __m256d NegLow() { return _mm256_set_pd(0.0, -0.0, 0.0, -0.0); }
 OSTREL2_TARGET_AVX inline __m256d NegHigh() { return _mm256_set_pd(-0.0, 0.0, -0.0, 0.0); }
 
+// (wr xr - wi xi, wr xi + wi xr): the alternating subtract and add is the same operation as
+// adding the negated product.
 OSTREL2_TARGET_AVX inline __m256d Rotate(__m256d x, __m256d wr, __m256d wi) {
-    const __m256d p = _mm256_mul_pd(wr, x);
-    const __m256d q = _mm256_xor_pd(_mm256_mul_pd(wi, Swap(x)), NegLow());
-    return _mm256_add_pd(p, q);
+    return _mm256_addsub_pd(_mm256_mul_pd(wr, x), _mm256_mul_pd(wi, Swap(x)));
 }
 
 struct Quarter {
     __m256d x0, x2, x1, x3;
 };
+
+// The radix-4 combinations of the quarters y0 .. y3: y1 + i y3 = y1 + t and y1 - i y3 = y1 - t
+// with t = (-y3i, y3r), the same operations as adding (-y3i, y3r) and (y3i, -y3r).
+OSTREL2_TARGET_AVX inline Quarter CombineHalves(__m256d y0, __m256d y1, __m256d y2, __m256d y3) {
+    const __m256d t = _mm256_xor_pd(Swap(y3), NegLow());
+    return {_mm256_add_pd(y0, y2), _mm256_sub_pd(y0, y2), _mm256_add_pd(y1, t),
+            _mm256_sub_pd(y1, t)};
+}
 
 OSTREL2_TARGET_AVX inline Quarter Combine(const double* a, int j, int l) {
     const __m256d a0 = _mm256_loadu_pd(a + j);
@@ -396,10 +404,7 @@ OSTREL2_TARGET_AVX inline Quarter Combine(const double* a, int j, int l) {
     const __m256d y1 = _mm256_sub_pd(a0, a1);
     const __m256d y2 = _mm256_add_pd(a2, a3);
     const __m256d y3 = _mm256_sub_pd(a2, a3);
-    const __m256d s3 = Swap(y3);
-    return {_mm256_add_pd(y0, y2), _mm256_sub_pd(y0, y2),
-            _mm256_add_pd(y1, _mm256_xor_pd(s3, NegLow())),
-            _mm256_add_pd(y1, _mm256_xor_pd(s3, NegHigh()))};
+    return CombineHalves(y0, y1, y2, y3);
 }
 
 OSTREL2_TARGET_AVX inline void ButterflyUnit(double* a, int j, int l) {
@@ -460,13 +465,6 @@ OSTREL2_TARGET_AVX inline void StoreTwo(double* low, double* high, __m256d x) {
     _mm_storeu_pd(high, _mm256_extractf128_pd(x, 1));
 }
 
-// The radix-4 combinations of the quarters y0 .. y3 (as in Combine).
-OSTREL2_TARGET_AVX inline Quarter CombineHalves(__m256d y0, __m256d y1, __m256d y2, __m256d y3) {
-    const __m256d s3 = Swap(y3);
-    return {_mm256_add_pd(y0, y2), _mm256_sub_pd(y0, y2),
-            _mm256_add_pd(y1, _mm256_xor_pd(s3, NegLow())),
-            _mm256_add_pd(y1, _mm256_xor_pd(s3, NegHigh()))};
-}
 
 // Stores the rotated quarters of the block pair at k (span 2): first block in the low lanes at k,
 // second in the high lanes at k + 8.
@@ -565,7 +563,7 @@ OSTREL2_TARGET_AVX void RealSplit(int n, double* a, const double* wr, const doub
         __m256d newJ;
         __m256d newK;
         if (!kBackward) {
-            const __m256d y = _mm256_add_pd(p, _mm256_xor_pd(q, NegLow()));
+            const __m256d y = _mm256_addsub_pd(p, q);
             newJ = _mm256_sub_pd(aj, y);
             newK = _mm256_add_pd(ak, _mm256_xor_pd(y, NegHigh()));
         } else {
@@ -588,7 +586,7 @@ OSTREL2_TARGET_AVX void SpectrumProduct(int n, const double* U, double* V) {
         const __m256d v = _mm256_loadu_pd(V + k);
         const __m256d p = _mm256_mul_pd(_mm256_unpacklo_pd(u, u), v);
         const __m256d q = _mm256_mul_pd(_mm256_unpackhi_pd(u, u), Swap(v));
-        _mm256_storeu_pd(V + k, _mm256_add_pd(p, _mm256_xor_pd(q, NegLow())));
+        _mm256_storeu_pd(V + k, _mm256_addsub_pd(p, q));
     }
     for (; k < n; k += 2)
         _mm_storeu_pd(V + k, vec::ComplexProduct(_mm_loadu_pd(U + k), _mm_loadu_pd(V + k)));
@@ -602,7 +600,7 @@ OSTREL2_TARGET_AVX void SpectrumProductAdd(int n, const double* U, const double*
         const __m256d v = _mm256_loadu_pd(V + k);
         const __m256d p = _mm256_mul_pd(_mm256_unpacklo_pd(u, u), v);
         const __m256d q = _mm256_mul_pd(_mm256_unpackhi_pd(u, u), Swap(v));
-        const __m256d product = _mm256_add_pd(p, _mm256_xor_pd(q, NegLow()));
+        const __m256d product = _mm256_addsub_pd(p, q);
         _mm256_storeu_pd(S + k, _mm256_add_pd(product, _mm256_loadu_pd(S + k)));
     }
     for (; k < n; k += 2) {
