@@ -4,10 +4,16 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #include <emmintrin.h>
 #define OSTREL2_CONVERT_SSE2 1
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define OSTREL2_CONVERT_AVX 1
+#define OSTREL2_CONVERT_TARGET_AVX __attribute__((target("avx")))
+#endif
 #endif
 
 #include "arith/real_dft.h"
@@ -199,6 +205,120 @@ double SerialDigits(int m, double B, double scale, int flag, const double* X, do
     return B * c1 + c2;
 }
 
+// The two base-B digits of each remainder rests[i] (0 <= rests[i] < B^2, i = 1 .. pairs) into
+// T[2i - 1] (high) and T[2i] (low). Below 2^52 a remainder is exact as a double; its correctly
+// rounded quotient by B lies at least 1/B below the next whole number, far more than its rounding
+// error, so the quotient's truncation is the high digit, and the low digit is the exact difference.
+void PairDigits(const uint64_t* rests, int pairs, double* T) {
+    constexpr double base = TRANSFORM_BASE;
+    int i = 1;
+#if OSTREL2_CONVERT_SSE2
+    const __m128d vBase = _mm_set1_pd(base);
+    const __m128d vTwo52 = _mm_set1_pd(4503599627370496.0);  // 2^52
+    const __m128i vTwo52Bits = _mm_castpd_si128(vTwo52);
+    for (; i + 1 <= pairs; i += 2) {
+        const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rests + i));
+        const __m128d whole = _mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(r, vTwo52Bits)), vTwo52);
+        const __m128d high = _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_div_pd(whole, vBase)));
+        const __m128d low = _mm_sub_pd(whole, _mm_mul_pd(vBase, high));
+        _mm_storeu_pd(T + 2 * i - 1, _mm_unpacklo_pd(high, low));
+        _mm_storeu_pd(T + 2 * i + 1, _mm_unpackhi_pd(high, low));
+    }
+#endif
+    for (; i <= pairs; ++i) {
+        const uint64_t high = rests[i] / static_cast<uint64_t>(base);
+        T[2 * i - 1] = static_cast<double>(static_cast<int64_t>(high));
+        T[2 * i] = static_cast<double>(static_cast<int64_t>(rests[i] - high * static_cast<uint64_t>(base)));
+    }
+}
+
+constexpr double kRoundLimit = 1099511627776.0;  // 2^40: positions the carries take
+constexpr double kRound = 6755399441055744.0;      // 1.5 * 2^52
+constexpr uint64_t kRoundBits = 0x4338000000000000;  // its encoding
+
+struct RoundState {
+    bool near = true;  // every position so far below 2^40 and within 0.49 of a whole number
+};
+
+// Positions j .. end - 1 (pairs from odd j) of x scaled: their codes into code, nearness into
+// state, and where track is set their largest rounded magnitude into most. Returns end.
+int RoundPositionsNarrow(int j, int end, const double* x, double scale, uint64_t* code, bool track,
+                         RoundState& state, double& most) {
+#if OSTREL2_CONVERT_SSE2
+    const __m128d vScale = _mm_set1_pd(scale);
+    const __m128d vRound = _mm_set1_pd(kRound);
+    const __m128d vLimit = _mm_set1_pd(kRoundLimit);
+    const __m128d vNear = _mm_set1_pd(0.49);
+    const __m128d vAbs = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
+    __m128d ok = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+    __m128d largest = _mm_set1_pd(most);
+    for (; j + 1 < end; j += 2) {
+        const __m128d s = _mm_mul_pd(vScale, _mm_loadu_pd(x + j));
+        const __m128d t = _mm_add_pd(s, vRound);
+        const __m128d r = _mm_sub_pd(t, vRound);
+        const __m128d small = _mm_cmplt_pd(_mm_and_pd(s, vAbs), vLimit);
+        const __m128d close = _mm_cmple_pd(_mm_and_pd(_mm_sub_pd(s, r), vAbs), vNear);
+        ok = _mm_and_pd(ok, _mm_and_pd(small, close));
+        if (track) largest = _mm_max_pd(largest, _mm_and_pd(r, vAbs));
+        _mm_storeu_pd(reinterpret_cast<double*>(code + j), t);
+    }
+    state.near &= _mm_movemask_pd(ok) == 3;
+    double lanes[2];
+    _mm_storeu_pd(lanes, largest);
+    most = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
+#endif
+    for (; j < end; ++j) {
+        const double s = scale * x[j];
+        const bool small = std::fabs(s) < kRoundLimit;
+        const double t = small ? s + kRound : kRound;
+        const double r = t - kRound;  // nearest, ties to even
+        state.near &= small & (std::fabs(s - r) <= 0.49);
+        if (track && std::fabs(r) > most) most = std::fabs(r);
+        std::memcpy(code + j, &t, sizeof t);
+    }
+    return j;
+}
+
+#if OSTREL2_CONVERT_AVX
+// The same four positions per register, as far as whole groups of four go.
+OSTREL2_CONVERT_TARGET_AVX int RoundPositionsWide(int j, int end, const double* x, double scale,
+                                                  uint64_t* code, bool track, RoundState& state,
+                                                  double& most) {
+    const __m256d vScale = _mm256_set1_pd(scale);
+    const __m256d vRound = _mm256_set1_pd(kRound);
+    const __m256d vLimit = _mm256_set1_pd(kRoundLimit);
+    const __m256d vNear = _mm256_set1_pd(0.49);
+    const __m256d vAbs = _mm256_castsi256_pd(_mm256_set1_epi64x(INT64_MAX));
+    __m256d ok = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+    __m256d largest = _mm256_set1_pd(most);
+    for (; j + 3 < end; j += 4) {
+        const __m256d s = _mm256_mul_pd(vScale, _mm256_loadu_pd(x + j));
+        const __m256d t = _mm256_add_pd(s, vRound);
+        const __m256d r = _mm256_sub_pd(t, vRound);
+        const __m256d small = _mm256_cmp_pd(_mm256_and_pd(s, vAbs), vLimit, _CMP_LT_OQ);
+        const __m256d close =
+            _mm256_cmp_pd(_mm256_and_pd(_mm256_sub_pd(s, r), vAbs), vNear, _CMP_LE_OQ);
+        ok = _mm256_and_pd(ok, _mm256_and_pd(small, close));
+        if (track) largest = _mm256_max_pd(largest, _mm256_and_pd(r, vAbs));
+        _mm256_storeu_pd(reinterpret_cast<double*>(code + j), t);
+    }
+    state.near &= _mm256_movemask_pd(ok) == 15;
+    double lanes[4];
+    _mm256_storeu_pd(lanes, largest);
+    for (const double lane : lanes)
+        if (lane > most) most = lane;
+    return j;
+}
+#endif
+
+int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code, bool track,
+                   RoundState& state, double& most) {
+#if OSTREL2_CONVERT_AVX
+    if (HasAvxStages()) j = RoundPositionsWide(j, end, x, scale, code, track, state, most);
+#endif
+    return RoundPositionsNarrow(j, end, x, scale, code, track, state, most);
+}
+
 // The same digits by whole-number carries, when every position lies within 0.49 of a whole number
 // and below 2^40 in magnitude; false (T untouched) otherwise. Under those bounds each floating
 // step of the serial rule is exact or off by far less than the distance to the next whole number
@@ -212,8 +332,6 @@ double SerialDigits(int m, double B, double scale, int flag, const double* X, do
 // they meet, that is the exact carry. Where they do not meet, the chain runs from the bottom.
 bool CarriedDigits(int m, double B, double scale, int flag, const double* X, double c1, double c2,
                    int need, double* T, double& carryOut) {
-    constexpr double kLimit = 1099511627776.0;  // 2^40
-    constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
     constexpr int kMeetPairs = 6;  // pairs of unneeded positions in which the bounds may meet
     // Pairs (j - 1, j) with j <= split are carried exactly; the positions above split only bound
     // the carry into split. split is even, as every pair's j is.
@@ -222,56 +340,24 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
     // even, 0 for a single run), so that each run's chain of dependent steps is half as long.
     constexpr int kShortestRun = 16;  // pairs; shorter runs are carried in one
     const int mid = need >= 4 * kShortestRun ? ((need + 8) / 2) & ~1 : 0;
-    int64_t rounded[DFT_MAX_LENGTH];
-    bool near = true;
     double largest = 0.0;  // largest rounded magnitude above split
     double largestMid = 0.0;  // largest rounded magnitude above mid, up to split
+    // code[j] holds the encoding of s + 1.5 * 2^52 for position j scaled, s. Below 2^51 in
+    // magnitude, s + 1.5 * 2^52 lies in [2^52, 2^53), where the encodings step by one per unit:
+    // code[j] less the encoding of 1.5 * 2^52 is s rounded to the nearest whole number (ties to
+    // even). Positions too large fail the test and are not used.
+    uint64_t code[DFT_MAX_LENGTH];
+    RoundState state;
     int j = 1;
-#if OSTREL2_CONVERT_SSE2
-    // Two positions per register. Below 2^51 in magnitude, s + 1.5 * 2^52 lies in [2^52, 2^53),
-    // where the encodings step by one per unit: encoding minus that of 1.5 * 2^52 is the rounded
-    // position as a whole number. Positions that are too large fail the test and are not used.
-    {
-        const __m128d vScale = _mm_set1_pd(scale);
-        const __m128d vRound = _mm_set1_pd(kRound);
-        const __m128d vLimit = _mm_set1_pd(kLimit);
-        const __m128d vNear = _mm_set1_pd(0.49);
-        const __m128d vAbs = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
-        const __m128i vBias = _mm_castpd_si128(vRound);
-        __m128d ok = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-        __m128d most[3] = {_mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd()};
-        for (int part = 0; part < 3; ++part) {
-            // j is odd, so the pairs of each later part start at mid + 1 and split + 1.
-            const int end = part == 0 ? mid + 1 : part == 1 ? split + 1 : m;
-            for (; j + 1 < end; j += 2) {
-                const __m128d s = _mm_mul_pd(vScale, _mm_loadu_pd(X + j - flag));
-                const __m128d t = _mm_add_pd(s, vRound);
-                const __m128d r = _mm_sub_pd(t, vRound);
-                const __m128d small = _mm_cmplt_pd(_mm_and_pd(s, vAbs), vLimit);
-                const __m128d close = _mm_cmple_pd(_mm_and_pd(_mm_sub_pd(s, r), vAbs), vNear);
-                ok = _mm_and_pd(ok, _mm_and_pd(small, close));
-                if (part > 0) most[part] = _mm_max_pd(most[part], _mm_and_pd(r, vAbs));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(rounded + j),
-                                 _mm_sub_epi64(_mm_castpd_si128(t), vBias));
-            }
-        }
-        near = _mm_movemask_pd(ok) == 3;
-        double lanes[2];
-        _mm_storeu_pd(lanes, most[2]);
-        largest = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
-        _mm_storeu_pd(lanes, most[1]);
-        largestMid = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
+    for (int part = 0; part < 3; ++part) {
+        // j is odd, so the pairs of each later part start at mid + 1 and split + 1.
+        const int end = part == 0 ? mid + 1 : part == 1 ? split + 1 : m;
+        double most = 0.0;
+        j = RoundPositions(j, end, X - flag, scale, code, part > 0, state, most);
+        if (part == 1) largestMid = most;
+        if (part == 2) largest = most;
     }
-#endif
-    for (; j < m; ++j) {
-        const double s = scale * X[j - flag];
-        const bool small = std::fabs(s) < kLimit;
-        const double r = small ? (s + kRound) - kRound : 0.0;  // nearest, ties to even
-        near &= small & (std::fabs(s - r) <= 0.49);
-        if (j > split && std::fabs(r) > largest) largest = std::fabs(r);
-        if (j > mid && j <= split && std::fabs(r) > largestMid) largestMid = std::fabs(r);
-        rounded[j] = static_cast<int64_t>(r);
-    }
+    const bool near = state.near;
     if (!near || !(std::fabs(c1) < 1048576.0) || !(std::fabs(c2) < 1048576.0)) return false;
     if (B != TRANSFORM_BASE) return false;
     constexpr int64_t base = 100000;  // the constant divisors keep the carry chain short
@@ -284,8 +370,9 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
     // magnitude with the carry; its two base-B digits are the digits the single steps would give,
     // and the carry out is theirs too.
     constexpr uint64_t kOffset2 = 20000000;  // times base2 exceeds 2^57
+    const auto rounded = [&](int k) { return static_cast<int64_t>(code[k] - kRoundBits); };
     const auto pairCarry = [&](int k, int64_t carry, uint64_t& rest) {
-        const int64_t pair = rounded[k - 1] * base + rounded[k];
+        const int64_t pair = rounded(k - 1) * base + rounded(k);
         const uint64_t v = static_cast<uint64_t>(pair + carry + static_cast<int64_t>(kOffset2) * base2);
         const uint64_t q = v / base2;
         rest = v - q * base2;
@@ -311,20 +398,16 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
     }
     if (fromBottom) {
         // Position m - 1 alone (m - 2 positions remain, an even count).
-        const uint64_t v = static_cast<uint64_t>(rounded[m - 1] + carryIn + static_cast<int64_t>(kOffset) * base);
+        const uint64_t v = static_cast<uint64_t>(rounded(m - 1) + carryIn + static_cast<int64_t>(kOffset) * base);
         const uint64_t q = v / base;
         T[m - 1] = static_cast<double>(static_cast<int64_t>(v - q * base));
         carry = static_cast<int64_t>(q) - static_cast<int64_t>(kOffset);
         k = m - 2;
     }
-    const auto pairDigits = [&](int k, int64_t carry) {
-        uint64_t rest;
-        carry = pairCarry(k, carry, rest);
-        const uint64_t high = rest / base;
-        T[k - 1] = static_cast<double>(static_cast<int64_t>(high));
-        T[k] = static_cast<double>(static_cast<int64_t>(rest - high * base));
-        return carry;
-    };
+    // The chain keeps each pair's remainder (0 .. B^2 - 1); its two digits are split off after it.
+    uint64_t rests[DFT_MAX_LENGTH / 2 + 1];
+    const auto pairDigits = [&](int k, int64_t carry) { return pairCarry(k, carry, rests[k / 2]); };
+    const int topPair = k;  // pairs 2 .. topPair are carried below
 
     // The upper run: the carry into pair mid from everything above it is bounded as above, by the
     // largest rounded magnitude above mid; both bounds are carried up until they meet, and from the
@@ -364,6 +447,7 @@ bool CarriedDigits(int m, double B, double scale, int flag, const double* X, dou
         }  // otherwise the single run goes on from upper and writes those digits again
     }
     for (; k >= 2; k -= 2) carry = pairDigits(k, carry);
+    PairDigits(rests, topPair / 2, T);
     carryOut = static_cast<double>(carry);
     return true;
 }

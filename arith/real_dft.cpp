@@ -1092,6 +1092,14 @@ void SharedSpectrumProduct(int n, const double* U, double* V) {
 #endif
 }
 
+bool HasAvxStages() {
+#if OSTREL2_DFT_AVX
+    return HasAvx();
+#else
+    return false;
+#endif
+}
+
 void SharedSpectrumProductAdd(int n, const double* U, const double* V, double* S) {
     S[0] = U[0] * V[0] + S[0];
     S[1] = U[1] * V[1] + S[1];

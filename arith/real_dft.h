@@ -74,6 +74,9 @@ void SharedRealDftWithoutAvx(int n, int direction, double* a);
 void SharedRealDftOfHalf(int n, const double* d, double* a);
 void SharedRealDftOfHalfWithoutAvx(int n, const double* d, double* a);
 
+// Whether the 256-bit stages run on this processor (checked once).
+bool HasAvxStages();
+
 // Products of two packed spectra of length n in place, V <- U (.) V: V[0] <- U[0] V[0],
 // V[1] <- U[1] V[1] and the complex products of the pairs at 2 .. n-1, with the plain product's
 // operations on the same operands, in vectors where there are any.
