@@ -250,22 +250,24 @@ int RoundPositionsNarrow(int j, int end, const double* x, double scale, uint64_t
     const __m128d vLimit = _mm_set1_pd(kRoundLimit);
     const __m128d vNear = _mm_set1_pd(0.49);
     const __m128d vAbs = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
-    __m128d ok = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-    __m128d largest = _mm_set1_pd(most);
-    for (; j + 1 < end; j += 2) {
-        const __m128d s = _mm_mul_pd(vScale, _mm_loadu_pd(x + j));
-        const __m128d t = _mm_add_pd(s, vRound);
-        const __m128d r = _mm_sub_pd(t, vRound);
-        const __m128d small = _mm_cmplt_pd(_mm_and_pd(s, vAbs), vLimit);
-        const __m128d close = _mm_cmple_pd(_mm_and_pd(_mm_sub_pd(s, r), vAbs), vNear);
-        ok = _mm_and_pd(ok, _mm_and_pd(small, close));
-        if (track) largest = _mm_max_pd(largest, _mm_and_pd(r, vAbs));
-        _mm_storeu_pd(reinterpret_cast<double*>(code + j), t);
+    if (j + 1 < end) {  // at least one pair left
+        __m128d ok = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+        __m128d largest = _mm_set1_pd(most);
+        for (; j + 1 < end; j += 2) {
+            const __m128d s = _mm_mul_pd(vScale, _mm_loadu_pd(x + j));
+            const __m128d t = _mm_add_pd(s, vRound);
+            const __m128d r = _mm_sub_pd(t, vRound);
+            const __m128d small = _mm_cmplt_pd(_mm_and_pd(s, vAbs), vLimit);
+            const __m128d close = _mm_cmple_pd(_mm_and_pd(_mm_sub_pd(s, r), vAbs), vNear);
+            ok = _mm_and_pd(ok, _mm_and_pd(small, close));
+            if (track) largest = _mm_max_pd(largest, _mm_and_pd(r, vAbs));
+            _mm_storeu_pd(reinterpret_cast<double*>(code + j), t);
+        }
+        state.near &= _mm_movemask_pd(ok) == 3;
+        double lanes[2];
+        _mm_storeu_pd(lanes, largest);
+        most = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
     }
-    state.near &= _mm_movemask_pd(ok) == 3;
-    double lanes[2];
-    _mm_storeu_pd(lanes, largest);
-    most = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
 #endif
     for (; j < end; ++j) {
         const double s = scale * x[j];
@@ -314,7 +316,8 @@ OSTREL2_CONVERT_TARGET_AVX int RoundPositionsWide(int j, int end, const double* 
 int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code, bool track,
                    RoundState& state, double& most) {
 #if OSTREL2_CONVERT_AVX
-    if (HasAvxStages()) j = RoundPositionsWide(j, end, x, scale, code, track, state, most);
+    if (end - j >= 8 && HasAvxStages())
+        j = RoundPositionsWide(j, end, x, scale, code, track, state, most);
 #endif
     return RoundPositionsNarrow(j, end, x, scale, code, track, state, most);
 }
