@@ -83,6 +83,104 @@ void HalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* 
     BalanceDigits(B, h, D);
 }
 
+#if OSTREL2_CONVERT_SSE2
+// Whether any digit at k .. filled - 1 (k and filled even) reaches the half only with a carry.
+inline bool AnyLiftedNarrow(double halfBase, int k, int filled, const double* D) {
+    const __m128d vHalf = _mm_set1_pd(halfBase);
+    const __m128d vOne = _mm_set1_pd(1.0);
+    const __m128d vZero = _mm_setzero_pd();
+    __m128d lifted = vZero;
+    for (; k + 1 < filled; k += 2) {
+        const __m128d d = _mm_loadu_pd(D + k);
+        lifted = _mm_or_pd(lifted, _mm_andnot_pd(_mm_cmpge_pd(_mm_add_pd(d, vZero), vHalf),
+                                                 _mm_cmpge_pd(_mm_add_pd(d, vOne), vHalf)));
+    }
+    return _mm_movemask_pd(lifted) != 0;
+}
+
+// The all-at-once balancing of positions k .. filled - 1 (k and filled even): each position takes
+// the carry of whether the one above reaches the half.
+inline void BalanceAllNarrow(double B, int k, int filled, double* D) {
+    const __m128d vHalf = _mm_set1_pd(B / 2);
+    const __m128d vOne = _mm_set1_pd(1.0);
+    const __m128d vZero = _mm_setzero_pd();
+    const __m128d vB = _mm_set1_pd(B);
+    for (; k + 1 < filled; k += 2) {
+        const __m128d d = _mm_loadu_pd(D + k);
+        const __m128d above = _mm_loadu_pd(D + k + 1);
+        const __m128d c = _mm_and_pd(_mm_cmpge_pd(_mm_add_pd(above, vZero), vHalf), vOne);
+        const __m128d v = _mm_add_pd(d, c);
+        _mm_storeu_pd(D + k, _mm_sub_pd(v, _mm_and_pd(_mm_cmpge_pd(v, vHalf), vB)));
+    }
+}
+#endif
+
+#if OSTREL2_CONVERT_AVX
+constexpr int kWideLimbs = 64;  // fewer limbs than this gain nothing from the wider loops
+
+// The vector loops of FastHalfDigits four lanes wide, each lane with the same operations; each
+// stops where fewer than a whole group is left (or, in the split, at limbs too large for the
+// 32-bit truncation) and leaves the rest to the two-lane loops.
+// Returns the first limb not split; limb j goes to D[2 (j - start)].
+OSTREL2_CONVERT_TARGET_AVX int SplitLimbsWide(double B, int j, int last, const double* limbs,
+                                              double* D) {
+    const int start = j;
+    const __m256d vB = _mm256_set1_pd(B);
+    const __m256d vLimit = _mm256_set1_pd(2147483647.0);
+    const __m256d vAbs = _mm256_castsi256_pd(_mm256_set1_epi64x(INT64_MAX));
+    for (; j + 3 <= last; j += 4) {
+        const __m256d x = _mm256_loadu_pd(limbs + j);
+        const __m256d q = _mm256_div_pd(x, vB);
+        const __m256d mag = _mm256_and_pd(q, vAbs);
+        if (_mm256_movemask_pd(_mm256_cmp_pd(mag, vLimit, _CMP_LT_OQ)) != 15) break;
+        const __m256d whole = _mm256_cvtepi32_pd(_mm256_cvttpd_epi32(q));
+        const __m256d high = _mm256_or_pd(_mm256_and_pd(whole, vAbs), _mm256_andnot_pd(vAbs, q));
+        const __m256d low = _mm256_sub_pd(x, _mm256_mul_pd(vB, high));
+        const __m256d even = _mm256_unpacklo_pd(high, low);  // limbs j and j + 2
+        const __m256d odd = _mm256_unpackhi_pd(high, low);   // limbs j + 1 and j + 3
+        _mm256_storeu_pd(D + 2 * (j - start), _mm256_permute2f128_pd(even, odd, 0x20));
+        _mm256_storeu_pd(D + 2 * (j - start) + 4, _mm256_permute2f128_pd(even, odd, 0x31));
+    }
+    return j;
+}
+
+// Whether any digit at 2 .. k - 1 reaches the half only with a carry, for the k returned.
+OSTREL2_CONVERT_TARGET_AVX int AnyLiftedWide(double halfBase, int filled, const double* D,
+                                             bool& any) {
+    int k = 2;
+    const __m256d vHalf = _mm256_set1_pd(halfBase);
+    const __m256d vOne = _mm256_set1_pd(1.0);
+    const __m256d vZero = _mm256_setzero_pd();
+    __m256d lifted = vZero;
+    for (; k + 3 < filled; k += 4) {
+        const __m256d d = _mm256_loadu_pd(D + k);
+        lifted = _mm256_or_pd(
+            lifted, _mm256_andnot_pd(_mm256_cmp_pd(_mm256_add_pd(d, vZero), vHalf, _CMP_GE_OQ),
+                                     _mm256_cmp_pd(_mm256_add_pd(d, vOne), vHalf, _CMP_GE_OQ)));
+    }
+    any = _mm256_movemask_pd(lifted) != 0;
+    return k;
+}
+
+// The all-at-once balancing of positions 2 .. k - 1, for the k returned.
+OSTREL2_CONVERT_TARGET_AVX int BalanceAllWide(double B, int filled, double* D) {
+    int k = 2;
+    const __m256d vHalf = _mm256_set1_pd(B / 2);
+    const __m256d vOne = _mm256_set1_pd(1.0);
+    const __m256d vZero = _mm256_setzero_pd();
+    const __m256d vB = _mm256_set1_pd(B);
+    for (; k + 3 < filled; k += 4) {
+        const __m256d d = _mm256_loadu_pd(D + k);
+        const __m256d above = _mm256_loadu_pd(D + k + 1);
+        const __m256d c = _mm256_and_pd(
+            _mm256_cmp_pd(_mm256_add_pd(above, vZero), vHalf, _CMP_GE_OQ), vOne);
+        const __m256d v = _mm256_add_pd(d, c);
+        _mm256_storeu_pd(D + k, _mm256_sub_pd(v, _mm256_and_pd(_mm256_cmp_pd(v, vHalf, _CMP_GE_OQ), vB)));
+    }
+    return k;
+}
+#endif
+
 // HalfDigits with the same results, two limbs per register in the split and, where no carry can
 // run on, all positions balanced at once. D has n/2 + 1 slots.
 void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* H) {
@@ -93,6 +191,12 @@ void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, doub
     if (last > WORK_LIMBS - 1) last = WORK_LIMBS - 1;
     int pos = 0;
     int j = first;
+#if OSTREL2_CONVERT_AVX
+    if (last - j >= kWideLimbs && HasAvxStages()) {
+        j = SplitLimbsWide(B, j, last, x.limbs, D);
+        pos = 2 * (j - first);
+    }
+#endif
 #if OSTREL2_CONVERT_SSE2
     {
         const __m128d vB = _mm_set1_pd(B);
@@ -131,29 +235,25 @@ void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, doub
     // is whether the one above reaches the half, and all positions are balanced at once, without
     // a branch on the random digits, by the serial pass's operations: v = digit + carry, then
     // v - B where v reaches the half (v - (+0) is v).
-    {
-        const __m128d vHalf = _mm_set1_pd(halfBase);
-        const __m128d vOne = _mm_set1_pd(1.0);
-        const __m128d vZero = _mm_setzero_pd();
-        const __m128d vB = _mm_set1_pd(B);
-        __m128d lifted = vZero;
-        for (int k = 2; k + 1 < filled; k += 2) {
-            const __m128d d = _mm_loadu_pd(D + k);
-            lifted = _mm_or_pd(lifted, _mm_andnot_pd(_mm_cmpge_pd(_mm_add_pd(d, vZero), vHalf),
-                                                     _mm_cmpge_pd(_mm_add_pd(d, vOne), vHalf)));
-        }
-        if (_mm_movemask_pd(lifted) == 0) {
-            const double carry = filled > 2 && D[2] + 0.0 >= halfBase ? 1.0 : 0.0;
-            for (int k = 2; k + 1 < filled; k += 2) {
-                const __m128d d = _mm_loadu_pd(D + k);
-                const __m128d above = _mm_loadu_pd(D + k + 1);
-                const __m128d c = _mm_and_pd(_mm_cmpge_pd(_mm_add_pd(above, vZero), vHalf), vOne);
-                const __m128d v = _mm_add_pd(d, c);
-                _mm_storeu_pd(D + k, _mm_sub_pd(v, _mm_and_pd(_mm_cmpge_pd(v, vHalf), vB)));
-            }
+#if OSTREL2_CONVERT_AVX
+    if (filled >= 2 * kWideLimbs && HasAvxStages()) {
+        bool any = false;
+        const int k = AnyLiftedWide(halfBase, filled, D, any);
+        if (!any && !AnyLiftedNarrow(halfBase, k, filled, D)) {
+            const double carry = D[2] + 0.0 >= halfBase ? 1.0 : 0.0;
+            BalanceAllNarrow(B, BalanceAllWide(B, filled, D), filled, D);
             D[1] += carry;
             return;
         }
+        BalanceDigits(B, filled, D);
+        return;
+    }
+#endif
+    if (!AnyLiftedNarrow(halfBase, 2, filled, D)) {
+        const double carry = filled > 2 && D[2] + 0.0 >= halfBase ? 1.0 : 0.0;
+        BalanceAllNarrow(B, 2, filled, D);
+        D[1] += carry;
+        return;
     }
 #endif
     BalanceDigits(B, filled, D);

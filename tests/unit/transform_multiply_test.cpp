@@ -285,7 +285,7 @@ TEST(TransformMultiply, BalancingEdgeDigitsGiveTheSameBitsAsPerCallTables) {
                             9999949999.0, 4999999999.0, 5000000000.0, 9999999999.0, 0.0};
     std::mt19937_64 engine(305);
     for (int32_t p : {5, 12, 13, 60, 61, 124, 200, 252, 253, 303}) {
-        for (int round = 0; round < 6; ++round) {
+        for (int round = 0; round < 14; ++round) {
             WorkLong ab[2];
             for (WorkLong& x : ab) {
                 InitLong(x, p, round % 4 == 1 ? -1 : 1, 10 * static_cast<int32_t>(engine() % 7) - 30, 0.0);
@@ -295,6 +295,16 @@ TEST(TransformMultiply, BalancingEdgeDigitsGiveTheSameBitsAsPerCallTables) {
                                                                 : static_cast<double>(engine() % 10000000000ULL));
                 }
                 x.limbs[0] = round % 2 ? 4999949999.0 : 1.0 + static_cast<double>(engine() % 9999999999ULL);
+                if (round >= 6) {
+                    // Random limbs with a single edge limb, often the last limb of the upper half,
+                    // whose digits the balancing's vector loops reach last.
+                    for (int32_t k = 1; k <= LastLimb(x); ++k)
+                        x.limbs[k] = static_cast<double>(engine() % 10000000000ULL);
+                    int32_t spot = round % 2 ? TransformLength(p) / 4 - 1
+                                             : static_cast<int32_t>(engine() % (LastLimb(x) + 1));
+                    if (spot > LastLimb(x)) spot = LastLimb(x);
+                    x.limbs[spot] = round % 4 < 2 ? 4999950000.0 : 4999949999.0;
+                }
             }
             WorkLong a2 = ab[0], b2 = ab[1];
             WorkLong fast, perCall;
