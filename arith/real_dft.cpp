@@ -557,7 +557,7 @@ OSTREL2_TARGET_AVX void RealSplit(int n, double* a, const double* wr, const doub
         const __m256d ak = _mm256_permute2f128_pd(kk, kk, 1);
         const __m256d wR = _mm256_loadu_pd(wr + j - 2);
         const __m256d wI = _mm256_loadu_pd(wi + j - 2);
-        const __m256d x = _mm256_add_pd(aj, _mm256_xor_pd(ak, NegLow()));
+        const __m256d x = _mm256_addsub_pd(aj, ak);  // (ajr - akr, aji + aki)
         const __m256d p = _mm256_mul_pd(wR, x);
         const __m256d q = _mm256_mul_pd(wI, Swap(x));
         __m256d newJ;
@@ -960,7 +960,18 @@ int Log2(int n) {
 
 void SharedBitReverse(const SharedTables& t, int n, double* a) {
     const int k = Log2(n);
+#if OSTREL2_DFT_SSE2
+    // Each complex entry moved whole in one register.
+    for (int i = t.pairStart[k]; i < t.pairStart[k + 1]; i += 2) {
+        double* x = a + t.pairs[i];
+        double* y = a + t.pairs[i + 1];
+        const __m128d entry = _mm_loadu_pd(x);
+        _mm_storeu_pd(x, _mm_loadu_pd(y));
+        _mm_storeu_pd(y, entry);
+    }
+#else
     for (int i = t.pairStart[k]; i < t.pairStart[k + 1]; i += 2) SwapEntries(a, t.pairs[i], t.pairs[i + 1]);
+#endif
 }
 
 }  // namespace
