@@ -519,6 +519,34 @@ OSTREL2_TARGET_AVX void Radix4Stage(int n, int l, double* a, const double* w, co
     }
 }
 
+// The last stage (span l, 2l or 4l = n), which covers every entry once; with kConjugate the
+// backward direction's conjugation (the imaginary parts negated after it) is applied to each value
+// as it is stored.
+template <bool kConjugate>
+OSTREL2_TARGET_AVX inline void Put(double* at, __m256d x) {
+    _mm256_storeu_pd(at, kConjugate ? _mm256_xor_pd(x, NegHigh()) : x);
+}
+
+template <bool kConjugate>
+OSTREL2_TARGET_AVX void LastStage(int n, int l, double* a) {
+    if (4 * l == n) {
+        for (int j = 0; j < l; j += 4) {
+            const Quarter q = Combine(a, j, l);
+            Put<kConjugate>(a + j, q.x0);
+            Put<kConjugate>(a + j + l, q.x1);
+            Put<kConjugate>(a + j + 2 * l, q.x2);
+            Put<kConjugate>(a + j + 3 * l, q.x3);
+        }
+    } else {
+        for (int j = 0; j < l; j += 4) {
+            const __m256d x0 = _mm256_loadu_pd(a + j);
+            const __m256d x1 = _mm256_loadu_pd(a + j + l);
+            Put<kConjugate>(a + j, _mm256_add_pd(x0, x1));
+            Put<kConjugate>(a + j + l, _mm256_sub_pd(x0, x1));
+        }
+    }
+}
+
 // Every stage after the first, and the last one, for n >= 16.
 OSTREL2_TARGET_AVX void LaterStages(int n, double* a, const double* w, const double* rot,
                                     bool backward) {
@@ -527,20 +555,10 @@ OSTREL2_TARGET_AVX void LaterStages(int n, double* a, const double* w, const dou
         Radix4Stage(n, l, a, w, rot);
         l *= 4;
     }
-    if (4 * l == n) {
-        for (int j = 0; j < l; j += 4) ButterflyUnit(a, j, l);
-    } else {
-        for (int j = 0; j < l; j += 4) {
-            const __m256d x0 = _mm256_loadu_pd(a + j);
-            const __m256d x1 = _mm256_loadu_pd(a + j + l);
-            _mm256_storeu_pd(a + j, _mm256_add_pd(x0, x1));
-            _mm256_storeu_pd(a + j + l, _mm256_sub_pd(x0, x1));
-        }
-    }
     if (backward) {
-        const __m256d conjugate = NegHigh();
-        for (int j = 0; j < n; j += 4)
-            _mm256_storeu_pd(a + j, _mm256_xor_pd(_mm256_loadu_pd(a + j), conjugate));
+        LastStage<true>(n, l, a);
+    } else {
+        LastStage<false>(n, l, a);
     }
 }
 
