@@ -64,14 +64,21 @@ void BalanceDigits(double B, int top, double* D) {
     D[1] += carry;
 }
 
+// The last limb of x that the half starting at digit off takes: the half spans n/2 digits (n/4
+// limbs), cut at x's last live limb.
+int LastLimbOfHalf(int n, int off, const WorkLong& x) {
+    int last = (off + n / 2) / 2 - 1;
+    if (last > LastLimb(x)) last = LastLimb(x);
+    if (last > WORK_LIMBS - 1) last = WORK_LIMBS - 1;
+    return last;
+}
+
 // Digits of one half of x into D[0 .. n/2 - 1], balanced, and the header into H[0 .. 2]; the
 // carry of the balancing pass goes into position 1 only.
 void HalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* H) {
     const int h = n / 2;
     const int first = off / 2;
-    int last = (off + h) / 2 - 1;
-    if (last > LastLimb(x)) last = LastLimb(x);
-    if (last > WORK_LIMBS - 1) last = WORK_LIMBS - 1;
+    const int last = LastLimbOfHalf(n, off, x);
     int pos = 0;
     for (int j = first; j <= last; ++j) {
         const double high = Trunc(x.limbs[j] / B);
@@ -186,9 +193,7 @@ OSTREL2_CONVERT_TARGET_AVX int BalanceAllWide(double B, int filled, double* D) {
 void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, double* H) {
     const int h = n / 2;
     const int first = off / 2;
-    int last = (off + h) / 2 - 1;
-    if (last > LastLimb(x)) last = LastLimb(x);
-    if (last > WORK_LIMBS - 1) last = WORK_LIMBS - 1;
+    const int last = LastLimbOfHalf(n, off, x);
     int pos = 0;
     int j = first;
 #if OSTREL2_CONVERT_AVX
