@@ -27,18 +27,62 @@ std::string ToCodePage932(const std::string& utf8) {
     return out;
 }
 
+// Every message of the enumeration, with its text as the user reads it.
+const std::pair<Message, const char*> kEveryMessage[] = {
+    {Message::NegativeLimb, "多倍長数の要素に負の数がある。%f\n"},
+    {Message::LeadingLimbOverflow, "多倍長数先頭の要素桁数オーバー %f\n"},
+    {Message::ExponentLimit, "数値の指数が2,000,000,000を越えています。続行できません。\n"},
+    {Message::Overflow, "計算結果がオーバーフローしました。\n"},
+    {Message::DivisionByZero, "多倍長数のゼロでの除算エラー\n"},
+    {Message::DivisionFailed, "多倍長数の除算で計算が不能→プログラムエラー\n"},
+    {Message::RemainderInexact, "多倍長数の剰余計算不可（商の整数部が精度の桁数を超える）\n"},
+    {Message::SqrtNegative, "超長計算不可（負の値の平方根）\n"},
+    {Message::SqrtNegativeLimb, "超長平方根計算不可（多倍長数内に負の要素）\n"},
+    {Message::PowerNegativeLimb, "超長累乗計算不可（多倍長数内に負の要素）\n"},
+    {Message::PowerExponentRange, "指数が範囲外です（指数は-1,000,000,000,000～1,000,000,000,000の範囲内のみを取り扱います）。\n"},
+    {Message::PowerExponentNotWhole, "与えられた指数が整数ではない。\n"},
+    {Message::RootNegative, "多倍長数累乗根計算不可（負の値の累乗根）\n"},
+    {Message::RootIndexNotPositive, "多倍長数累乗根計算不可（根数がゼロもしくは負）\n"},
+    {Message::RootIndexNotWhole, "多倍長数累乗根計算不可（根数が整数ではない）\n"},
+    {Message::RootIndexRange, "多倍長数累乗根計算範囲外（累乗根は(1/1)～(1/10,000,000,000,000)の範囲内のみを取扱う）\n"},
+    {Message::RootNegativeLimb, "多倍長数累乗根計算不可（多倍長数内に負の要素）\n"},
+    {Message::RealPowerExponentTooLarge, "指数の絶対値が大きすぎて取り扱えない。\n"},
+    {Message::RealPowerNegativeBase, "負の値の累乗計算は整数値のべき数のみを取り扱います。\n"},
+    {Message::RealPowerOverflow, "実数指数の累乗計算でオーバーフローしました。\n"},
+    {Message::FactorialRange, "多倍長計算範囲外（階乗の計算は1,000,000以下の正の値を取り扱います）\n"},
+    {Message::PiPrecisionTooLarge, "桁数が１０００万桁と大きすぎてこのルーチンでは取り扱いません(ボールウェインの４次の収束公式によるπの超長桁計算)"},
+    {Message::PiNotConverged, "収斂しませんでした(ボールウェインの４次の収束公式によるπの計算)"},
+    {Message::ExpRange, "多倍長計算範囲外（自然対数の底eのべき乗が大き過ぎて取り扱えない）\n"},
+    {Message::ENotConverged, "自然対数底eの多倍長数:十分に収斂しませんでした。\n"},
+    {Message::LogNotPositive, "多倍長計算範囲外（対数計算は正の値を取扱う）\n"},
+    {Message::LogOverflow, "自然対数の多倍長計算オーバーフロー \n"},
+    {Message::LogNotConverged, "自然対数の多倍長計算:十分に収斂しませんでした。\n"},
+    {Message::CosAngleTooLarge, "COSの多倍長計算の指定の角度の絶対値過大 \n"},
+    {Message::SinAngleTooLarge, "SINの多倍長計算の指定の角度の絶対値過大 \n"},
+    {Message::TanAngleTooLarge, "TANの多倍長計算の指定の角度の絶対値過大 \n"},
+    {Message::CosNotConverged, "COSの多倍長計算:十分に収斂しませんでした。\n"},
+    {Message::SinNotConverged, "SINの多倍長計算:十分に収斂しませんでした。%ld  %f  %f\n"},
+    {Message::AtanNotConverged, "ATANの多倍長計算:十分に収斂しませんでした。\n"},
+    {Message::AsinDomain, "絶対値が１よりも大きな数字の逆正弦は求められません。\n"},
+    {Message::AcosDomain, "絶対値が１よりも大きな数字の逆余弦は求められません。\n"},
+    {Message::AcoshDomain, "この範囲には Acosh の解はありません。\n"},
+    {Message::AtanhDomain, "この範囲には Atanh の解はありません。\n"},
+};
+
 TEST(Diagnostics, EveryMessageIsItsCodePage932Text) {
-    const std::pair<Message, const char*> table[] = {
-        {Message::NegativeLimb, "多倍長数の要素に負の数がある。%f\n"},
-        {Message::LeadingLimbOverflow, "多倍長数先頭の要素桁数オーバー %f\n"},
-        {Message::ExponentLimit, "数値の指数が2,000,000,000を越えています。続行できません。\n"},
-        {Message::Overflow, "計算結果がオーバーフローしました。\n"},
-        {Message::DivisionByZero, "多倍長数のゼロでの除算エラー\n"},
-        {Message::DivisionFailed, "多倍長数の除算で計算が不能→プログラムエラー\n"},
-    };
-    for (const auto& [message, utf8] : table) {
+    ASSERT_EQ(sizeof kEveryMessage / sizeof kEveryMessage[0], static_cast<size_t>(MESSAGE_COUNT));
+    for (int i = 0; i < MESSAGE_COUNT; ++i) {
+        const auto& [message, utf8] = kEveryMessage[i];
+        ASSERT_EQ(static_cast<int>(message), i) << "the table follows the enumeration's order";
         EXPECT_EQ(std::string(MessageText(message)), ToCodePage932(utf8)) << utf8;
     }
+}
+
+TEST(Diagnostics, SineSeriesReportPrintsExponentAndTwoLimbs) {
+    testing::internal::CaptureStdout();
+    Report(Message::SinNotConverged, -20, 12.0, 3.5);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              ToCodePage932("SINの多倍長計算:十分に収斂しませんでした。-20  12.000000  3.500000\n"));
 }
 
 TEST(Diagnostics, ValueMessagesPrintTheLimbWithPercentF) {
