@@ -1,13 +1,13 @@
-// exports.cpp -- the exported entry points: guard, private copies, one worker, copy back.
+// exports.cpp -- the exported entry points, one for each built row of api/export_table.h.
 //
-// Every entry point checks the precision of each argument record, copies the records into its
-// own storage so that nothing a worker does reaches the caller's memory, calls its worker and
-// copies the result record out whole. Nothing is kept between calls.
-#include <algorithm>
-#include <cmath>
+// Each entry point runs the frame of its argument kind (api/entry_frames.h) around its worker:
+// guard, private copies, the worker, copy back. A planned row defines nothing until its worker
+// is built and the row is marked BUILT.
 #include <cstddef>
-#include <cstring>
+#include <type_traits>
 
+#include "api/entry_frames.h"
+#include "api/export_kinds.h"
 #include "arith/addition.h"
 #include "arith/divide_long.h"
 #include "arith/divide_reciprocal.h"
@@ -17,6 +17,15 @@
 #include "arith/multiply_transform.h"
 #include "core/long_number.h"
 #include "ostrel2.h"
+#include "powers/factorial.h"
+#include "powers/integer_power.h"
+#include "powers/real_power.h"
+#include "powers/square_root.h"
+#include "transcendental/exponential.h"
+#include "transcendental/hyperbolic.h"
+#include "transcendental/inverse_trigonometric.h"
+#include "transcendental/pi.h"
+#include "transcendental/trigonometric.h"
 
 namespace {
 
@@ -32,179 +41,58 @@ static_assert(OSTREL2_LIMB_SLOTS == ostrel2::BOUNDARY_LIMBS, "boundary slots agr
 static_assert(offsetof(WorkLong, limbs) == offsetof(LongNumber, limbs),
               "a working record begins with the boundary record's layout");
 
-// Precision accepted at the boundary: 1 .. 303. A precision below 1 would leave a record without
-// its leading limb and guard limbs, so it is refused like an oversized one.
-bool PrecisionAccepted(int32_t precision) {
-    return precision >= 1 && precision <= ostrel2::MAX_PRECISION;
-}
-
-// A record the arithmetic can work on: an accepted precision, a sign of -1, 0 or +1, an error of 0
-// or below, an exponent within EXPONENT_FLOOR .. EXPONENT_CEILING (far beyond the limit of
-// 2,000,000,000 and the zero exponent, with room for the workers' shifts), and live limbs that are
-// all finite and above -10^10. Anything else (a NaN or infinite limb, a sign of 7, a positive error
-// that would cancel a failure in the error sums) gets the guard's error record, decided here once
-// rather than met half way through a worker. A limb of -10^10 or below is refused because the
-// subtraction resolves a negative limb one borrow of 10^10 at a time: -10^300 would take 10^290
-// borrows. Limbs that are fractional, slightly negative or far above 10^10 are accepted:
-// normalisation reports or resolves them.
-bool Accepted(const LongNumber* x) {
-    int32_t header[4];
-    std::memcpy(header, x, sizeof header);
-    const int32_t sign = header[0];
-    const int32_t exponent = header[1];
-    const int32_t precision = header[2];
-    const int32_t error = header[3];
-    if (!PrecisionAccepted(precision)) return false;
-    if (sign < -1 || sign > 1 || error > 0) return false;
-    if (exponent < ostrel2::EXPONENT_FLOOR || exponent > ostrel2::EXPONENT_CEILING) return false;
-    const char* limbs = reinterpret_cast<const char*>(x) + offsetof(LongNumber, limbs);
-    const int32_t live = std::min(precision + ostrel2::GUARD_LIMBS + 1, ostrel2::BOUNDARY_LIMBS);
-    for (int32_t k = 0; k < live; ++k) {
-        double limb;
-        std::memcpy(&limb, limbs + k * sizeof(double), sizeof limb);
-        if (!std::isfinite(limb) || limb <= -ostrel2::LIMB_BASE) return false;
-    }
-    return true;
-}
-
-// The caller's 306 slots, with slot 306 of the working record taken as 0.
-void Load(WorkLong& work, const LongNumber* x) {
-    std::memcpy(&work, x, sizeof(LongNumber));
-    work.limbs[ostrel2::BOUNDARY_LIMBS] = 0.0;
-}
-
-// Writes the first 306 slots of a working record over the caller's record; slot 306 is dropped.
-// Slots above the live limbs are written as 0: workers leave whatever their stack held there, and
-// none of that may reach the caller (the same call must give the same bytes everywhere).
-LongNumber* Store(LongNumber* destination, const WorkLong& work) {
-    std::memcpy(destination, &work, sizeof(LongNumber));
-    const int32_t firstDead = std::max(0, std::min(work.precision + ostrel2::GUARD_LIMBS + 1,
-                                                   ostrel2::BOUNDARY_LIMBS));
-    char* limbs = reinterpret_cast<char*>(destination) + offsetof(LongNumber, limbs);
-    std::memset(limbs + firstDead * sizeof(double), 0,
-                (ostrel2::BOUNDARY_LIMBS - firstDead) * sizeof(double));
-    return destination;
-}
-
-// The guard's answer to a refused argument: zero at precision 303 with error -1.
-LongNumber* GuardRecord(LongNumber* result) {
-    WorkLong record;
-    ostrel2::InitLong(record, ostrel2::MAX_PRECISION, 0, 0, 0.0);
-    record.error = -1;
-    return Store(result, record);
-}
-
-template <typename Worker>
-LongNumber* OneRecord(LongNumber* result, const LongNumber* x, Worker worker) {
-    if (!Accepted(x)) return GuardRecord(result);
-    WorkLong a;
-    WorkLong r;
-    Load(a, x);
-    worker(r, a);
-    return Store(result, r);
-}
-
-// Two-record exports whose worker writes its result over the copy of x.
-template <typename Worker>
-LongNumber* TwoRecords(LongNumber* result, const LongNumber* x, const LongNumber* y,
-                       Worker worker) {
-    if (!Accepted(x) || !Accepted(y)) return GuardRecord(result);
-    WorkLong a;
-    WorkLong b;
-    Load(a, x);
-    Load(b, y);
-    worker(a, a, b);
-    return Store(result, a);
-}
+// Every built export is declared in ostrel2.h with the function type of its kind: a missing or
+// different declaration stops the build here.
+#define OSTREL2_REQUIRE_DECLARATION(ordinal, name, kind, bytes, command, summary, worker)      \
+    static_assert(std::is_same_v<decltype(&name),                                              \
+                                 ostrel2::api::FunctionOf<ostrel2::api::Kind::kind>>,          \
+                  #name " is declared in ostrel2.h with arguments other than its kind's");
+OSTREL2_EXPORTS(OSTREL2_REQUIRE_DECLARATION, OSTREL2_EXPORT_SKIP)
+#undef OSTREL2_REQUIRE_DECLARATION
 
 }  // namespace
 
-extern "C" {
-
-int32_t OSTREL2_CALL Version_XL(void) { return OSTREL2_VERSION; }
-
-LongNumber* OSTREL2_CALL Abs_XL(LongNumber* result, const LongNumber* x) {
-    return OneRecord(result, x, [](WorkLong& r, WorkLong& a) { ostrel2::AbsLong(r, a); });
-}
-
-LongNumber* OSTREL2_CALL Fix_XL(LongNumber* result, const LongNumber* x) {
-    return OneRecord(result, x, [](WorkLong& r, WorkLong& a) { ostrel2::FixLong(r, a); });
-}
-
-LongNumber* OSTREL2_CALL Round_XL(LongNumber* result, const LongNumber* x) {
-    return OneRecord(result, x, [](WorkLong& r, WorkLong& a) { ostrel2::RoundLong(r, a); });
-}
-
-// The remainder is written into a third private record.
-LongNumber* OSTREL2_CALL Mod_XL(LongNumber* result, const LongNumber* x, const LongNumber* y) {
-    return TwoRecords(result, x, y, [](WorkLong& r, WorkLong& a, WorkLong& b) {
-        WorkLong remainder;
-        ostrel2::ModLong(remainder, a, b);
-        r = remainder;
-    });
-}
-
-LongNumber* OSTREL2_CALL Add_XL(LongNumber* result, const LongNumber* x, const LongNumber* y) {
-    return TwoRecords(result, x, y, [](WorkLong& r, WorkLong& a, WorkLong& b) {
-        ostrel2::AddLong(r, a, b);
-    });
-}
-
-LongNumber* OSTREL2_CALL Subtract_XL(LongNumber* result, const LongNumber* x,
-                                     const LongNumber* y) {
-    return TwoRecords(result, x, y, [](WorkLong& r, WorkLong& a, WorkLong& b) {
-        ostrel2::SubtractLong(r, a, b);
-    });
-}
-
-LongNumber* OSTREL2_CALL Multipl2_XL(LongNumber* result, const LongNumber* x,
-                                     const LongNumber* y) {
-    return TwoRecords(result, x, y, [](WorkLong& r, WorkLong& a, WorkLong& b) {
-        ostrel2::Multipl2Long(r, a, b);
-    });
-}
-
-LongNumber* OSTREL2_CALL Multipl_XL(LongNumber* result, const LongNumber* x,
-                                    const LongNumber* y) {
-    return TwoRecords(result, x, y, [](WorkLong& r, WorkLong& a, WorkLong& b) {
-        ostrel2::MultiplLong(r, a, b);
-    });
-}
-
-LongNumber* OSTREL2_CALL Div2_XL(LongNumber* result, const LongNumber* x, const LongNumber* y) {
-    return TwoRecords(result, x, y, [](WorkLong& r, WorkLong& a, WorkLong& b) {
-        ostrel2::Div2Long(r, a, b);
-    });
-}
-
-LongNumber* OSTREL2_CALL Div_XL(LongNumber* result, const LongNumber* x, const LongNumber* y) {
-    return TwoRecords(result, x, y, [](WorkLong& r, WorkLong& a, WorkLong& b) {
-        ostrel2::DivLong(r, a, b);
-    });
-}
-
-// The greatest common divisor works on copies of the caller's records and hands the cofactors
-// back into them only when it replaced them (on success); on failure the caller's records are
-// not written at all. Its guard answers with the number 1 at the precision of x, or at 303 when
-// x's own precision is out of range.
-LongNumber* OSTREL2_CALL LCM_XL(LongNumber* result, LongNumber* x, LongNumber* y) {
-    if (!Accepted(x) || !Accepted(y)) {
-        WorkLong one;
-        const int32_t precision =
-            PrecisionAccepted(x->precision) ? x->precision : ostrel2::MAX_PRECISION;
-        ostrel2::InitLong(one, precision, 1, 0, 1.0);
-        one.error = -1;
-        return Store(result, one);
+// The entry point of each kind around its worker.
+#define OSTREL2_ENTRY_Version(name, worker) \
+    int32_t OSTREL2_CALL name(void) { return OSTREL2_VERSION; }
+#define OSTREL2_ENTRY_OneRecord(name, worker)                                    \
+    LongNumber* OSTREL2_CALL name(LongNumber* result, const LongNumber* x) {     \
+        return ostrel2::entry::OneRecord(result, x, ostrel2::worker);            \
     }
-    WorkLong a;
-    WorkLong b;
-    WorkLong g;
-    Load(a, x);
-    Load(b, y);
-    ostrel2::LCMLong(g, a, b);
-    if (std::memcmp(&a, x, sizeof(LongNumber)) != 0) Store(x, a);
-    if (std::memcmp(&b, y, sizeof(LongNumber)) != 0) Store(y, b);
-    return Store(result, g);
-}
+#define OSTREL2_ENTRY_OneRecordOverX(name, worker)                               \
+    LongNumber* OSTREL2_CALL name(LongNumber* result, const LongNumber* x) {     \
+        return ostrel2::entry::OneRecordOverX(result, x, ostrel2::worker);       \
+    }
+#define OSTREL2_ENTRY_TwoRecords(name, worker)                                           \
+    LongNumber* OSTREL2_CALL name(LongNumber* result, const LongNumber* x,               \
+                                  const LongNumber* y) {                                 \
+        return ostrel2::entry::TwoRecords(result, x, y, ostrel2::worker);                \
+    }
+#define OSTREL2_ENTRY_TwoRecordsOverX(name, worker)                                      \
+    LongNumber* OSTREL2_CALL name(LongNumber* result, const LongNumber* x,               \
+                                  const LongNumber* y) {                                 \
+        return ostrel2::entry::TwoRecordsOverX(result, x, y, ostrel2::worker);           \
+    }
+#define OSTREL2_ENTRY_RecordDouble(name, worker)                                           \
+    LongNumber* OSTREL2_CALL name(LongNumber* result, const LongNumber* x, double n) {     \
+        return ostrel2::entry::RecordDouble(result, x, n, ostrel2::worker);                \
+    }
+#define OSTREL2_ENTRY_Precision(name, worker)                                    \
+    LongNumber* OSTREL2_CALL name(LongNumber* result, int32_t precision) {       \
+        return ostrel2::entry::Precision(result, precision, ostrel2::worker);    \
+    }
+#define OSTREL2_ENTRY_IntPrecision(name, worker)                                         \
+    LongNumber* OSTREL2_CALL name(LongNumber* result, int32_t n, int32_t precision) {    \
+        return ostrel2::entry::IntPrecision(result, n, precision, ostrel2::worker);      \
+    }
+#define OSTREL2_ENTRY_Cofactors(name, worker)                                               \
+    LongNumber* OSTREL2_CALL name(LongNumber* result, LongNumber* x, LongNumber* y) {       \
+        return ostrel2::entry::Cofactors(result, x, y, ostrel2::worker);                    \
+    }
 
+#define OSTREL2_ENTRY(ordinal, name, kind, bytes, command, summary, worker) \
+    OSTREL2_ENTRY_##kind(name, worker)
+
+extern "C" {
+OSTREL2_EXPORTS(OSTREL2_ENTRY, OSTREL2_EXPORT_SKIP)
 }  // extern "C"

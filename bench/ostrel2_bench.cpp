@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "api/export_kinds.h"
 #include "ostrel2.h"
 #include "records.h"
 
@@ -31,7 +32,11 @@ using ostrel2_bench::kPrecisions;
 using ostrel2_bench::LastBoundarySlot;
 using ostrel2_bench::RandomRecord;
 
-using OneRecordExport = LongNumber* (*)(LongNumber*, const LongNumber*);
+using ostrel2::api::Arguments;
+using ostrel2::api::Export;
+using ostrel2::api::kExports;
+using ostrel2::api::Kind;
+
 using TwoRecordExport = LongNumber* (*)(LongNumber*, const LongNumber*, const LongNumber*);
 using MpfrOperation = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t);
 
@@ -91,27 +96,34 @@ void TimeTwo(benchmark::State& state, TwoRecordExport function, const char* name
     }
 }
 
-void TimeOne(benchmark::State& state, OneRecordExport function, const char* name, Pool pool) {
+// Any export of the table on the pool's operands; a double argument is 3, Pai_XL's precision
+// and Factorial_XL's precision are the benchmark's, Factorial_XL's n is 1000. LCM_XL writes its
+// cofactors into its arguments, so every call of it gets fresh copies; the two copies (about
+// 5 kB) are timed with it and are negligible beside Euclid's steps.
+void TimeExport(benchmark::State& state, const Export* e, int32_t precision, Pool pool) {
     LongNumber result;
-    if (Failed(state, *function(&result, &(*pool)[0].x), name)) return;
+    Pair work = (*pool)[0];
+    Arguments a;
+    a.result = &result;
+    a.x = &work.x;
+    a.y = &work.y;
+    a.n = 3.0;
+    a.first = e->kind == Kind::IntPrecision ? 1000 : precision;
+    a.second = precision;
+    e->invoke(a);
+    if (Failed(state, result, e->name)) return;
+    const bool writesArguments = e->kind == Kind::Cofactors;
     unsigned i = 0;
     for (auto _ : state) {
         const Pair& pair = (*pool)[i++ % kPoolSize];
-        benchmark::DoNotOptimize(function(&result, &pair.x));
-        benchmark::ClobberMemory();
-    }
-}
-
-// LCM_XL writes its cofactors into its arguments, so every call gets fresh copies; the two
-// copies (about 5 kB) are timed with it and are negligible beside Euclid's steps.
-void TimeLcm(benchmark::State& state, Pool pool) {
-    LongNumber result;
-    Pair work = (*pool)[0];
-    if (Failed(state, *LCM_XL(&result, &work.x, &work.y), "LCM_XL")) return;
-    unsigned i = 0;
-    for (auto _ : state) {
-        work = (*pool)[i++ % kPoolSize];
-        benchmark::DoNotOptimize(LCM_XL(&result, &work.x, &work.y));
+        if (writesArguments) {
+            work = pair;
+        } else {
+            a.x = const_cast<LongNumber*>(&pair.x);
+            a.y = const_cast<LongNumber*>(&pair.y);
+        }
+        e->invoke(a);
+        benchmark::DoNotOptimize(a.returned);
         benchmark::ClobberMemory();
     }
 }
@@ -154,24 +166,17 @@ std::string Name(const char* what, int32_t precision) {
     return std::string(what) + "/" + std::to_string(precision);
 }
 
-struct TwoRecordRow {
-    const char* name;
-    TwoRecordExport function;
-    Shape shape;
-};
+// The operands each export is timed on: the integer-part exports get an integer part over half
+// of the limbs, the greatest common divisor whole numbers, the others fractions.
+Shape ShapeOf(const Export& e) {
+    if (e.kind == Kind::Cofactors) return Shape::WholeInteger;
+    for (const char* name : {"Abs_XL", "Fix_XL", "Round_XL", "Mod_XL"}) {
+        if (std::strcmp(e.name, name) == 0) return Shape::HalfInteger;
+    }
+    return Shape::Fraction;
+}
 
 void RegisterAll() {
-    const TwoRecordRow twoRecord[] = {
-        {"Add_XL", Add_XL, Shape::Fraction},
-        {"Subtract_XL", Subtract_XL, Shape::Fraction},
-        {"Multipl2_XL", Multipl2_XL, Shape::Fraction},
-        {"Multipl_XL", Multipl_XL, Shape::Fraction},
-        {"Div2_XL", Div2_XL, Shape::Fraction},
-        {"Div_XL", Div_XL, Shape::Fraction},
-        {"Mod_XL", Mod_XL, Shape::HalfInteger},
-    };
-    const std::pair<const char*, OneRecordExport> oneRecord[] = {
-        {"Abs_XL", Abs_XL}, {"Fix_XL", Fix_XL}, {"Round_XL", Round_XL}};
     const std::pair<const char*, MpfrOperation> mpfr[] = {
         {"mpfr_add", mpfr_add}, {"mpfr_sub", mpfr_sub}, {"mpfr_mul", mpfr_mul},
         {"mpfr_div", mpfr_div}};
@@ -180,19 +185,15 @@ void RegisterAll() {
         const Pool fraction = MakePool(p, Shape::Fraction, 1);
         const Pool halfInteger = MakePool(p, Shape::HalfInteger, 2);
         const Pool wholeInteger = MakePool(p, Shape::WholeInteger, 3);
-        for (const TwoRecordRow& row : twoRecord) {
-            const Pool pool = row.shape == Shape::Fraction ? fraction : halfInteger;
-            benchmark::RegisterBenchmark(Name(row.name, p).c_str(), TimeTwo, row.function,
-                                         row.name, pool)
+        for (const Export& e : kExports) {
+            if (e.kind == Kind::Version) continue;
+            const Shape shape = ShapeOf(e);
+            const Pool pool = shape == Shape::Fraction      ? fraction
+                              : shape == Shape::HalfInteger ? halfInteger
+                                                            : wholeInteger;
+            benchmark::RegisterBenchmark(Name(e.name, p).c_str(), TimeExport, &e, p, pool)
                 ->Unit(benchmark::kMicrosecond);
         }
-        for (const auto& row : oneRecord) {
-            benchmark::RegisterBenchmark(Name(row.first, p).c_str(), TimeOne, row.second,
-                                         row.first, halfInteger)
-                ->Unit(benchmark::kMicrosecond);
-        }
-        benchmark::RegisterBenchmark(Name("LCM_XL", p).c_str(), TimeLcm, wholeInteger)
-            ->Unit(benchmark::kMicrosecond);
         for (const auto& row : mpfr) {
             benchmark::RegisterBenchmark(Name(row.first, p).c_str(), TimeMpfr, row.second, p,
                                          fraction)
@@ -263,10 +264,11 @@ private:
     }
 
     void PrintTimes(std::FILE* out) const {
-        static const char* const rows[] = {
-            "Add_XL", "Subtract_XL", "Multipl2_XL", "Multipl_XL", "Div2_XL", "Div_XL",
-            "Abs_XL", "Fix_XL", "Round_XL", "Mod_XL", "LCM_XL",
-            "mpfr_add", "mpfr_sub", "mpfr_mul", "mpfr_div"};
+        std::vector<const char*> rows;
+        for (const Export& e : kExports) {
+            if (e.kind != Kind::Version) rows.push_back(e.name);
+        }
+        for (const char* mpfr : {"mpfr_add", "mpfr_sub", "mpfr_mul", "mpfr_div"}) rows.push_back(mpfr);
         Header(out, "CPU time per call (us)");
         for (const char* row : rows) {
             std::fprintf(out, "%-22s", row);

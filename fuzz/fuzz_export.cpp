@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "export_table.h"
+#include "api/export_kinds.h"
 #include "record_codec.h"
 
 #ifndef OSTREL2_FUZZ_EXPORT
@@ -22,6 +22,7 @@
 namespace {
 
 using namespace ostrel2_robust;
+using namespace ostrel2::api;
 
 const Export& Target() {
     static const Export* found = [] {
@@ -61,9 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int records = RecordCount(e.kind);
     if (records >= 1) DecodeRecord(in, a.x);
     if (records >= 2) DecodeRecord(in, a.y);
-    if (e.kind == Kind::RecordDouble) a.n = DecodeDouble(in);
-    if (e.kind == Kind::Precision || e.kind == Kind::IntPrecision) a.first = DecodeInt(in);
-    if (e.kind == Kind::IntPrecision) a.second = DecodeInt(in);
+    if (TakesDouble(e.kind)) a.n = DecodeDouble(in);
+    if (IntCount(e.kind) >= 1) a.first = DecodeInt(in);
+    if (IntCount(e.kind) >= 2) a.second = DecodeInt(in);
 
     LongNumber x0;
     LongNumber y0;

@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "export_table.h"
+#include "api/export_kinds.h"
 #include "record_codec.h"
 
 namespace {
 
 using namespace ostrel2_robust;
+using namespace ostrel2::api;
 
 RecordSeed Number(int32_t sign, int32_t exponent, int32_t precision, std::vector<double> limbs,
                   bool repeat = false) {
@@ -116,9 +117,9 @@ int main(int argc, char** argv) {
                 for (int32_t j : ints) {
                     ByteWriter w;
                     EncodeInt(w, i);
-                    if (e.kind == Kind::IntPrecision) EncodeInt(w, j);
+                    if (IntCount(e.kind) == 2) EncodeInt(w, j);
                     Write(dir, index++, w);
-                    if (e.kind != Kind::IntPrecision) break;
+                    if (IntCount(e.kind) != 2) break;
                 }
             }
             continue;
@@ -129,7 +130,7 @@ int main(int argc, char** argv) {
                 ByteWriter w;
                 EncodeRecord(w, seeds[k]);
                 if (records == 2) EncodeRecord(w, seeds[(k + m) % seeds.size()]);
-                if (e.kind == Kind::RecordDouble) EncodeDouble(w, doubles[k % 9]);
+                if (TakesDouble(e.kind)) EncodeDouble(w, doubles[k % 9]);
                 Write(dir, index++, w);
             }
         }

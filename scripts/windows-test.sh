@@ -54,7 +54,7 @@ note "checking the export tables"
 for pair in "i686:$WIN32_DIR" "x86_64:$WIN64_DIR"; do
   arch="${pair%%:*}" dir="${pair#*:}"
   set +e
-  python3 "$ROOT/tests/windows/check_exports.py" --arch "$arch" --def "$ROOT/api/Ostrel2.def" \
+  python3 "$ROOT/tests/windows/check_exports.py" --arch "$arch" --table "$ROOT/api/export_table.h" \
     --dll "$dir/Ostrel2.dll" --object "$dir/CMakeFiles/Ostrel2.dir/api/exports.cpp.obj"
   count $? "export check of the $arch DLL"
   set -e

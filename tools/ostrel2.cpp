@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "api/export_kinds.h"
 #include "ostrel2.h"
 #include "text/decimal_text.h"
 
@@ -33,66 +34,28 @@ constexpr int kExitResultError = 1;
 constexpr int kExitUsage = 2;
 constexpr int kMostOperands = 2;
 
-using VersionFn = int32_t(OSTREL2_CALL*)(void);
-using UnaryFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, const LongNumber*);
-using BinaryFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, const LongNumber*, const LongNumber*);
-using CofactorFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, LongNumber*, LongNumber*);
-using RecordAndDoubleFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, const LongNumber*, double);
-using PrecisionFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, int32_t);
-using IntegerAndPrecisionFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, int32_t, int32_t);
+// The program's functions are the built exports of api/export_table.h: a command name, a summary
+// and an argument kind each. What a function reads from the command line follows from its kind.
+using ostrel2::api::Arguments;
+using ostrel2::api::Export;
+using ostrel2::api::kExports;
+using ostrel2::api::Kind;
+using ostrel2::api::RecordCount;
+using ostrel2::api::TakesDouble;
 
-// One entry of the function table. The kind of call follows from the export's signature, so an
-// export joins the program with one line: {"name", "what it computes", Export_XL}.
-struct Function {
-    const char* name;
-    const char* summary;
-    VersionFn version = nullptr;
-    UnaryFn unary = nullptr;
-    BinaryFn binary = nullptr;
-    CofactorFn cofactors = nullptr;
-    RecordAndDoubleFn recordAndDouble = nullptr;  // f(x, n): n a plain double
-    PrecisionFn fromPrecision = nullptr;          // f(precision): the precision from --precision
-    IntegerAndPrecisionFn integerAndPrecision = nullptr;  // f(n, precision)
+// The operands on the command line, for the usage text. Pai_XL and Factorial_XL take their
+// precision from --precision.
+const char* Operands(Kind kind) {
+    if (kind == Kind::RecordDouble) return "x n";
+    if (kind == Kind::IntPrecision) return "n";
+    if (RecordCount(kind) == 1) return "x";
+    if (RecordCount(kind) == 2) return "x y";
+    return "";
+}
 
-    Function(const char* n, const char* s, VersionFn f) : name(n), summary(s), version(f) {}
-    Function(const char* n, const char* s, UnaryFn f) : name(n), summary(s), unary(f) {}
-    Function(const char* n, const char* s, BinaryFn f) : name(n), summary(s), binary(f) {}
-    Function(const char* n, const char* s, CofactorFn f) : name(n), summary(s), cofactors(f) {}
-    Function(const char* n, const char* s, RecordAndDoubleFn f)
-        : name(n), summary(s), recordAndDouble(f) {}
-    Function(const char* n, const char* s, PrecisionFn f) : name(n), summary(s), fromPrecision(f) {}
-    Function(const char* n, const char* s, IntegerAndPrecisionFn f)
-        : name(n), summary(s), integerAndPrecision(f) {}
-
-    // The operands on the command line, for the usage text.
-    const char* Operands() const {
-        if (unary != nullptr) return "x";
-        if (binary != nullptr || cofactors != nullptr) return "x y";
-        if (recordAndDouble != nullptr) return "x n";
-        if (integerAndPrecision != nullptr) return "n";
-        return "";
-    }
-    int OperandCount() const {
-        if (unary != nullptr || integerAndPrecision != nullptr) return 1;
-        if (binary != nullptr || cofactors != nullptr || recordAndDouble != nullptr) return 2;
-        return 0;
-    }
-};
-
-const Function kFunctions[] = {
-    {"version", "the library's version number", Version_XL},
-    {"add", "x + y", Add_XL},
-    {"sub", "x - y", Subtract_XL},
-    {"mul2", "x * y, limb by limb", Multipl2_XL},
-    {"mul", "x * y, by transform (at least 5 limbs)", Multipl_XL},
-    {"div2", "x / y, by long division", Div2_XL},
-    {"div", "x / y, by Newton reciprocal", Div_XL},
-    {"abs", "|x|", Abs_XL},
-    {"fix", "x truncated toward zero", Fix_XL},
-    {"round", "x rounded to a whole number, halves away from zero", Round_XL},
-    {"mod", "x - fix(x / y) * y, with the sign of x", Mod_XL},
-    {"gcd", "g = gcd(round(x), round(y)), then the cofactors x/g and y/g", LCM_XL},
-};
+int OperandCount(Kind kind) {
+    return RecordCount(kind) + (TakesDouble(kind) ? 1 : 0) + (kind == Kind::IntPrecision ? 1 : 0);
+}
 
 void PrintUsage(FILE* out) {
     std::fprintf(out,
@@ -105,9 +68,9 @@ void PrintUsage(FILE* out) {
                  "\n"
                  "functions:\n",
                  kDefaultPrecision);
-    for (const Function& f : kFunctions) {
+    for (const Export& f : kExports) {
         char head[32];
-        std::snprintf(head, sizeof head, "%s %s", f.name, f.Operands());
+        std::snprintf(head, sizeof head, "%s %s", f.command, Operands(f.kind));
         std::fprintf(out, "  %-12s %s\n", head, f.summary);
     }
 }
@@ -263,10 +226,12 @@ int Finish(const LongNumber& result, FormatMode mode) {
 }
 
 // Calls the export with the operands, capturing the library's diagnostics, and prints the result.
-int Run(const Function& f, const char* const* operands, int32_t precision, FormatMode mode) {
+int Run(const Export& f, const char* const* operands, int32_t precision, FormatMode mode) {
     static_assert(sizeof(LongNumber) == 2464, "the boundary record is 2,464 bytes");
-    if (f.version != nullptr) {
-        std::printf("%ld\n", static_cast<long>(f.version()));
+    Arguments a;
+    if (f.kind == Kind::Version) {
+        f.invoke(a);
+        std::printf("%ld\n", static_cast<long>(a.version));
         return kExitOk;
     }
     LongNumber x;
@@ -274,32 +239,29 @@ int Run(const Function& f, const char* const* operands, int32_t precision, Forma
     LongNumber result;
     std::memset(&result, 0, sizeof result);
     Capture capture;
-    if (f.unary != nullptr || f.binary != nullptr || f.cofactors != nullptr ||
-        f.recordAndDouble != nullptr) {
-        if (!ReadOperand(operands[0], precision, x)) return kExitUsage;
-    }
-    if (f.binary != nullptr || f.cofactors != nullptr) {
-        if (!ReadOperand(operands[1], precision, y)) return kExitUsage;
-    }
+    const int records = RecordCount(f.kind);
+    if (records >= 1 && !ReadOperand(operands[0], precision, x)) return kExitUsage;
+    if (records >= 2 && !ReadOperand(operands[1], precision, y)) return kExitUsage;
     double n = 0;
-    if (f.recordAndDouble != nullptr && !ReadDouble(operands[1], n)) {
+    if (TakesDouble(f.kind) && !ReadDouble(operands[1], n)) {
         return UsageError("not a number", operands[1]);
     }
     int32_t whole = 0;
-    if (f.integerAndPrecision != nullptr && !ReadInteger(operands[0], whole)) {
+    if (f.kind == Kind::IntPrecision && !ReadInteger(operands[0], whole)) {
         return UsageError("not a 32-bit whole number", operands[0]);
     }
+    a.result = &result;
+    a.x = &x;
+    a.y = &y;
+    a.n = n;
+    a.first = f.kind == Kind::IntPrecision ? whole : precision;  // f(n, precision) or f(precision)
+    a.second = precision;
 
     BeginCapture(capture);
-    if (f.unary != nullptr) f.unary(&result, &x);
-    if (f.binary != nullptr) f.binary(&result, &x, &y);
-    if (f.cofactors != nullptr) f.cofactors(&result, &x, &y);
-    if (f.recordAndDouble != nullptr) f.recordAndDouble(&result, &x, n);
-    if (f.fromPrecision != nullptr) f.fromPrecision(&result, precision);
-    if (f.integerAndPrecision != nullptr) f.integerAndPrecision(&result, whole, precision);
+    f.invoke(a);
     EndCapture(capture);
 
-    if (f.cofactors != nullptr && result.error == 0) {
+    if (f.kind == Kind::Cofactors && result.error == 0) {
         // g, then the cofactors the export wrote back into x and y.
         PrintRecord(result, mode);
         PrintRecord(x, mode);
@@ -342,14 +304,14 @@ int main(int argc, char** argv) {
         }
     }
     if (count == 0) return UsageError("no function given", "see the list below");
-    const Function* function = nullptr;
-    for (const Function& f : kFunctions) {
-        if (std::strcmp(f.name, positional[0]) == 0) function = &f;
+    const Export* function = nullptr;
+    for (const Export& f : kExports) {
+        if (std::strcmp(f.command, positional[0]) == 0) function = &f;
     }
     if (function == nullptr) return UsageError("unknown function", positional[0]);
-    if (count - 1 != function->OperandCount()) {
-        std::fprintf(stderr, "ostrel2: %s takes %d argument(s): %s %s\n", function->name,
-                     function->OperandCount(), function->name, function->Operands());
+    if (count - 1 != OperandCount(function->kind)) {
+        std::fprintf(stderr, "ostrel2: %s takes %d argument(s): %s %s\n", function->command,
+                     OperandCount(function->kind), function->command, Operands(function->kind));
         return kExitUsage;
     }
     return Run(*function, positional + 1, precision, mode);

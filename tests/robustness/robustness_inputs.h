@@ -4,10 +4,12 @@
 
 #include <vector>
 
-#include "export_table.h"
+#include "api/export_kinds.h"
 #include "support/gmp_reference.h"
 
 namespace ostrel2_robust {
+
+using namespace ostrel2::api;
 
 struct Inputs {
     LongNumber x;

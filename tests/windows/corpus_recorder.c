@@ -7,7 +7,6 @@
 #include <string.h>
 
 #include "export_calls.h"
-#include "landed_exports.h"
 
 /* Fill of the slots above a record's live limbs: a caller's leftovers, never part of a value. */
 static const double kDeadSlot = 7777777777.0;
@@ -56,7 +55,7 @@ static void Random(Recorder* r, LongNumber* x, int32_t p, int32_t e, int digits)
 
 static void Emit(Recorder* r, const struct LandedExport* ex, ExportAddress fn, int tag,
                  const LongNumber* x, const LongNumber* y, int32_t int0, int32_t int1, double real) {
-    enum ExportKind kind = (enum ExportKind)ExportKindOf(ex->name);
+    enum Ostrel2ExportKind kind = ex->kind;
     LongNumber cx, cy, result;
     CallArgs args;
     CorpusHeader header;
@@ -79,7 +78,7 @@ static void Emit(Recorder* r, const struct LandedExport* ex, ExportAddress fn, i
     if (KindHasX(kind)) fwrite(x, sizeof *x, 1, r->out);
     if (KindHasY(kind)) fwrite(y, sizeof *y, 1, r->out);
     fwrite(&result, sizeof result, 1, r->out);
-    if (kind == KIND_LCM) {
+    if (kind == OSTREL2_KIND_Cofactors) {
         fwrite(&cx, sizeof cx, 1, r->out);
         fwrite(&cy, sizeof cy, 1, r->out);
     }
@@ -115,16 +114,16 @@ static int EdgeRecords(LongNumber* e, int32_t p) {
 
 static void RecordExport(Recorder* r, const struct LandedExport* ex, ExportAddress fn) {
     static const int32_t kEdgePrecisions[] = {1, 4, 5, 40, 303};
-    enum ExportKind kind = (enum ExportKind)ExportKindOf(ex->name);
+    enum Ostrel2ExportKind kind = ex->kind;
     LongNumber x, y, edges[EDGE_COUNT];
     int32_t p;
     size_t i;
     int j, k, count;
-    if (kind == KIND_VERSION) return;
+    if (kind == OSTREL2_KIND_Version) return;
     for (p = 1; p <= OSTREL2_MAX_PRECISION; ++p) {
         /* Ordinary arguments at every precision. */
         int32_t ex0 = (int32_t)(NextRandom(r) % 7) - 3;
-        if (kind == KIND_LCM) {
+        if (kind == OSTREL2_KIND_Cofactors) {
             /* whole numbers g * a and g * b (below 10^10, exact) and a rounded one */
             double g = (double)(1 + NextRandom(r) % 99999), a = (double)(1 + NextRandom(r) % 99999);
             double b = (double)(1 + NextRandom(r) % 99999);
@@ -160,7 +159,7 @@ static void RecordExport(Recorder* r, const struct LandedExport* ex, ExportAddre
         }
     }
     /* Plain arguments out of range for the exports that take them. */
-    if (kind == KIND_PAI || kind == KIND_FACTORIAL || kind == KIND_POWER) {
+    if (kind == OSTREL2_KIND_Precision || kind == OSTREL2_KIND_IntPrecision || kind == OSTREL2_KIND_RecordDouble) {
         static const int32_t kInts[] = {-1, 0, 304, 400, INT_MAX, INT_MIN};
         static const double kReals[] = {0.0, -1.0, 0.5, 1e10, -2147483649.0};
         Plain(&x, 10, 1, 0, 2.0);
@@ -190,10 +189,10 @@ int main(int argc, char** argv) {
     recorder.entries = 0;
     recorder.seed = 20091025ULL;
     fwrite(CORPUS_MAGIC, 1, 8, recorder.out);
-    for (i = 0; i < LANDED_EXPORT_COUNT; ++i) {
+    for (i = 0; i < kLandedExportCount; ++i) {
         void* symbol = dlsym(library, kLandedExports[i].name);
         ExportAddress fn;
-        if (!symbol || ExportKindOf(kLandedExports[i].name) < 0) {
+        if (!symbol) {
             fprintf(stderr, "export %s is missing from %s\n", kLandedExports[i].name, argv[1]);
             return 1;
         }
@@ -205,6 +204,6 @@ int main(int argc, char** argv) {
         perror(argv[2]);
         return 1;
     }
-    fprintf(stderr, "recorded %ld calls of %d exports into %s\n", recorder.entries, LANDED_EXPORT_COUNT, argv[2]);
+    fprintf(stderr, "recorded %ld calls of %d exports into %s\n", recorder.entries, kLandedExportCount, argv[2]);
     return 0;
 }

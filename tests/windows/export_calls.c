@@ -1,31 +1,30 @@
-/* export_calls.c -- dispatch of one call through the pointer type of the export's kind. */
+/* export_calls.c -- the built exports of the table, and dispatch of one call through the pointer
+ * type of the export's kind. */
 #include "export_calls.h"
 
-#include <string.h>
+#define OSTREL2_LANDED_ROW(ordinal, name, kind, bytes, command, summary, worker) \
+    {#name, ordinal, OSTREL2_KIND(kind), bytes},
+const struct LandedExport kLandedExports[] = {OSTREL2_EXPORTS(OSTREL2_LANDED_ROW, OSTREL2_EXPORT_SKIP)};
+#undef OSTREL2_LANDED_ROW
+const int kLandedExportCount = (int)(sizeof kLandedExports / sizeof kLandedExports[0]);
 
-intptr_t InvokeExport(ExportAddress fn, enum ExportKind kind, LongNumber* result, const CallArgs* a) {
+intptr_t InvokeExport(ExportAddress fn, enum Ostrel2ExportKind kind, LongNumber* result, const CallArgs* a) {
     switch (kind) {
-    case KIND_VERSION: return ((VersionFn)fn)();
-    case KIND_ONE: return ((OneRecordFn)fn)(result, a->x);
-    case KIND_TWO:
-    case KIND_LCM: return ((TwoRecordFn)fn)(result, a->x, a->y);
-    case KIND_POWER: return ((PowerFn)fn)(result, a->x, a->real);
-    case KIND_PAI: return ((PaiFn)fn)(result, a->int0);
-    case KIND_FACTORIAL: return ((FactorialFn)fn)(result, a->int0, a->int1);
+    case OSTREL2_KIND_Version: return ((VersionFn)fn)();
+    case OSTREL2_KIND_OneRecord:
+    case OSTREL2_KIND_OneRecordOverX: return ((OneRecordFn)fn)(result, a->x);
+    case OSTREL2_KIND_TwoRecords:
+    case OSTREL2_KIND_TwoRecordsOverX:
+    case OSTREL2_KIND_Cofactors: return ((TwoRecordFn)fn)(result, a->x, a->y);
+    case OSTREL2_KIND_RecordDouble: return ((PowerFn)fn)(result, a->x, a->real);
+    case OSTREL2_KIND_Precision: return ((PaiFn)fn)(result, a->int0);
+    case OSTREL2_KIND_IntPrecision: return ((FactorialFn)fn)(result, a->int0, a->int1);
     }
     return 0;
 }
 
-int ExportKindOf(const char* name) {
-#define OSTREL2_KIND_OF(ordinal, export_name, kind, bytes) \
-    if (strcmp(name, #export_name) == 0) return kind;
-    OSTREL2_EXPORT_TABLE(OSTREL2_KIND_OF)
-#undef OSTREL2_KIND_OF
-    return -1;
-}
+int KindHasX(enum Ostrel2ExportKind kind) { return kind != OSTREL2_KIND_Version && kind != OSTREL2_KIND_Precision && kind != OSTREL2_KIND_IntPrecision; }
 
-int KindHasX(enum ExportKind kind) {
-    return kind == KIND_ONE || kind == KIND_TWO || kind == KIND_LCM || kind == KIND_POWER;
+int KindHasY(enum Ostrel2ExportKind kind) {
+    return kind == OSTREL2_KIND_TwoRecords || kind == OSTREL2_KIND_TwoRecordsOverX || kind == OSTREL2_KIND_Cofactors;
 }
-
-int KindHasY(enum ExportKind kind) { return kind == KIND_TWO || kind == KIND_LCM; }

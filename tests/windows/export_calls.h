@@ -6,8 +6,20 @@
 #include <stdint.h>
 #include <stdio.h>
 
-#include "export_table.h"
+#include "api/export_table.h"
 #include "ostrel2.h"
+
+/* An export the library defines: a built row of api/export_table.h. */
+struct LandedExport {
+    const char* name;
+    int ordinal;
+    enum Ostrel2ExportKind kind;
+    int bytes; /* removed from the stack by the 32-bit standard-call function */
+};
+
+/* The built exports in ordinal order. */
+extern const struct LandedExport kLandedExports[];
+extern const int kLandedExportCount;
 
 /* A export's address as the loader hands it out (GetProcAddress or dlsym). */
 typedef void (*ExportAddress)(void);
@@ -31,14 +43,11 @@ typedef struct CallArgs {
 } CallArgs;
 
 /* Calls fn of the given kind and returns what it returned. */
-intptr_t InvokeExport(ExportAddress fn, enum ExportKind kind, LongNumber* result, const CallArgs* args);
+intptr_t InvokeExport(ExportAddress fn, enum Ostrel2ExportKind kind, LongNumber* result, const CallArgs* args);
 
-/* Kind of the export with this name, or -1 when the name is not in the table. */
-int ExportKindOf(const char* name);
-
-/* Which records an entry of this kind carries in the corpus. */
-int KindHasX(enum ExportKind kind);
-int KindHasY(enum ExportKind kind);
+/* Which argument records an export of this kind takes (and a corpus entry carries). */
+int KindHasX(enum Ostrel2ExportKind kind);
+int KindHasY(enum Ostrel2ExportKind kind);
 
 /* Corpus file: the 8 magic bytes, then entries up to the end of the file. An entry is a
  * CorpusHeader followed by x (kinds with x), y (kinds with y), the result record and, for the

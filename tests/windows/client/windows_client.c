@@ -15,7 +15,6 @@
 #include <string.h>
 
 #include "export_calls.h"
-#include "landed_exports.h"
 
 #define ZERO_EXPONENT (-2100000000)
 
@@ -42,8 +41,9 @@ static void Check(Tally* t, int ok, const char* format, ...) {
 
 /* The loaded exports, by ordinal (0 where the export has not landed). */
 typedef struct Exports {
-    ExportAddress byOrdinal[34];
-    const char* names[34];
+    ExportAddress byOrdinal[OSTREL2_EXPORT_COUNT + 1];
+    const char* names[OSTREL2_EXPORT_COUNT + 1];
+    enum Ostrel2ExportKind kinds[OSTREL2_EXPORT_COUNT + 1];
 } Exports;
 
 static ExportAddress Find(const Exports* e, int ordinal) { return e->byOrdinal[ordinal]; }
@@ -79,17 +79,17 @@ static void ExpectValue(Tally* t, const char* what, const LongNumber* r, int32_t
 static void CheckLoading(Tally* t, HMODULE dll, Exports* e) {
     int i;
     memset(e, 0, sizeof *e);
-    for (i = 0; i < LANDED_EXPORT_COUNT; ++i) {
+    for (i = 0; i < kLandedExportCount; ++i) {
         const char* name = kLandedExports[i].name;
         int ordinal = kLandedExports[i].ordinal;
         FARPROC byName = GetProcAddress(dll, name);
-        FARPROC byOrdinal = ordinal >= 1 && ordinal <= 33 ? GetProcAddress(dll, MAKEINTRESOURCEA(ordinal)) : NULL;
+        FARPROC byOrdinal = ordinal >= 1 && ordinal <= OSTREL2_EXPORT_COUNT ? GetProcAddress(dll, MAKEINTRESOURCEA(ordinal)) : NULL;
         Check(t, byName != NULL, "%s: not found by name", name);
         Check(t, byName != NULL && byName == byOrdinal, "%s: ordinal %d gives another address", name, ordinal);
-        Check(t, ExportKindOf(name) >= 0, "%s: not an export of the library's table", name);
-        if (byName && ordinal >= 1 && ordinal <= 33) {
+        if (byName && ordinal >= 1 && ordinal <= OSTREL2_EXPORT_COUNT) {
             memcpy(&e->byOrdinal[ordinal], &byName, sizeof byName);
             e->names[ordinal] = name;
+            e->kinds[ordinal] = kLandedExports[i].kind;
         }
     }
     /* Decorated names must not be reachable: a host asks for the plain name only. */
@@ -234,15 +234,15 @@ static int IsFill(const void* p, size_t n, unsigned char fill) {
  * (but for the cofactors of LCM_XL) and gives the same result when the result record is x. */
 static void CheckRecordHandling(Tally* t, const Exports* e) {
     int ordinal;
-    for (ordinal = 2; ordinal <= 33; ++ordinal) {
+    for (ordinal = 2; ordinal <= OSTREL2_EXPORT_COUNT; ++ordinal) {
         ExportAddress fn = Find(e, ordinal);
-        enum ExportKind kind;
+        enum Ostrel2ExportKind kind;
         LongNumber x, y, x0, y0, r, alias;
         CallArgs a;
         intptr_t returned;
         int k, untouched = 1, whole = 1;
         if (!fn) continue;
-        kind = (enum ExportKind)ExportKindOf(e->names[ordinal]);
+        kind = e->kinds[ordinal];
         OrdinaryArgs(&a, &x, &y);
         x0 = x;
         y0 = y;
@@ -253,7 +253,7 @@ static void CheckRecordHandling(Tally* t, const Exports* e) {
         whole = !IsFill(&r, 16, 0xCC);
         for (k = 0; k < OSTREL2_LIMB_SLOTS; ++k) whole = whole && !IsFill(&r.limbs[k], 8, 0xCC);
         Check(t, whole, "%s: the result record is not written whole", e->names[ordinal]);
-        if (kind != KIND_LCM) {
+        if (kind != OSTREL2_KIND_Cofactors) {
             untouched = memcmp(&x, &x0, sizeof x) == 0 && memcmp(&y, &y0, sizeof y) == 0;
             Check(t, untouched, "%s: an argument record was changed", e->names[ordinal]);
             if (KindHasX(kind)) {
@@ -272,11 +272,11 @@ static void CheckGuard(Tally* t, const Exports* e) {
     static const int32_t kRefused[] = {304, 0, -1, 2147483647};
     int ordinal;
     size_t i;
-    for (ordinal = 2; ordinal <= 33; ++ordinal) {
+    for (ordinal = 2; ordinal <= OSTREL2_EXPORT_COUNT; ++ordinal) {
         ExportAddress fn = Find(e, ordinal);
-        enum ExportKind kind;
+        enum Ostrel2ExportKind kind;
         if (!fn) continue;
-        kind = (enum ExportKind)ExportKindOf(e->names[ordinal]);
+        kind = e->kinds[ordinal];
         for (i = 0; i < sizeof kRefused / sizeof kRefused[0]; ++i) {
             int side;
             for (side = 0; side < 2; ++side) {
@@ -284,20 +284,20 @@ static void CheckGuard(Tally* t, const Exports* e) {
                 CallArgs a;
                 int k, zeros = 1;
                 int32_t wantPrecision = 303;
-                if (side == 1 && !KindHasY(kind) && kind != KIND_FACTORIAL) continue;
+                if (side == 1 && !KindHasY(kind) && kind != OSTREL2_KIND_IntPrecision) continue;
                 OrdinaryArgs(&a, &x, &y);
                 x.precision = 20;
                 y.precision = 303;
                 if (side == 0) x.precision = kRefused[i];
                 else y.precision = kRefused[i];
                 a.int0 = a.int1 = 10;
-                if (kind == KIND_PAI) a.int0 = kRefused[i];
-                if (kind == KIND_FACTORIAL) a.int1 = kRefused[i];
+                if (kind == OSTREL2_KIND_Precision) a.int0 = kRefused[i];
+                if (kind == OSTREL2_KIND_IntPrecision) a.int1 = kRefused[i];
                 x0 = x;
                 y0 = y;
                 memset(&r, 0xCC, sizeof r);
                 InvokeExport(fn, kind, &r, &a);
-                if (kind == KIND_LCM) {
+                if (kind == OSTREL2_KIND_Cofactors) {
                     if (side == 1) wantPrecision = 20;
                     for (k = 1; k < OSTREL2_LIMB_SLOTS && k <= wantPrecision + 3; ++k) zeros = zeros && r.limbs[k] == 0.0;
                     Check(t, r.sign == 1 && r.exponent == 0 && r.precision == wantPrecision && r.error == -1 &&
@@ -332,9 +332,9 @@ static void CheckStackDiscipline(Tally* t, const Exports* e) {
     uint32_t mxcsrBefore;
     __asm__ volatile("fnstcw %0" : "=m"(controlBefore));
     __asm__ volatile("stmxcsr %0" : "=m"(mxcsrBefore));
-    for (ordinal = 1; ordinal <= 33; ++ordinal) {
+    for (ordinal = 1; ordinal <= OSTREL2_EXPORT_COUNT; ++ordinal) {
         ExportAddress fn = Find(e, ordinal);
-        enum ExportKind kind;
+        enum Ostrel2ExportKind kind;
         LongNumber x, y, r, reference;
         CallArgs a;
         uint32_t words[5];
@@ -342,29 +342,31 @@ static void CheckStackDiscipline(Tally* t, const Exports* e) {
         void* target;
         if (!fn) continue;
         memcpy(&target, &fn, sizeof target);
-        kind = (enum ExportKind)ExportKindOf(e->names[ordinal]);
+        kind = e->kinds[ordinal];
         OrdinaryArgs(&a, &x, &y);
         memset(&reference, 0, sizeof reference);
         {
             intptr_t value = InvokeExport(fn, kind, &reference, &a);
-            if (kind == KIND_VERSION) memcpy(&reference, &value, sizeof value);
+            if (kind == OSTREL2_KIND_Version) memcpy(&reference, &value, sizeof value);
         }
-        if (kind != KIND_VERSION) words[count++] = (uint32_t)(uintptr_t)&r;
+        if (kind != OSTREL2_KIND_Version) words[count++] = (uint32_t)(uintptr_t)&r;
         switch (kind) {
-        case KIND_VERSION: break;
-        case KIND_ONE: words[count++] = (uint32_t)(uintptr_t)&x; break;
-        case KIND_TWO:
-        case KIND_LCM:
+        case OSTREL2_KIND_Version: break;
+        case OSTREL2_KIND_OneRecord:
+        case OSTREL2_KIND_OneRecordOverX: words[count++] = (uint32_t)(uintptr_t)&x; break;
+        case OSTREL2_KIND_TwoRecords:
+        case OSTREL2_KIND_TwoRecordsOverX:
+        case OSTREL2_KIND_Cofactors:
             words[count++] = (uint32_t)(uintptr_t)&x;
             words[count++] = (uint32_t)(uintptr_t)&y;
             break;
-        case KIND_POWER:
+        case OSTREL2_KIND_RecordDouble:
             words[count++] = (uint32_t)(uintptr_t)&x;
             memcpy(&words[count], &a.real, sizeof a.real);
             count += 2;
             break;
-        case KIND_PAI: words[count++] = (uint32_t)a.int0; break;
-        case KIND_FACTORIAL:
+        case OSTREL2_KIND_Precision: words[count++] = (uint32_t)a.int0; break;
+        case OSTREL2_KIND_IntPrecision:
             words[count++] = (uint32_t)a.int0;
             words[count++] = (uint32_t)a.int1;
             break;
@@ -373,7 +375,7 @@ static void CheckStackDiscipline(Tally* t, const Exports* e) {
             ProbeReport report;
             int sameResult;
             LongNumber x1, y1;
-            if (kind == KIND_LCM) { /* give the cofactor call the same inputs each time */
+            if (kind == OSTREL2_KIND_Cofactors) { /* give the cofactor call the same inputs each time */
                 OrdinaryArgs(&a, &x1, &y1);
                 x = x1;
                 y = y1;
@@ -381,7 +383,7 @@ static void CheckStackDiscipline(Tally* t, const Exports* e) {
             memset(&r, 0xCC, sizeof r);
             memset(&report, 0, sizeof report);
             ProbeCall(target, words, count, misalign, &report);
-            if (kind == KIND_VERSION) sameResult = report.eax == 20091025;
+            if (kind == OSTREL2_KIND_Version) sameResult = report.eax == 20091025;
             else sameResult = report.eax == (int32_t)(uintptr_t)&r && memcmp(&r, &reference, sizeof r) == 0;
             Check(t, report.stackDelta == 0, "%s (misaligned %d): stack pointer off by %d bytes", e->names[ordinal],
                   misalign, report.stackDelta);
@@ -429,21 +431,21 @@ static void ReplayCorpus(Tally* t, const Exports* e, const char* path) {
     while (fread(&h, sizeof h, 1, in) == 1) {
         LongNumber x, y, want, wantX, wantY, cx, cy, r;
         CallArgs a;
-        enum ExportKind kind;
-        ExportAddress fn = h.ordinal >= 1 && h.ordinal <= 33 ? Find(e, h.ordinal) : NULL;
+        enum Ostrel2ExportKind kind;
+        ExportAddress fn = h.ordinal >= 1 && h.ordinal <= OSTREL2_EXPORT_COUNT ? Find(e, h.ordinal) : NULL;
         int ok = 1, readOk = 1;
         char where[160] = "";
         if (!fn) {
             Check(t, 0, "corpus entry %ld: ordinal %d is not exported", entries, h.ordinal);
             break;
         }
-        kind = (enum ExportKind)ExportKindOf(e->names[h.ordinal]);
+        kind = e->kinds[h.ordinal];
         memset(&x, 0, sizeof x);
         memset(&y, 0, sizeof y);
         if (KindHasX(kind)) readOk = readOk && ReadRecord(in, &x);
         if (KindHasY(kind)) readOk = readOk && ReadRecord(in, &y);
         readOk = readOk && ReadRecord(in, &want);
-        if (kind == KIND_LCM) readOk = readOk && ReadRecord(in, &wantX) && ReadRecord(in, &wantY);
+        if (kind == OSTREL2_KIND_Cofactors) readOk = readOk && ReadRecord(in, &wantX) && ReadRecord(in, &wantY);
         if (!readOk) {
             Check(t, 0, "corpus entry %ld is cut short", entries);
             break;
@@ -460,10 +462,10 @@ static void ReplayCorpus(Tally* t, const Exports* e, const char* path) {
         if (memcmp(&r, &want, sizeof r) != 0) {
             ok = 0;
             DescribeDifference(where, sizeof where, &r, &want);
-        } else if (kind == KIND_LCM && (memcmp(&cx, &wantX, sizeof cx) != 0 || memcmp(&cy, &wantY, sizeof cy) != 0)) {
+        } else if (kind == OSTREL2_KIND_Cofactors && (memcmp(&cx, &wantX, sizeof cx) != 0 || memcmp(&cy, &wantY, sizeof cy) != 0)) {
             ok = 0;
             snprintf(where, sizeof where, "cofactors written back differ");
-        } else if (kind != KIND_LCM && (memcmp(&cx, &x, sizeof x) != 0 || memcmp(&cy, &y, sizeof y) != 0)) {
+        } else if (kind != OSTREL2_KIND_Cofactors && (memcmp(&cx, &x, sizeof x) != 0 || memcmp(&cy, &y, sizeof y) != 0)) {
             ok = 0;
             snprintf(where, sizeof where, "an argument record was changed");
         }
@@ -494,7 +496,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "FAIL: cannot load %s (error %lu)\n0 passed, 1 failed\n", argv[1], GetLastError());
         return 1;
     }
-    fprintf(stderr, "%s-bit client, %d landed exports\n", sizeof(void*) == 4 ? "32" : "64", LANDED_EXPORT_COUNT);
+    fprintf(stderr, "%s-bit client, %d landed exports\n", sizeof(void*) == 4 ? "32" : "64", kLandedExportCount);
     CheckLoading(&t, dll, &e);
     CheckValues(&t, &e);
     CheckRecordHandling(&t, &e);

@@ -1,0 +1,112 @@
+/* export_table.h -- every export of the library, one line each: the single source of its facts.
+ *
+ * OSTREL2_EXPORTS(BUILT, PLANNED) expands BUILT(...) for each export the library defines and
+ * PLANNED(...) for each one that waits for its worker. The columns:
+ *
+ *   ordinal  the export's ordinal in the Windows DLL (1 .. 33)
+ *   name     the export
+ *   kind     what the export takes after its result record and how it hands it to the worker
+ *            (OSTREL2_EXPORT_KINDS below)
+ *   bytes    what the 32-bit standard-call function removes from the stack
+ *   command  the name of the function in the ostrel2 program
+ *   summary  one line on what it computes, for the program's usage text
+ *   worker   the worker the entry point calls (namespace ostrel2)
+ *
+ * Derived from it: the entry points (api/exports.cpp), the module definition of the DLL (written
+ * at configure time, cmake/Ostrel2ExportTable.cmake), the list of the ostrel2 program, the fuzz
+ * targets, the robustness, interface and Windows tests and the benchmarks. The public header,
+ * the macro module and the README's function table are written by hand and checked against it
+ * (tests/exports). Adding an export: README.md, "Adding an export".
+ *
+ * Usable from C and C++. One row per line: the build and the checks read the rows as text too.
+ */
+#ifndef OSTREL2_EXPORT_TABLE_H
+#define OSTREL2_EXPORT_TABLE_H
+
+/* The argument kinds: what an export takes after its hidden result record, and how its entry
+ * point hands that to the worker. "Own result" is a private record the worker writes into;
+ * "over x" means the worker's result record is the private copy of x itself.
+ *
+ *   Version           nothing, and no result record; returns the version number
+ *   OneRecord         x; worker(own result, x)
+ *   OneRecordOverX    x; worker(x, x)
+ *   TwoRecords        x, y; worker(own result, x, y)
+ *   TwoRecordsOverX   x, y; worker(x, x, y)
+ *   RecordDouble      x, n: double; worker(x, x, n), x alone guarded
+ *   Precision         precision: int; worker(own result, precision, own counter)
+ *   IntPrecision      n: int, precision: int; worker(own result, n, precision), precision guarded
+ *   Cofactors         x, y; worker(own result, x, y) on copies that go back into the caller's
+ *                     x and y when the worker replaced them (the greatest common divisor)
+ */
+#define OSTREL2_EXPORT_KINDS(KIND) \
+    KIND(Version)                  \
+    KIND(OneRecord)                \
+    KIND(OneRecordOverX)           \
+    KIND(TwoRecords)               \
+    KIND(TwoRecordsOverX)          \
+    KIND(RecordDouble)             \
+    KIND(Precision)                \
+    KIND(IntPrecision)             \
+    KIND(Cofactors)
+
+/* One enumeration of the kinds for both languages: ostrel2::api::Kind::TwoRecords in C++,
+ * OSTREL2_KIND_TwoRecords in C. OSTREL2_KIND(k) spells a kind of the table in either. */
+#ifdef __cplusplus
+#define OSTREL2_KIND_ENUMERATOR(k) k,
+namespace ostrel2 {
+namespace api {
+enum class Kind { OSTREL2_EXPORT_KINDS(OSTREL2_KIND_ENUMERATOR) };
+}  // namespace api
+}  // namespace ostrel2
+#define OSTREL2_KIND(k) ::ostrel2::api::Kind::k
+#else
+#define OSTREL2_KIND_ENUMERATOR(k) OSTREL2_KIND_##k,
+enum Ostrel2ExportKind { OSTREL2_EXPORT_KINDS(OSTREL2_KIND_ENUMERATOR) };
+#define OSTREL2_KIND(k) OSTREL2_KIND_##k
+#endif
+#undef OSTREL2_KIND_ENUMERATOR
+
+/* The number of exports: the ordinals run from 1 to this. */
+#define OSTREL2_EXPORT_COUNT 33
+
+/* A row the includer passes over: OSTREL2_EXPORTS(ROW, OSTREL2_EXPORT_SKIP) takes the built ones. */
+#define OSTREL2_EXPORT_SKIP(ordinal, name, kind, bytes, command, summary, worker)
+
+/* clang-format off */
+#define OSTREL2_EXPORTS(BUILT, PLANNED) \
+    BUILT(1, Version_XL, Version, 0, "version", "the library's version number", none) \
+    BUILT(2, Abs_XL, OneRecord, 8, "abs", "|x|", AbsLong) \
+    BUILT(3, Fix_XL, OneRecord, 8, "fix", "x truncated toward zero", FixLong) \
+    BUILT(4, Round_XL, OneRecord, 8, "round", "x rounded to a whole number, halves away from zero", RoundLong) \
+    BUILT(5, Mod_XL, TwoRecords, 12, "mod", "x - fix(x / y) * y, with the sign of x", ModLong) \
+    BUILT(6, Add_XL, TwoRecordsOverX, 12, "add", "x + y", AddLong) \
+    BUILT(7, Subtract_XL, TwoRecordsOverX, 12, "sub", "x - y", SubtractLong) \
+    BUILT(8, Multipl2_XL, TwoRecordsOverX, 12, "mul2", "x * y, limb by limb", Multipl2Long) \
+    BUILT(9, Multipl_XL, TwoRecordsOverX, 12, "mul", "x * y, by transform (at least 5 limbs)", MultiplLong) \
+    BUILT(10, Div2_XL, TwoRecordsOverX, 12, "div2", "x / y, by long division", Div2Long) \
+    BUILT(11, Div_XL, TwoRecordsOverX, 12, "div", "x / y, by Newton reciprocal", DivLong) \
+    PLANNED(12, Sqr_XL, OneRecordOverX, 8, "sqrt", "the square root of x", SqrLong) \
+    PLANNED(13, Power_XL, RecordDouble, 16, "power", "x to the whole power n", PowerLong) \
+    PLANNED(14, PowerX_XL, TwoRecordsOverX, 12, "powerx", "x to the power y", PowerXLong) \
+    PLANNED(15, Root_XL, RecordDouble, 16, "root", "the n-th root of x", RootLong) \
+    PLANNED(16, Pai_XL, Precision, 8, "pi", "pi at the precision given", PaiLong) \
+    PLANNED(17, Cos_XL, OneRecordOverX, 8, "cos", "the cosine of x (radians)", CosLong) \
+    PLANNED(18, Sin_XL, OneRecordOverX, 8, "sin", "the sine of x (radians)", SinLong) \
+    PLANNED(19, Tan_XL, OneRecordOverX, 8, "tan", "the tangent of x (radians)", TanLong) \
+    PLANNED(20, Asn_XL, OneRecordOverX, 8, "asin", "the arc sine of x", AsnLong) \
+    PLANNED(21, Acs_XL, OneRecordOverX, 8, "acos", "the arc cosine of x", AcsLong) \
+    PLANNED(22, Atn_XL, OneRecordOverX, 8, "atan", "the arc tangent of x", AtnLong) \
+    PLANNED(23, Exp_XL, OneRecordOverX, 8, "exp", "e to the power x", ExpLong) \
+    PLANNED(24, Loge_XL, OneRecordOverX, 8, "ln", "the natural logarithm of x", LogeLong) \
+    PLANNED(25, Log10_XL, OneRecordOverX, 8, "log10", "the common logarithm of x", Log10Long) \
+    PLANNED(26, Sinh_XL, OneRecordOverX, 8, "sinh", "the hyperbolic sine of x", SinhLong) \
+    PLANNED(27, Cosh_XL, OneRecordOverX, 8, "cosh", "the hyperbolic cosine of x", CoshLong) \
+    PLANNED(28, Tanh_XL, OneRecordOverX, 8, "tanh", "the hyperbolic tangent of x", TanhLong) \
+    PLANNED(29, Asinh_XL, OneRecordOverX, 8, "asinh", "the inverse hyperbolic sine of x", AsinhLong) \
+    PLANNED(30, Acosh_XL, OneRecordOverX, 8, "acosh", "the inverse hyperbolic cosine of x", AcoshLong) \
+    PLANNED(31, Atanh_XL, OneRecordOverX, 8, "atanh", "the inverse hyperbolic tangent of x", AtanhLong) \
+    PLANNED(32, Factorial_XL, IntPrecision, 12, "factorial", "n! at the precision given", FactorialLong) \
+    BUILT(33, LCM_XL, Cofactors, 12, "gcd", "g = gcd(round(x), round(y)), then the cofactors x/g and y/g", LCMLong)
+/* clang-format on */
+
+#endif /* OSTREL2_EXPORT_TABLE_H */
