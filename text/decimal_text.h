@@ -13,7 +13,7 @@
 // is "0"; the form is positional ("123.45", "0.00012", "1200000000000000000000") unless that would
 // need more than 20 zeros after the digits up to the point, a zero there in place of a digit
 // rounded away, or more than 6 zeros between the point and the digits; then it is scientific
-// ("1.5e-300", "1e30", "1e-8", "1.2345678901234567890123456789012345678901234567891e59"). A
+// ("1.5e-300", "1e30", "1e-8", "1.234567890123456789012345678901234567890123456789e59"). A
 // record's error field does not change what Format writes. Nothing is allocated; no exceptions.
 #pragma once
 
