@@ -16,6 +16,9 @@
  * zeros before the point, or any zero before the point in place of a digit that was rounded
  * away; then it is scientific ("1.5e-300", "1e30", "1.2345678901e60").
  *
+ * ostrel2_text_call calls one export of ostrel2.h with the library's messages caught: the
+ * library prints them on the process's standard output, which a program may need for its data.
+ *
  * Nothing is allocated, nothing is printed, and every function may be called from any thread.
  */
 #ifndef OSTREL2_TEXT_H
@@ -78,6 +81,37 @@ OSTREL2_TEXT_API int ostrel2_text_format(const LongNumber* record, int mode, cha
 
 /* A short English description of a status, e.g. "unexpected character in number". */
 OSTREL2_TEXT_API const char* ostrel2_text_status_message(int status);
+
+/* Kinds of export for ostrel2_text_call, by their arguments after the result record. */
+enum {
+    OSTREL2_CALL_RECORD = 1,                /* f(result, x): Abs_XL, Fix_XL, Round_XL, ... */
+    OSTREL2_CALL_TWO_RECORDS = 2,           /* f(result, x, y): Add_XL, ..., LCM_XL */
+    OSTREL2_CALL_RECORD_AND_DOUBLE = 3,     /* f(result, x, n): Power_XL, Root_XL */
+    OSTREL2_CALL_PRECISION = 4,             /* f(result, precision): Pai_XL */
+    OSTREL2_CALL_INTEGER_AND_PRECISION = 5  /* f(result, n, precision): Factorial_XL */
+};
+
+/* One call of an export: its kind, its address and the arguments its kind uses. */
+typedef struct Ostrel2Call {
+    int kind;
+    void (*function)(void); /* the export, e.g. (void (*)(void))Div_XL */
+    LongNumber* result;
+    LongNumber* x;          /* LCM_XL writes its cofactors into x and y */
+    LongNumber* y;
+    double n;
+    int32_t whole;
+    int32_t precision;
+} Ostrel2Call;
+
+/* Makes the call with the library's standard output sent to a private file, and copies what the
+ * export printed there -- its messages, code page 932 bytes -- into message (NUL-terminated, at
+ * most capacity - 1 bytes). Returns the number of bytes printed (more than capacity - 1 when
+ * they were cut), or -1 for an unknown kind or a missing function, result or operand (then
+ * nothing is called). Calls are serialised, one at a time in the process, so that each gets its
+ * own messages. With the GNU C library the C stream stdout is swapped for the file during the
+ * call, so writes of other threads straight to descriptor 1 are not caught, but their C stdio
+ * output to stdout would be; elsewhere descriptor 1 itself is pointed at the file. */
+OSTREL2_TEXT_API long ostrel2_text_call(const Ostrel2Call* call, char* message, size_t capacity);
 
 /* The package version, e.g. "1.0.0" (Version_XL gives the interface version, 20091025). */
 OSTREL2_TEXT_API const char* ostrel2_text_version(void);

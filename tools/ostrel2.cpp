@@ -15,7 +15,6 @@
 // terminal and never mix with the results.
 #include <errno.h>
 #include <iconv.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -25,6 +24,7 @@
 
 #include "ostrel2.h"
 #include "text/decimal_text.h"
+#include "text/output_capture.h"
 
 namespace {
 
@@ -171,32 +171,24 @@ void WriteAsUtf8(FILE* in, FILE* out) {
     if (converter != reinterpret_cast<iconv_t>(-1)) iconv_close(converter);
 }
 
-// Standard output pointed at a temporary file for the length of one library call; what the
-// library wrote there goes to standard error.
+// The library's output during one call: caught in a temporary file, then written to standard
+// error converted to UTF-8.
 struct Capture {
+    ostrel2::text::OutputCapture output;
     FILE* file = nullptr;
-    int saved = -1;
 };
 
 void BeginCapture(Capture& capture) {
-    std::fflush(stdout);
-    capture.file = std::tmpfile();
-    if (capture.file == nullptr) return;  // no capture: diagnostics go out as they are
-    capture.saved = dup(STDOUT_FILENO);
-    if (capture.saved < 0 || dup2(fileno(capture.file), STDOUT_FILENO) < 0) {
-        if (capture.saved >= 0) close(capture.saved);
-        std::fclose(capture.file);
+    capture.file = ostrel2::text::OpenCaptureFile();
+    if (!ostrel2::text::BeginCapture(capture.output, capture.file) && capture.file != nullptr) {
+        std::fclose(capture.file);  // no capture: diagnostics go out as they are
         capture.file = nullptr;
-        capture.saved = -1;
     }
 }
 
 void EndCapture(Capture& capture) {
-    std::fflush(stdout);
     if (capture.file == nullptr) return;
-    dup2(capture.saved, STDOUT_FILENO);
-    close(capture.saved);
-    std::rewind(capture.file);
+    ostrel2::text::EndCapture(capture.output);
     WriteAsUtf8(capture.file, stderr);
     std::fclose(capture.file);
     std::fflush(stderr);

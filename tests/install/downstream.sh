@@ -20,6 +20,17 @@ fi
 # The library directory of the install (lib, or lib/<multiarch> for a /usr prefix).
 libdir=$(dirname "$(find "$prefix" -name 'libOstrel2.so.*' -print -quit)")
 
+# Runs the downstream program: standard output must be its "ok" line and nothing else.
+expect_output() {
+  local out
+  out=$("$@")
+  if [[ $out != "ok "* || $out == *$'\n'* ]]; then
+    echo "FAIL: $1 wrote: $out" | od -c | head -20
+    return 1
+  fi
+  echo "$out"
+}
+
 case $mode in
   cmake)
     work=$3
@@ -28,7 +39,7 @@ case $mode in
       -DCMAKE_C_COMPILER="$4" -DCMAKE_CXX_COMPILER="$5" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$work" >/dev/null
     # The imported targets give the build an rpath to the installed libraries.
-    "$work/downstream_c"
+    expect_output "$work/downstream_c"
     "$work/downstream_cxx"
     ;;
   pkgconfig)
@@ -38,7 +49,7 @@ case $mode in
     # shellcheck disable=SC2046
     "$4" -std=c11 -Wall -Wextra -Werror "$here/downstream/downstream.c" \
       $(pkg-config --cflags --libs ostrel2-text) -o "$work/downstream_c"
-    LD_LIBRARY_PATH=$libdir "$work/downstream_c"
+    LD_LIBRARY_PATH=$libdir expect_output "$work/downstream_c"
     ;;
   installed)
     version=$(head -n 1 "$3")
