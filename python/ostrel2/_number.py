@@ -213,8 +213,11 @@ class Number:
             return decimal.Decimal(0)
         count = live_limbs(record.precision)
         digits = "".join("%010d" % limb for limb in record.limbs[:count])
+        exponent = record.exponent - DIGITS_PER_LIMB * (count - 1)
+        significant = digits.rstrip("0")  # a zero record has sign 0: some digit is not zero
+        exponent += len(digits) - len(significant)
         sign = "-" if record.sign < 0 else ""
-        return decimal.Decimal(f"{sign}{digits}E{record.exponent - DIGITS_PER_LIMB * (count - 1)}")
+        return decimal.Decimal(f"{sign}{significant}E{exponent}")
 
     def __float__(self):
         return float(self.to_decimal())
