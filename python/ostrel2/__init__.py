@@ -9,6 +9,8 @@ A Number holds a record of the Ostrel2 library (precision p: p limbs of ten digi
 3 guard limbs); arithmetic and the module functions call the library's exports. A failure
 raises ostrel2.Error with the library's message and error code. See docs/python.md.
 """
+import builtins
+
 from . import _exports
 from ._library import arithmetic as _arithmetic, export as _export, package_version as _package_version
 from ._number import (DEFAULT_PRECISION, Error, InexactError, LibraryWarning, Number, _call,
@@ -66,5 +68,7 @@ for _name, _export_name, _kind, _summary in _exports.EXPORTS:
     available.append(_name)
 available = tuple(available)
 
+# `from ostrel2 import *` leaves Python's own abs() and round() alone.
 __all__ = ["Number", "Error", "InexactError", "LibraryWarning", "precision", "get_precision",
-           "set_precision", "DEFAULT_PRECISION", "MAX_PRECISION", "available"] + list(available)
+           "set_precision", "DEFAULT_PRECISION", "MAX_PRECISION", "available"] + [
+    name for name in available if not hasattr(builtins, name)]

@@ -5,6 +5,8 @@
 #   downstream.sh cmake      PREFIX WORK C_COMPILER CXX_COMPILER   find_package(Ostrel2)
 #   downstream.sh pkgconfig  PREFIX WORK C_COMPILER                pkg-config ostrel2-text
 #   downstream.sh installed  PREFIX VERSION_FILE                   what the install put in place
+#   downstream.sh subproject SOURCE WORK                           add_subdirectory(Ostrel2),
+#                                                                  configured without GoogleTest
 #
 # PREFIX is the installed tree (cmake --install ... --prefix PREFIX), WORK a scratch directory.
 set -euo pipefail
@@ -12,6 +14,11 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mode=$1
 prefix=$2
 
+if [[ $mode == subproject ]]; then
+  rm -rf "$3"
+  exec cmake -S "$here/subproject" -B "$3" -DOSTREL2_SOURCE_DIR="$2" \
+    -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
+fi
 if [[ $mode == install ]]; then
   rm -rf "$prefix"
   exec "$4" --install "$3" --prefix "$prefix"
@@ -81,5 +88,5 @@ case $mode in
     fi
     exit $fail
     ;;
-  *) echo "usage: downstream.sh install|cmake|pkgconfig|installed ..." >&2; exit 2 ;;
+  *) echo "usage: downstream.sh install|cmake|pkgconfig|installed|subproject ..." >&2; exit 2 ;;
 esac
