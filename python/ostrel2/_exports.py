@@ -3,7 +3,9 @@
 Each row is (Python name, export, kind, summary). A row whose export the loaded library does not
 define (a function not built yet) gives no module function; once the library has the export, the
 function is there. The kinds are those of the exports' C signatures; tests/python checks every
-row against include/ostrel2.h and api/Ostrel2.def.
+row against include/ostrel2.h and the library's table of exports (ordinal, kind, built). The
+Python names are the module's own: `subtract` and `divide` where the ostrel2 program says `sub`
+and `div`, `log` (as in Python's math module) for the natural logarithm.
 """
 
 # The kinds of call, by the export's arguments after the result record.
