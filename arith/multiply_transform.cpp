@@ -17,7 +17,9 @@
 #endif
 
 #include "arith/real_dft.h"
+#include "arith/real_dft_fast.h"
 #include "arith/transform_digits.h"
+#include "core/cpu_features.h"
 #include "core/diagnostics.h"
 
 namespace ostrel2 {
@@ -197,7 +199,7 @@ void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, doub
     int pos = 0;
     int j = first;
 #if OSTREL2_CONVERT_AVX
-    if (last - j >= kWideLimbs && HasAvxStages()) {
+    if (last - j >= kWideLimbs && CpuHasAvx()) {
         j = SplitLimbsWide(B, j, last, x.limbs, D);
         pos = 2 * (j - first);
     }
@@ -241,7 +243,7 @@ void FastHalfDigits(double B, int n, int off, const WorkLong& x, double* D, doub
     // a branch on the random digits, by the serial pass's operations: v = digit + carry, then
     // v - B where v reaches the half (v - (+0) is v).
 #if OSTREL2_CONVERT_AVX
-    if (filled >= 2 * kWideLimbs && HasAvxStages()) {
+    if (filled >= 2 * kWideLimbs && CpuHasAvx()) {
         bool any = false;
         const int k = AnyLiftedWide(halfBase, filled, D, any);
         if (!any && !AnyLiftedNarrow(halfBase, k, filled, D)) {
@@ -421,7 +423,7 @@ OSTREL2_CONVERT_TARGET_AVX int RoundPositionsWide(int j, int end, const double* 
 int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code, bool track,
                    RoundState& state, double& most) {
 #if OSTREL2_CONVERT_AVX
-    if (end - j >= 8 && HasAvxStages())
+    if (end - j >= 8 && CpuHasAvx())
         j = RoundPositionsWide(j, end, x, scale, code, track, state, most);
 #endif
     return RoundPositionsNarrow(j, end, x, scale, code, track, state, most);
