@@ -1,5 +1,7 @@
 // multiply_transform.cpp -- the product of two records by convolution of base-100,000 digits
 // through the real discrete Fourier transform: upper x upper plus the two cross products.
+// MultiplLong runs it on the fast pieces (real_dft_fast.h, transform_digits_fast.h);
+// MultiplLongPerCallTables, the reference for the tests, on the plain ones.
 #include "arith/multiply_transform.h"
 
 #include <cstdint>
