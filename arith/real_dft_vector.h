@@ -312,13 +312,14 @@ int RealSplit(int j, int n, double* a, const double* wr, const double* wi) {
     return j;
 }
 
-// Complex products (ur vr - ui vi, ur vi + ui vr) of the spectrum entries from k on, while whole
-// registers last; returns the first position not taken.
+// (ur vr - ui vi, ur vi + ui vr) for each entry.
 template <class V>
 inline Reg<V> ComplexProduct(Reg<V> u, Reg<V> v) {
     return V::SubAdd(V::Mul(V::RealTwice(u), v), V::Mul(V::ImagTwice(u), V::SwapParts(v)));
 }
 
+// Complex products of the spectrum entries from position k on, Vs <- U (.) Vs, while whole
+// registers last; returns the first position not taken.
 template <class V>
 int SpectrumProduct(int k, int n, const double* U, double* Vs) {
     for (; k + V::kDoubles - 1 < n; k += V::kDoubles)

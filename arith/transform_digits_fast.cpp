@@ -207,7 +207,8 @@ bool CarriedDigits(int m, const DigitCarryIn& in, const double* X, double* T, do
 
 // ToTransformDigits's digits with the same results, two (or four) limbs per register in the split
 // and, where no carry can run on, all positions balanced at once.
-void ToTransformHalfDigits(int n, int off, const WorkLong& x, double* D, double* H, VectorWidth width) {
+void ToTransformHalfDigits(int n, int off, const WorkLong& x, double* D, double* H,
+                           VectorWidth width) {
     constexpr double B = TRANSFORM_BASE;
     bool wide = RunsAvx(width);
     const int h = n / 2;
