@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/diagnostics.h"
+#include "core/worker_helpers.h"
 
 namespace ostrel2 {
 
@@ -112,7 +113,9 @@ WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
 // Quotient at P = MaxPrecision(a, b): P + 5 quotient limbs are developed; the last kept limb is
 // rounded half-even by the fifth unless the quotient shifts up, when it is cut off. The result's
 // error is A.error + B.error of the aligned operands (plus a normalisation error); failures give
-// a zero-limbed record with error -1.
+// a zero-limbed record with error -1. A zero operand that carries an error is a failure passed
+// on: the result is zero with the operands' errors and no message. A zero dividend otherwise
+// gives zero with the operands' errors.
 WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
     const int32_t P = MaxPrecision(a, b);
     WorkLong A;
@@ -122,10 +125,14 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
     WorkLong r;
     InitLong(r, P, A.sign * B.sign, 0, 0.0);
 
-    // Zero dividend first: zero over zero is zero, without a message.
-    if (A.sign == 0 && A.error >= 0) {
-        result = r;
-        return result;
+    const bool zeroDivisor = B.sign == 0 || B.limbs[0] + B.limbs[1] * kInverseBase == 0.0;
+    if ((A.sign == 0 && Failed(A)) || (zeroDivisor && Failed(B))) {
+        r.error = SumErrors(A.error, B.error);
+        return CopyOut(result, r);
+    }
+    if (A.sign == 0) {
+        r.error = SumErrors(A.error, B.error);
+        return CopyOut(result, r);
     }
 
     double t = static_cast<double>(A.exponent) - static_cast<double>(B.exponent);
@@ -189,7 +196,8 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
 
 // Quotient at a's precision for a non-zero d of at most ten significant digits (scaled to a whole
 // number in [10^9, 10^10]); rounded or cut off as in Div2Long. The result's error is the aligned
-// dividend's error (plus a normalisation error); division by zero gives error -1.
+// dividend's error (plus a normalisation error), also for a zero dividend, which gives zero at
+// once; division of a non-zero dividend by zero gives error -1.
 WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
     const int32_t P = a.precision;
     WorkLong A;
@@ -201,11 +209,12 @@ WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
         d = -d;
     }
 
-    // Zero dividend first: zero over zero is zero, without a message.
-    if (A.sign == 0 && A.error >= 0) {
+    // Zero dividend first: zero over zero is zero, without a message (the callers never divide
+    // by zero).
+    if (A.sign == 0) {
         Normalize(r);
-        result = r;
-        return result;
+        r.error = A.error;
+        return CopyOut(result, r);
     }
 
     double q[kPositions] = {};

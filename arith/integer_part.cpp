@@ -67,11 +67,12 @@ WorkLong& RoundLong(WorkLong& result, WorkLong x) {
 
 // x - trunc(x / y) * y with the sign of x, through the reciprocal division, truncation, the
 // transform product and a subtraction; operand errors reach the remainder through each of them.
-// A remainder that the inexact quotient leaves equal to y in magnitude is the zero with error 0.
+// A remainder that the inexact quotient leaves equal to y in magnitude is the zero, with the
+// error the remainder carried.
 // A remainder left outside the range of a truncated remainder (sign opposite to x's, or larger
 // than y in magnitude, when the quotient came out one unit off) is moved back into it by one y.
-// When the division itself fails (zero divisor, exponent overflow) the remainder is the
-// division's failure record: zero with a negative error.
+// When the division itself fails (zero divisor, exponent overflow), or a zero dividend carries
+// an operand's failure, the remainder is the division's zero with its negative error.
 WorkLong& ModLong(WorkLong& result, WorkLong x, WorkLong y) {
     WorkLong q;
     DivLong(q, x, y);
@@ -90,7 +91,9 @@ WorkLong& ModLong(WorkLong& result, WorkLong x, WorkLong y) {
         WorkLong t;
         SubtractLong(t, r, y);  // (|r| - |y|) with the sign of y
         if (t.sign == 0) {
+            const int32_t error = r.error;
             InitLong(r, r.precision, 0, 0, 0.0);
+            r.error = error;
         } else if (remainderSign != x.sign || t.sign == y.sign) {
             // Quotient one unit too far from zero (wrong sign) or one unit short (|r| > |y|):
             // either way the remainder is ||r| - |y||.

@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <cstring>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "ostrel2.h"
@@ -199,6 +201,55 @@ TEST(Interface, LargestPrecisionThroughEveryExport) {
     LCM_XL(&r, &gx, &gy);
     EXPECT_EQ(r.error, 0);
     EXPECT_EQ(ExactValue(r), mpq_class("9000000000900000000090"));
+}
+
+// A failure's record (the zero with error -1 that Div_XL(1, 0) returns) or a number that carries
+// an error, passed to any export in either place, gives a result that still reports failure, and
+// no export prints a second message for it: Add_XL(Div_XL(1, 0), 5) is no valid 5.
+TEST(Interface, FailedArgumentsArePassedOnByEveryExport) {
+    const LongNumber one = ToBoundary(ostrel2::reference::MakeLong("1", 5));
+    const LongNumber zero = ToBoundary(ostrel2::reference::MakeLong("0", 5));
+    const LongNumber five = ToBoundary(ostrel2::reference::MakeLong("5", 5));
+    LongNumber divisionByZero;
+    testing::internal::CaptureStdout();
+    Div_XL(&divisionByZero, &one, &zero);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(divisionByZero.error, -1);
+    LongNumber failedSeven = ToBoundary(ostrel2::reference::MakeLong("7", 5));
+    failedSeven.error = -1;
+
+    // The error of one call's result, after checking that the call printed nothing.
+    auto quietError = [](const char* what, const std::function<LongNumber()>& call) {
+        testing::internal::CaptureStdout();
+        const LongNumber r = call();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << what;
+        return r.error;
+    };
+    for (const LongNumber& failed : {divisionByZero, failedSeven}) {
+        SCOPED_TRACE(failed.sign == 0 ? "Div_XL(1, 0)" : "7 with error -1");
+        for (const BinaryExport& e : kBinary) {
+            const std::string first = std::string(e.name) + " (failed, 5)";
+            const std::string second = std::string(e.name) + " (5, failed)";
+            EXPECT_LE(quietError(first.c_str(),
+                                 [&] { LongNumber r; return *e.call(&r, &failed, &five); }),
+                      -1)
+                << first;
+            EXPECT_LE(quietError(second.c_str(),
+                                 [&] { LongNumber r; return *e.call(&r, &five, &failed); }),
+                      -1)
+                << second;
+        }
+        for (const UnaryExport& e : kUnary) {
+            EXPECT_LE(quietError(e.name, [&] { LongNumber r; return *e.call(&r, &failed); }), -1)
+                << e.name;
+        }
+        for (int side = 0; side < 2; ++side) {
+            LongNumber x = side == 0 ? failed : five;
+            LongNumber y = side == 0 ? five : failed;
+            EXPECT_LE(quietError("LCM_XL", [&] { LongNumber r; return *LCM_XL(&r, &x, &y); }), -1)
+                << "LCM_XL, failed argument " << (side == 0 ? "x" : "y");
+        }
+    }
 }
 
 // Values against exact rationals, relative to the precision of the result: the four operations

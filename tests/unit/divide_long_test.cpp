@@ -137,6 +137,44 @@ TEST(Div2Long, ZeroDividendAndZeroDivisor) {
     }
 }
 
+// A zero that carries an error stands for a failure reported where it arose: as dividend or as
+// divisor it gives zero with the operands' errors and no second message (its zero exponent would
+// otherwise bring the overflow message about). A valid zero dividend passes on the divisor's error.
+TEST(Div2Long, FailedZeroOperandsArePassedOnWithoutAMessage) {
+    struct Case {
+        const char* name;
+        WorkLong a, b;
+        int32_t error;
+    };
+    const WorkLong failedZero = MakeRaw(3, 0, ZERO_EXPONENT, {0}, -1);
+    const Case cases[] = {
+        {"failed 0 / 5", failedZero, MakeLong("5", 2), -1},
+        {"5 / failed 0", MakeLong("5", 2), failedZero, -1},
+        {"10^-200000000 / failed 0", MakeRaw(1, 1, -200000000, {1}), failedZero, -1},
+        {"failed 0 / failed 0", failedZero, failedZero, -2},
+        {"failed 0 / failed 5", failedZero, MakeRaw(2, 1, 0, {5}, -2), -3},
+        {"0 / failed 5", MakeLong("0", 3), MakeRaw(2, 1, 0, {5}, -2), -2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkLong r;
+        ::testing::internal::CaptureStdout();
+        Div2Long(r, c.a, c.b);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+        EXPECT_EQ(r.precision, 3);
+        EXPECT_EQ(r.error, c.error);
+    }
+    // The short division keeps the failed zero's error as well.
+    WorkLong r;
+    ::testing::internal::CaptureStdout();
+    DivSmall(r, failedZero, 3);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(r.sign, 0);
+    EXPECT_EQ(r.error, -1);
+}
+
 TEST(Div2Long, ExponentDifferenceLimit) {
     WorkLong r;
     ::testing::internal::CaptureStdout();

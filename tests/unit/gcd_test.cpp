@@ -129,6 +129,34 @@ TEST(LCMLong, RandomWholeArgumentsMatchExactDivisorAndCofactors) {
     }
 }
 
+// An argument's failure stays a failure: in the divisor, whichever of the two numbers it comes
+// from (the second is the divisor itself when the first remainder vanishes), in the cofactors,
+// and in the answers to a zero argument and an exhausted step limit.
+TEST(LCMLong, ArgumentErrorsReachTheAnswer) {
+    for (int32_t which = 0; which < 2; ++which) {
+        SCOPED_TRACE(which == 0 ? "first argument failed" : "second argument failed");
+        WorkLong a = MakeLong("12", 3);
+        WorkLong b = MakeLong("6", 3);
+        (which == 0 ? a : b).error = -1;
+        WorkLong g;
+        LCMLong(g, a, b);
+        EXPECT_TRUE(HasExactValue(g, 6));
+        EXPECT_LE(g.error, -1);
+        EXPECT_TRUE(HasExactValue(a, 2));
+        EXPECT_TRUE(HasExactValue(b, 1));
+        EXPECT_LE((which == 0 ? a : b).error, -1);
+    }
+    WorkLong failedZero = MakeRaw(4, 0, ZERO_EXPONENT, {0}, -1);
+    WorkLong five = MakeLong("5", 4);
+    WorkLong g;
+    LCMLong(g, failedZero, five);
+    ExpectOneWithError(g, 4, -3);
+    WorkLong a = MakeRaw(1, 1, 20000, {3, 1234567891, 1, 2, 3}, -1);
+    WorkLong b = MakeLong("7", 1);
+    LCMLong(g, a, b);
+    EXPECT_LE(g.error, -2);
+}
+
 // Consecutive Fibonacci numbers take the most remainder steps for their size. The largest pair
 // whose digits fill the record, also scaled by a power of ten far beyond the precision, must end
 // within the step limit: these are the longest searches whose remainders stay exact.

@@ -105,13 +105,17 @@ TEST(FixLongRoundLong, CarryIntoANewLeadingLimbGivesTheCanonicalPowerOfTen) {
 }
 
 TEST(FixLongRoundLong, OperandErrorIsKept) {
-    WorkLong x = MakeLong("2.5", 3);
-    x.error = -2;
-    WorkLong r;
-    FixLong(r, x);
-    EXPECT_EQ(r.error, -2);
-    RoundLong(r, x);
-    EXPECT_EQ(r.error, -2);
+    // Also where the answer is the operand unchanged or the canonical zero at once.
+    for (const char* value : {"2.5", "0.3", "0", "1e100"}) {
+        SCOPED_TRACE(value);
+        WorkLong x = MakeLong(value, 3);
+        x.error = -2;
+        WorkLong r;
+        FixLong(r, x);
+        EXPECT_EQ(r.error, -2);
+        RoundLong(r, x);
+        EXPECT_EQ(r.error, -2);
+    }
 }
 
 TEST(FixLongRoundLong, RandomRecordsMatchExactTruncationAndRounding) {
@@ -167,12 +171,36 @@ TEST(ModLong, RemainderByZeroIsReportedAsAFailure) {
     }
 }
 
+// An operand's failure reaches the remainder along every road, printing nothing more: through
+// the whole chain, a quotient that truncates to zero, a remainder that comes out zero, and a
+// zero that stands for a failure as dividend or divisor.
 TEST(ModLong, OperandErrorReachesTheRemainder) {
-    WorkLong x = MakeLong("7", 3);
-    x.error = -1;
-    WorkLong r;
-    ModLong(r, x, MakeLong("3", 3));
-    EXPECT_LE(r.error, -1);
+    struct Case {
+        const char* x;
+        int32_t xError;
+        const char* y;
+        int32_t yError;
+        const char* remainder;
+    };
+    const Case cases[] = {
+        {"7", -1, "3", 0, "1"},  {"7", 0, "3", -1, "1"}, {"1", 0, "3", -1, "1"},
+        {"6", -1, "3", 0, "0"},  {"6", 0, "3", -1, "0"}, {"0", -1, "3", 0, "0"},
+        {"0", 0, "3", -1, "0"},  {"7", 0, "0", -1, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.x) + " (error " + std::to_string(c.xError) + ") mod " + c.y +
+                     " (error " + std::to_string(c.yError) + ")");
+        WorkLong x = MakeLong(c.x, 3);
+        WorkLong y = MakeLong(c.y, 3);
+        x.error = c.xError;
+        y.error = c.yError;
+        WorkLong r;
+        testing::internal::CaptureStdout();
+        ModLong(r, x, y);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_TRUE(HasExactValue(r, ParseDecimal(c.remainder)));
+        EXPECT_LE(r.error, -1);
+    }
 }
 
 // Whole operands whose quotient is accurate to well under one unit: the remainder is exact.

@@ -127,6 +127,38 @@ TEST(DivLong, ZeroDividendGivesZeroWithoutMessage) {
     EXPECT_EQ(q.error, 0);
 }
 
+// A zero that carries an error stands for a failure reported where it arose: as dividend or as
+// divisor it gives zero with the operands' errors and no second message (neither the overflow
+// message its exponent would bring about nor the division-by-zero message). A valid zero
+// dividend passes on the divisor's error.
+TEST(DivLong, FailedZeroOperandsArePassedOnWithoutAMessage) {
+    struct Case {
+        const char* name;
+        WorkLong a, b;
+        int32_t error;
+    };
+    const WorkLong failedZero = MakeRaw(3, 0, ZERO_EXPONENT, {0}, -1);
+    const Case cases[] = {
+        {"failed 0 / 5", failedZero, MakeLong("5", 2), -1},
+        {"5 / failed 0", MakeLong("5", 2), failedZero, -1},
+        {"failed 0 / failed 0", failedZero, failedZero, -2},
+        {"0 / failed 0", MakeLong("0", 2), failedZero, -1},
+        {"failed 0 / failed 5", failedZero, MakeRaw(2, 1, 0, {5}, -2), -3},
+        {"0 / failed 5", MakeLong("0", 3), MakeRaw(2, 1, 0, {5}, -2), -2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkLong a = c.a, b = c.b, q;
+        testing::internal::CaptureStdout();
+        DivLong(q, a, b);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(q.sign, 0);
+        EXPECT_EQ(q.exponent, ZERO_EXPONENT);
+        EXPECT_EQ(q.precision, 3);
+        EXPECT_EQ(q.error, c.error);
+    }
+}
+
 TEST(DivLong, SignsOfDividendAndDivisorMultiply) {
     for (const char* a : {"22", "-22"}) {
         for (const char* b : {"7", "-7"}) {
