@@ -115,7 +115,7 @@ WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
 // error is A.error + B.error of the aligned operands (plus a normalisation error); failures give
 // a zero-limbed record with error -1. A zero operand that carries an error is a failure passed
 // on: the result is zero with the operands' errors and no message. A zero dividend otherwise
-// gives zero with the operands' errors.
+// gives zero with the operands' errors, zero over zero the division-by-zero failure.
 WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
     const int32_t P = MaxPrecision(a, b);
     WorkLong A;
@@ -131,6 +131,7 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
         return CopyOut(result, r);
     }
     if (A.sign == 0) {
+        if (zeroDivisor) return FailWith(result, r, Message::DivisionByZero);
         r.error = SumErrors(A.error, B.error);
         return CopyOut(result, r);
     }

@@ -82,7 +82,7 @@ TEST(DivLong, DivisorOneGivesTheDividendExactly) {
     }
 }
 
-TEST(DivLong, ZeroByZeroReportsDivisionByZeroUnlikeLongDivision) {
+TEST(DivLong, ZeroByZeroReportsDivisionByZeroLikeLongDivision) {
     WorkLong a = MakeLong("0", 7);
     WorkLong b = MakeLong("0", 9);
     WorkLong q;
@@ -98,9 +98,12 @@ TEST(DivLong, ZeroByZeroReportsDivisionByZeroUnlikeLongDivision) {
     WorkLong q2;
     testing::internal::CaptureStdout();
     Div2Long(q2, a, b);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), MessageText(Message::DivisionByZero));
     EXPECT_EQ(q2.sign, 0);
-    EXPECT_EQ(q2.error, 0);
+    EXPECT_EQ(q2.exponent, ZERO_EXPONENT);
+    EXPECT_EQ(q2.precision, 9);
+    EXPECT_EQ(q2.error, -1);
+    for (int k = 0; k <= LastLimb(q2); ++k) EXPECT_EQ(q2.limbs[k], 0.0);
 }
 
 TEST(DivLong, NonZeroByZeroReportsDivisionByZero) {
