@@ -2,6 +2,7 @@
 // double arithmetic, division by a small number, and the alignment of a leading limb to ten digits.
 #include "arith/divide_long.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -80,21 +81,73 @@ void GatherQuotient(WorkLong& r, const double* q, int32_t P, double& exponent) {
     }
 }
 
+bool LeadingLimbInRange(const WorkLong& x) {
+    return x.limbs[0] >= 1.0 && x.limbs[0] < LIMB_BASE;
+}
+
+bool FractionalLeadingLimb(const WorkLong& x) {
+    return x.sign != 0 && x.limbs[0] > 0.0 && x.limbs[0] < 1.0;
+}
+
+// A leading limb between 0 and 1 on the limb grid passes normalisation's quick path unchanged
+// (its general path keeps one between 0.9 and 1): it holds no whole unit, only a fraction of one.
+// The fraction is read to the 15 significant digits a double holds as written (0.34 reads as 0.34,
+// not as the binary value 0.34000000000000002442...), and its digits are added to the limbs after
+// it where they belong: the digit at 10^-t of limb 0's unit to limb ceil(t / 10). Digits beyond
+// the last live limb are dropped. The leading limb becomes 0, so normalisation can take the
+// record on.
+void SpreadFractionalLeadingLimb(WorkLong& x) {
+    const double fraction = x.limbs[0];
+    // The fraction as a whole number m of 15 digits times 10^(lead - 14), lead being the power of
+    // ten of its first digit (the logarithm may miss it by one next to a power of ten).
+    int32_t lead = TruncToInt32(std::floor(std::log10(fraction)));
+    double m = 0.0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int32_t shift = 14 - lead;  // 15 .. 338: scaled in two steps to stay finite
+        const int32_t first = std::min(shift, 300);
+        m = RoundHalfEven(fraction * std::pow(10.0, first) * std::pow(10.0, shift - first));
+        if (m >= 1e15) {
+            ++lead;
+        } else if (m < 1e14) {
+            --lead;
+        } else {
+            break;
+        }
+    }
+    x.limbs[0] = 0.0;
+    const int32_t last = LastLimb(x);
+    int32_t power = lead - 14;  // of the last of the 15 digits
+    for (int64_t digits = static_cast<int64_t>(m); digits > 0; digits /= 10, ++power) {
+        const int32_t k = (9 - power) / 10;
+        const double digit = static_cast<double>(digits % 10);
+        if (k <= last) x.limbs[k] += digit * std::pow(10.0, power + 10 * k);
+    }
+}
+
 }  // namespace
 
 // Copy of a with the leading limb filled to ten digits and the exponent lowered by the digits
 // moved; zero is copied unchanged. A leading limb outside 1 .. 10^10 - 1 (a record not in
-// canonical form) is normalised first; if normalisation rejects it the copy stays unaligned with
-// error -1.
+// canonical form) is normalised first, and one below 1 spread over the limbs after it; if
+// normalisation rejects the record the copy stays unaligned with error -1.
 WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
     WorkLong x = a;
-    if (x.sign != 0 && !(x.limbs[0] >= 1.0 && x.limbs[0] < LIMB_BASE)) Normalize(x);
-    if (x.sign == 0 || !(x.limbs[0] >= 1.0 && x.limbs[0] < LIMB_BASE)) {
+    if (x.sign != 0 && !LeadingLimbInRange(x)) {
+        Normalize(x);
+        // Each pass empties a leading limb, so the passes end within the live limbs.
+        for (int32_t pass = 0; pass <= LastLimb(x) && FractionalLeadingLimb(x); ++pass) {
+            SpreadFractionalLeadingLimb(x);
+            Normalize(x);
+        }
+    }
+    if (x.sign == 0 || !LeadingLimbInRange(x)) {
         result = x;
         return result;
     }
 
-    const int32_t n = TruncToInt32(std::log10(x.limbs[0]) + kNudge);
+    // Digits of the leading limb less one; a fractional limb a hair below 10^10 counts as ten
+    // digits.
+    const int32_t n = std::min(9, TruncToInt32(std::log10(x.limbs[0]) + kNudge));
     const int32_t s = 9 - n;
     const double f = std::pow(10.0, s);
     const double g = LIMB_BASE / f;
