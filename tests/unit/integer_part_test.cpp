@@ -2,6 +2,7 @@
 // differential checks against GMP, the remainder by zero and remainders of near-whole quotients.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -200,6 +201,104 @@ TEST(ModLong, OperandErrorReachesTheRemainder) {
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         EXPECT_TRUE(HasExactValue(r, ParseDecimal(c.remainder)));
         EXPECT_LE(r.error, -1);
+    }
+}
+
+// The most integer-part digits of the quotient for which the remainder is exact, derived in
+// docs/truncation-bounds.md from the reciprocal division's error bound: min(20P + 19, 10Q + 18),
+// Q = max(P, 5).
+long QuotientDigitBound(int32_t p) {
+    const long q = p < 5 ? 5 : p;
+    return std::min(20L * p + 19, 10 * q + 18);
+}
+
+// The remainder and the digits of the truncated quotient, exactly, from the records' values.
+struct ExactRemainder {
+    mpq_class remainder;
+    long quotientDigits;
+};
+
+ExactRemainder ExactTruncatedRemainder(const WorkLong& x, const WorkLong& y) {
+    const mpq_class ex = ExactValue(x);
+    const mpq_class ey = ExactValue(y);
+    const mpz_class n = Truncated(ex / ey);
+    const long digits = n == 0 ? 0 : static_cast<long>(mpz_class(abs(n)).get_str().size());
+    return {ex - mpq_class(n) * ey, digits};
+}
+
+// Both sides of the bound, against GMP: whole x = n * y + r with a quotient n of D digits, D at
+// the bound and one below (exact remainder, error 0, no message) and one and two above (the
+// remainder message, zero with error -1). Divisors have as many digits as leave x within the
+// record.
+TEST(ModLong, RemainderIsExactUpToTheQuotientDigitBoundAndFailsBeyond) {
+    RandomLongs random(8128);
+    auto digitsOf = [&](long count, int lowestLead) {
+        mpz_class v = lowestLead + random.Between(0, 9 - lowestLead);
+        for (long k = 1; k < count; ++k) v = v * 10 + random.Between(0, 9);
+        return v;
+    };
+    for (int32_t p : {1, 2, 3, 4, 5, 6, 12, 30, 303}) {
+        const long bound = QuotientDigitBound(p);
+        for (long d = bound - 1; d <= bound + 2; ++d) {
+            for (int i = 0; i < (p == 303 ? 1 : 4); ++i) {
+                const long room = 10L * (p + GUARD_LIMBS + 1) - d;
+                const long yDigits = random.Between(1, std::max(1L, std::min(12L, room)));
+                mpz_class y = digitsOf(yDigits, 1);
+                mpz_class n = digitsOf(d, 2);
+                mpz_class x = n * y + mpz_class(random.Between(0, 1000000)) % y;
+                if (random.Between(0, 1)) x = -x;
+                if (random.Between(0, 1)) y = -y;
+                const WorkLong xr = MakeLong(mpq_class(x), p);
+                const WorkLong yr = MakeLong(mpq_class(y), p);
+                const ExactRemainder exact = ExactTruncatedRemainder(xr, yr);
+                SCOPED_TRACE("precision " + std::to_string(p) + ", quotient of " +
+                             std::to_string(exact.quotientDigits) + " digits, bound " +
+                             std::to_string(bound));
+                WorkLong r;
+                testing::internal::CaptureStdout();
+                ModLong(r, xr, yr);
+                const std::string out = testing::internal::GetCapturedStdout();
+                if (exact.quotientDigits <= bound) {
+                    EXPECT_EQ(out, "");
+                    EXPECT_EQ(r.error, 0);
+                    EXPECT_TRUE(HasExactValue(r, exact.remainder));
+                } else {
+                    EXPECT_EQ(out, MessageText(Message::RemainderInexact));
+                    EXPECT_EQ(r.error, -1);
+                    EXPECT_EQ(r.sign, 0);
+                    EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+                }
+            }
+        }
+    }
+}
+
+// The faults this replaced, with 10^k mod 7: at precision 5, 10^100 gave 99999999999999999993 and
+// 10^85 gave 99991; at precision 30, 10^400 gave 0. Each now fails; the quotients at the bound
+// give the true remainder.
+TEST(ModLong, PowersOfTenModSeven) {
+    const struct {
+        int32_t precision;
+        long power;
+    } cases[] = {{5, 100}, {5, 85}, {30, 400}, {5, 69}, {5, 68}, {1, 40}, {1, 39}, {30, 318}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("10^" + std::to_string(c.power) + " mod 7 at precision " +
+                     std::to_string(c.precision));
+        const WorkLong x = MakeLong(Pow10(c.power), c.precision);
+        const WorkLong y = MakeLong("7", c.precision);
+        const ExactRemainder exact = ExactTruncatedRemainder(x, y);
+        WorkLong r;
+        testing::internal::CaptureStdout();
+        ModLong(r, x, y);
+        const std::string out = testing::internal::GetCapturedStdout();
+        if (exact.quotientDigits <= QuotientDigitBound(c.precision)) {
+            EXPECT_EQ(r.error, 0);
+            EXPECT_TRUE(HasExactValue(r, exact.remainder));
+        } else {
+            EXPECT_EQ(out, MessageText(Message::RemainderInexact));
+            EXPECT_EQ(r.error, -1);
+            EXPECT_EQ(r.sign, 0);
+        }
     }
 }
 
