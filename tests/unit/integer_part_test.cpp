@@ -226,6 +226,30 @@ ExactRemainder ExactTruncatedRemainder(const WorkLong& x, const WorkLong& y) {
     return {ex - mpq_class(n) * ey, digits};
 }
 
+// ModLong(x, y) at precision p against the exact remainder: for a quotient of at most
+// QuotientDigitBound(p) integer digits the exact remainder with error 0 and no message, beyond
+// it the remainder message and the zero with error -1.
+void ExpectExactRemainderOrFailure(const WorkLong& x, const WorkLong& y, int32_t p) {
+    const ExactRemainder exact = ExactTruncatedRemainder(x, y);
+    const long bound = QuotientDigitBound(p);
+    SCOPED_TRACE("precision " + std::to_string(p) + ", quotient of " +
+                 std::to_string(exact.quotientDigits) + " digits, bound " + std::to_string(bound));
+    WorkLong r;
+    testing::internal::CaptureStdout();
+    ModLong(r, x, y);
+    const std::string out = testing::internal::GetCapturedStdout();
+    if (exact.quotientDigits <= bound) {
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(r.error, 0);
+        EXPECT_TRUE(HasExactValue(r, exact.remainder));
+    } else {
+        EXPECT_EQ(out, MessageText(Message::RemainderInexact));
+        EXPECT_EQ(r.error, -1);
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+    }
+}
+
 // Both sides of the bound, against GMP: whole x = n * y + r with a quotient n of D digits, D at
 // the bound and one below (exact remainder, error 0, no message) and one and two above (the
 // remainder message, zero with error -1). Divisors have as many digits as leave x within the
@@ -248,26 +272,8 @@ TEST(ModLong, RemainderIsExactUpToTheQuotientDigitBoundAndFailsBeyond) {
                 mpz_class x = n * y + mpz_class(random.Between(0, 1000000)) % y;
                 if (random.Between(0, 1)) x = -x;
                 if (random.Between(0, 1)) y = -y;
-                const WorkLong xr = MakeLong(mpq_class(x), p);
-                const WorkLong yr = MakeLong(mpq_class(y), p);
-                const ExactRemainder exact = ExactTruncatedRemainder(xr, yr);
-                SCOPED_TRACE("precision " + std::to_string(p) + ", quotient of " +
-                             std::to_string(exact.quotientDigits) + " digits, bound " +
-                             std::to_string(bound));
-                WorkLong r;
-                testing::internal::CaptureStdout();
-                ModLong(r, xr, yr);
-                const std::string out = testing::internal::GetCapturedStdout();
-                if (exact.quotientDigits <= bound) {
-                    EXPECT_EQ(out, "");
-                    EXPECT_EQ(r.error, 0);
-                    EXPECT_TRUE(HasExactValue(r, exact.remainder));
-                } else {
-                    EXPECT_EQ(out, MessageText(Message::RemainderInexact));
-                    EXPECT_EQ(r.error, -1);
-                    EXPECT_EQ(r.sign, 0);
-                    EXPECT_EQ(r.exponent, ZERO_EXPONENT);
-                }
+                ExpectExactRemainderOrFailure(MakeLong(mpq_class(x), p),
+                                              MakeLong(mpq_class(y), p), p);
             }
         }
     }
@@ -284,21 +290,8 @@ TEST(ModLong, PowersOfTenModSeven) {
     for (const auto& c : cases) {
         SCOPED_TRACE("10^" + std::to_string(c.power) + " mod 7 at precision " +
                      std::to_string(c.precision));
-        const WorkLong x = MakeLong(Pow10(c.power), c.precision);
-        const WorkLong y = MakeLong("7", c.precision);
-        const ExactRemainder exact = ExactTruncatedRemainder(x, y);
-        WorkLong r;
-        testing::internal::CaptureStdout();
-        ModLong(r, x, y);
-        const std::string out = testing::internal::GetCapturedStdout();
-        if (exact.quotientDigits <= QuotientDigitBound(c.precision)) {
-            EXPECT_EQ(r.error, 0);
-            EXPECT_TRUE(HasExactValue(r, exact.remainder));
-        } else {
-            EXPECT_EQ(out, MessageText(Message::RemainderInexact));
-            EXPECT_EQ(r.error, -1);
-            EXPECT_EQ(r.sign, 0);
-        }
+        ExpectExactRemainderOrFailure(MakeLong(Pow10(c.power), c.precision),
+                                      MakeLong("7", c.precision), c.precision);
     }
 }
 
