@@ -1,4 +1,4 @@
-// transform_multiply_test.cpp -- the transform product against exact rational products, against
+// multiply_transform_test.cpp -- the transform product against exact rational products, against
 // the schoolbook product where both keep every digit, and on the cases that break it: the
 // two-digit top product, the longest transform, zeros, the exponent bound and short operands.
 // The shared-table product is checked bit for bit against the product with per-call tables.

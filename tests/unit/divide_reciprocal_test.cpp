@@ -1,4 +1,4 @@
-// reciprocal_division_test.cpp -- DivLong against exact rational quotients, its zero and overflow
+// divide_reciprocal_test.cpp -- DivLong against exact rational quotients, its zero and overflow
 // answers, signs, precisions and the spread of operand errors.
 #include <gtest/gtest.h>
 
@@ -43,7 +43,6 @@ mpq_class QuotientBound(int32_t p) {
 TEST(DivLong, RandomQuotientsStayWithinTheDerivedBound) {
     RandomLongs random(20240611);
     const int32_t edges[] = {1, 2, 4, 5, 6, 12, 13, 28, 29, 60, 61, 124, 125, 252, 253, 303};
-    int cases = 0;
     auto check = [&](int32_t pa, int32_t pb) {
         WorkLong a = random.Next(pa, -300, 300);
         WorkLong b = random.Next(pb, -300, 300);
@@ -57,7 +56,6 @@ TEST(DivLong, RandomQuotientsStayWithinTheDerivedBound) {
         EXPECT_EQ(q.error, 0);
         EXPECT_EQ(q.sign, a.sign * b.sign);
         EXPECT_TRUE(WithinQuotientBound(q, exact, p));
-        ++cases;
     };
     for (int32_t pa : edges) {
         for (int32_t pb : edges) check(pa, pb);
@@ -66,7 +64,6 @@ TEST(DivLong, RandomQuotientsStayWithinTheDerivedBound) {
         check(static_cast<int32_t>(random.Between(1, 303)),
               static_cast<int32_t>(random.Between(1, 303)));
     }
-    EXPECT_EQ(cases, 16 * 16 + 150);
 }
 
 TEST(DivLong, DivisorOneGivesTheDividendExactly) {
