@@ -203,6 +203,29 @@ TEST(Interface, LargestPrecisionThroughEveryExport) {
     EXPECT_EQ(ExactValue(r), mpq_class("9000000000900000000090"));
 }
 
+// Workers leave whatever their stack held in the slots above a result's live limbs; the caller
+// gets zeros there, so the same call writes the same 2,464 bytes everywhere.
+TEST(Interface, SlotsAboveTheLiveLimbsOfAResultAreZero) {
+    RandomLongs random(17);
+    const LongNumber x = Random(random, 3);
+    const LongNumber y = Random(random, 2);
+    auto expectZeroAbove = [](const LongNumber& r, const char* name) {
+        for (int k = r.precision + 4; k < OSTREL2_LIMB_SLOTS; ++k) {
+            ASSERT_EQ(r.limbs[k], 0.0) << name << ", slot " << k;
+        }
+    };
+    for (const BinaryExport& e : kBinary) {
+        LongNumber r = Garbage(0x5A);
+        e.call(&r, &x, &y);
+        expectZeroAbove(r, e.name);
+    }
+    for (const UnaryExport& e : kUnary) {
+        LongNumber r = Garbage(0x5A);
+        e.call(&r, &x);
+        expectZeroAbove(r, e.name);
+    }
+}
+
 // A failure's record (the zero with error -1 that Div_XL(1, 0) returns) or a number that carries
 // an error, passed to any export in either place, gives a result that still reports failure, and
 // no export prints a second message for it: Add_XL(Div_XL(1, 0), 5) is no valid 5.

@@ -370,6 +370,18 @@ TEST(DivSmall, ZeroDividendAndZeroDivisor) {
     for (int k = 0; k <= LastLimb(r); ++k) EXPECT_EQ(r.limbs[k], 0) << k;
 }
 
+// The short division's exponent, moved by the scaling of the divisor, is formed in floating point;
+// one beyond the 32-bit range is reported with the exponent message (and error -1) instead of
+// wrapping round. Such records never pass the entry.
+TEST(DivSmall, ExponentAtTheTopOfTheRangeIsReported) {
+    const WorkLong a = MakeRaw(1, 1, 2147483640, {7});
+    WorkLong r;
+    ::testing::internal::CaptureStdout();
+    DivSmall(r, a, 0.001);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), MessageText(Message::ExponentLimit));
+    EXPECT_EQ(r.error, -1);
+}
+
 TEST(DivSmall, RandomQuotientsAreWithinTheirLastLimbs) {
     reference::RandomLongs random(2718);
     double worst = 0;

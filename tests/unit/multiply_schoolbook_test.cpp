@@ -251,6 +251,18 @@ TEST(MultiplSmall, SignsZeroAndAliasing) {
     EXPECT_EQ(r.error, -2);
 }
 
+// An exponent so close to the top of the 32-bit range that the product's extra limb would leave
+// it is reported with the exponent message (and error -1) instead of wrapping round. Such
+// records never pass the entry; the short division answers the same way.
+TEST(MultiplSmall, ExponentAtTheTopOfTheRangeIsReported) {
+    const WorkLong a = MakeRaw(1, 1, 2147483640, {7});
+    WorkLong r;
+    ::testing::internal::CaptureStdout();
+    MultiplSmall(r, a, 3);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), MessageText(Message::ExponentLimit));
+    EXPECT_EQ(r.error, -1);
+}
+
 TEST(MultiplSmall, RandomProductsMatchTheTruncatedExactProduct) {
     reference::RandomLongs random(4242);
     for (int n = 0; n < 2000; ++n) {
