@@ -80,10 +80,16 @@ mpq_class TrueValue::Allowance() const {
 }
 
 Accuracy Measure(const WorkLong& result, const TrueValue& truth, const mpq_class& allowance) {
-    const mpq_class distance =
-        abs(ExactValue(result) - ToRational(truth.get())) + ReferenceSlack(truth.get());
     Accuracy accuracy;
-    accuracy.digits = mpfr_zero_p(truth.get()) ? 0.0 : CorrectDigits(result, truth.get());
+    if (mpfr_zero_p(truth.get())) {
+        accuracy.digits = 0.0;
+        accuracy.units = result.sign == 0 ? 0.0 : 1e300;
+        return accuracy;
+    }
+    // |result - f(x)| with the reference's own rounding added (RelativeDistance's slack).
+    const mpq_class distance =
+        RelativeDistance(result, truth.get()) * abs(ToRational(truth.get()));
+    accuracy.digits = CorrectDigits(result, truth.get());
     accuracy.units = allowance == 0 ? 0.0 : mpq_class(distance / allowance).get_d();
     return accuracy;
 }

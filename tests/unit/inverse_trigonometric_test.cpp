@@ -93,10 +93,8 @@ TEST(CutDigits, KeepsTheDecimalsOfHalfPi) {
 TEST(AtnLong, RandomArgumentsMatchMpfr) {
     RandomLongs random(5402);
     AccuracyLog log("random");
-    const struct {
-        int32_t precision;
-        int count;
-    } kRuns[] = {{1, 30}, {2, 12}, {5, 30}, {30, 10}, {100, 3}, {303, 1}};
+    const reference::PrecisionRun kRuns[] = {{1, 30},  {2, 12},  {5, 30},
+                                             {30, 10}, {100, 3}, {303, 1}};
     for (const auto& run : kRuns) {
         const int32_t p = run.precision;
         for (int i = 0; i < run.count; ++i) {
@@ -236,9 +234,9 @@ TEST(AtnLong, OfTangentGivesTheAngleBack) {
             const TrueValue tangent(reference::kTangent, x, p);
             const TrueValue arctangent(reference::kArctangent, t, p);
             const mpq_class slope = 1 / (1 + ExactValue(t) * ExactValue(t));
-            const mpq_class allowed =
-                kUnits * (tangent.Allowance() * slope +
-                          reference::TrigonometricAllowance(reference::kArctangent, t, arctangent, p));
+            const mpq_class backAllowance =
+                reference::TrigonometricAllowance(reference::kArctangent, t, arctangent, p);
+            const mpq_class allowed = kUnits * (tangent.Allowance() * slope + backAllowance);
             EXPECT_LE(abs(ExactValue(back) - ExactValue(x)), allowed) << Describe(x);
         }
     }
@@ -314,16 +312,13 @@ TEST(InverseTrigonometric, ArgumentsBeyondOneAreRefused) {
 TEST(InverseTrigonometric, RandomArgumentsMatchMpfr) {
     RandomLongs random(5404);
     AccuracyLog log("random");
-    const struct {
-        int32_t precision;
-        int count;
-    } kRuns[] = {{1, 20}, {5, 20}, {30, 8}, {100, 2}, {303, 1}};
+    const reference::PrecisionRun kRuns[] = {{1, 20}, {5, 20}, {30, 8}, {100, 2}, {303, 1}};
     for (const auto& run : kRuns) {
         const int32_t p = run.precision;
         for (int i = 0; i < run.count; ++i) {
             // Magnitudes from 10^-12 to 1, either sign.
-            const WorkLong x = RandomNumber(random, p, static_cast<int32_t>(random.Between(-12, -1)),
-                                            random.Between(0, 1) == 1);
+            const int32_t e = static_cast<int32_t>(random.Between(-12, -1));
+            const WorkLong x = RandomNumber(random, p, e, random.Between(0, 1) == 1);
             const WorkLong s = Quietly(AsnLong, x);
             const WorkLong c = Quietly(AcsLong, x);
             EXPECT_EQ(s.error, 0);

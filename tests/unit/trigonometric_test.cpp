@@ -75,10 +75,7 @@ WorkLong NearMultipleOfPi(int32_t p, long m, const char* offset) {
 TEST(Trigonometric, RandomAnglesMatchMpfrWithinTheirConditioning) {
     RandomLongs random(5301);
     AccuracyLog log("random");
-    const struct {
-        int32_t precision;
-        int count;
-    } kRuns[] = {{1, 40}, {5, 40}, {30, 16}, {100, 5}, {303, 2}};
+    const reference::PrecisionRun kRuns[] = {{1, 40}, {5, 40}, {30, 16}, {100, 5}, {303, 2}};
     for (const auto& run : kRuns) {
         for (int i = 0; i < run.count; ++i) {
             const WorkLong x = RandomAngle(random, run.precision);
@@ -352,10 +349,10 @@ TEST(Trigonometric, SinSquaredPlusCosSquaredIsOne) {
             WorkLong c;
             CosLong(c, x);
             const mpq_class sum = ExactValue(s) * ExactValue(s) + ExactValue(c) * ExactValue(c);
-            // Each of sin and cos within the condition bound, of size at most 1 + |x|.
+            // Each of sin and cos within its allowance: a unit of limb p + 2 of a value of size
+            // at most 1, and one of x.
             const mpq_class allowed =
-                4 * kUnits *
-                (Pow10(-10L * (p + 3)) * (1 + abs(ExactValue(x))) + Pow10(x.exponent - 10L * (p + 2)));
+                4 * kUnits * (Pow10(-10L * (p + 2)) + Pow10(x.exponent - 10L * (p + 2)));
             EXPECT_LE(abs(sum - 1), allowed) << Describe(x);
         }
     }
