@@ -55,7 +55,7 @@ const RealFunction kArcsine = {"asin", mpfr_asin, ArcsineSlope};
 const RealFunction kArccosine = {"acos", mpfr_acos, ArcsineSlope};
 
 TrueValue::TrueValue(const RealFunction& f, const WorkLong& x, int32_t p)
-    : value_(ReferenceBits(p + 4)), xExponent_(x.exponent), precision_(p) {
+    : value_(ReferenceBits(p + 4)), x_(ExactValue(x)), precision_(p) {
     Mpfr exact(ReferenceBits(p + 4));
     SetFromRecord(exact.get(), x);
     f.value(value_.get(), exact.get(), MPFR_RNDN);
@@ -66,7 +66,7 @@ TrueValue::TrueValue(const RealFunction& f, const WorkLong& x, int32_t p)
 
 mpq_class TrueValue::Allowance() const {
     const long limbDigits = 10L * (precision_ + 2);
-    mpq_class allowance = slope_ * Pow10(static_cast<long>(xExponent_) - limbDigits);
+    mpq_class allowance = abs(x_) * slope_ * Pow10(-limbDigits);
     if (!mpfr_zero_p(value_.get())) {
         // The exponent of the leading limb: 10 floor(log10 |f| / 10), from MPFR's binary one.
         Mpfr size(64);

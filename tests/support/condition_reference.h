@@ -2,18 +2,19 @@
 // conditioning allows at the argument's precision, and a log of the worst cases for reports.
 //
 // The arithmetic keeps every result to a few units of its limb p + 2 (the transform product
-// promises 4 units of that limb, docs/truncation-bounds.md, and the reciprocal division rests on
-// it), so a function computed at the argument's precision p can be expected to meet the true f(x)
-// within a modest multiple K of the allowance
+// promises 4 units of that limb, docs/truncation-bounds.md, the reciprocal division and pi rest
+// on it), so a function computed at the argument's precision p can be expected to meet the true
+// f(x) within a modest multiple K of the allowance
 //
-//     10^(e(f(x)) - 10 (p + 2)) + |f'(x)| * 10^(e(x) - 10 (p + 2)),
+//     10^(e(f(x)) - 10 (p + 2)) + |x f'(x)| * 10^(-10 (p + 2)),
 //
-// e(.) the exponent of a value's leading limb: one unit of limb p + 2 of the result, and what one
-// unit of limb p + 2 of x moves f by. The tests measure K ("units") against an MPFR value of f at
-// the exact x, far beyond the record's digits, so a bound follows the function's own conditioning
-// (near a zero of sin, near the poles of tan, near +-1 for asin and acos, and the reduction of a
-// large angle on the grid of its own limbs) instead of a fixed digit count. A worker with a
-// documented loss of its own (a cancelling formula) adds it to the allowance.
+// e(f(x)) the exponent of the true value's leading limb: one unit of limb p + 2 of the result,
+// and what a relative change of 10^(-10 (p + 2)) in x moves f by (a reduction by a pi good to
+// p + 2 limbs moves a large angle by that much). The tests measure K ("units") against an MPFR
+// value of f at the exact x, far beyond the record's digits, so a bound follows the function's
+// own conditioning (near a zero of sin, near the poles of tan, near +-1 for asin and acos)
+// instead of a fixed digit count. A worker with a documented loss of its own (a cancelling
+// formula) adds it to the allowance.
 #pragma once
 
 #include <gmpxx.h>
@@ -51,12 +52,12 @@ public:
     TrueValue(const RealFunction& f, const WorkLong& x, int32_t p);
     mpfr_srcptr get() const { return value_.get(); }
     const mpq_class& slope() const { return slope_; }
-    // One unit of limb p + 2 of f(x) plus |f'(x)| times one unit of limb p + 2 of x.
+    // One unit of limb p + 2 of f(x) plus |x f'(x)| 10^(-10 (p + 2)).
     mpq_class Allowance() const;
 
 private:
     Mpfr value_;
-    int32_t xExponent_;
+    mpq_class x_;
     mpq_class slope_;
     int32_t precision_;
 };

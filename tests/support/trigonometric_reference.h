@@ -17,12 +17,12 @@ namespace reference {
 
 // Every result lies within this many allowances (TrigonometricAllowance) of the true value; the
 // worst measured are in docs/trigonometric-accuracy.md.
-constexpr double kTrigonometricUnits = 1e4;
+constexpr double kTrigonometricUnits = 100;
 
 // What the workers may miss f(x) by:
 // - the allowance of support/condition_reference.h: one unit of limb p + 2 of the result, and
-//   |f'| times one unit of limb p + 2 of x, which covers the reduction of a large angle on the
-//   grid of x's own limbs (q * pi is a transform product);
+//   |x f'| 10^(-10 (p + 2)), which covers the reduction of a large angle by q half-turns of a pi
+//   good to p + 2 limbs (q about |x| / pi);
 // - for the tangent outside 10^-5 of a multiple of pi, the loss of sqrt(1 - cos^2) / cos: the
 //   cosine's last limbs, 10^(-10 (p + 3)), over 1 - cos^2 = sin^2 x, relative to tan x;
 // - for the arctangent of |x| > 1, what the stop rule leaves: the iteration stops once a
