@@ -134,8 +134,9 @@ bool IsOdd(const WorkLong& q) {
 }
 
 // a <- a - q * pi with q = FixLong(a / pi), the whole number of half-turns in a; a normalised.
-// Returns whether q is odd. The quotient and the product are taken at a's own precision, so an
-// angle of magnitude 10^k keeps only about 10(p + 3) - k digits of its reduced value.
+// Returns whether q is odd. pi, the quotient and the product are taken at a's own precision, and
+// pi is good to about p + 2 limbs, so an angle of magnitude 10^k keeps about 10 (p + 2) - k
+// digits of its reduced value (docs/trigonometric-accuracy.md).
 bool ReduceByPi(WorkLong& a, WorkLong& pi) {
     LazyPi(pi, a.precision);
     WorkLong q;
