@@ -94,8 +94,9 @@ WorkLong OneMinusSquare(WorkLong& x) {
 // v with its last n digit positions cleared, as a shift of the limbs down by n digits (exact
 // limb splits; RoundHalfEven removes the noise of the division by 10^d) and the exponent raised
 // by n. Nothing is rounded: the value is truncated toward zero. v is only read; the result has
-// v's precision and is normalised (a zero when no limb survives).
+// v's precision and is normalised (a zero when no limb survives). A negative n is taken as 0.
 WorkLong& CutDigits(WorkLong& result, const WorkLong& v, int32_t n) {
+    if (n < 0) n = 0;
     const int32_t p = v.precision;
     const int32_t last = LastLimb(v);
     WorkLong r;
