@@ -27,7 +27,8 @@ constexpr int32_t kMaxIterations = 25;
 // from y_0 = sqrt(2) - 1 and a_0 = 6 - 4 sqrt(2). Each iteration roughly quadruples the correct
 // digits and costs one reciprocal division, five transform products, a fourth power and a fourth
 // root; it ends once the term 2^(2k+1) y_k (1 + y_k + y_k^2) lies below 10^-(10 p + 35). Every
-// step runs at full precision and truncates as its products and quotients do. A precision above
+// step runs at full precision and truncates as its products and quotients do. The precision is
+// one a record holds, 1 .. MAX_PRECISION (the entry points refuse any other). A precision above
 // 1,000,000 gives its message and zero with error -1 (iterations not written); an iteration that
 // has not ended by the 25th gives its message and 1/a with error -1.
 WorkLong& PaiLong(WorkLong& result, int32_t precision, int32_t& iterations) {

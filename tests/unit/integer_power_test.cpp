@@ -328,6 +328,7 @@ TEST(RootLong, LargeIndicesMatchMpfr) {
                 SCOPED_TRACE("n = " + std::to_string(n) + ", precision " + std::to_string(p) +
                              ", x = " + reference::Describe(x));
                 EXPECT_EQ(r.error, 0);
+                EXPECT_EQ(r.precision, p < 5 ? 5 : p);
                 EXPECT_TRUE(FirstLimbsCorrect(r, truth.get(), p));
                 EXPECT_GT(CorrectDigits(r, truth.get()), 10.0 * ((p < 5 ? 5 : p) + 1));
             }
