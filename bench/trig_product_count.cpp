@@ -1,21 +1,20 @@
-// trig_product_count.cpp -- transform products and the time around them in one call of the
-// trigonometric workers and their inverses at precision 303.
+// trig_product_count.cpp -- transform products in one call of the trigonometric workers and
+// their inverses at precision 303, and the call's time.
 //
-// Built as a counting program: the linker redirects every call of MultiplLong made from another
-// object file (the series, the reduction, pi, the square root, the reciprocal division) to the
-// wrapper below, which counts it and adds the time spent in the real product. The workers are the
-// library's unchanged code. For each worker and argument it prints the products, the call's time,
-// the time inside the products and the rest ("own time") as a share of the products' time -- the
-// figure to hold below 10 % -- each the best of a few repeats. With arguments, only the cases
-// named "worker:x" among them run, once each (for a run under callgrind, whose instruction
-// counts inside and outside MultiplLong measure the same share free of timing noise).
+// Built as a counting program (bench/product_counter.h): every call of MultiplLong made from
+// another object file (the series, the reduction, pi, the square root, the reciprocal division)
+// goes through the counter. The workers are the library's unchanged code. For each worker and
+// argument it prints the products and the call's time, the best of a few repeats. With
+// arguments, only the cases named "worker:x" among them run, once each: under callgrind the
+// instructions inside and outside MultiplLong give the call's own work beside its products,
+// free of the timing noise of a shared machine.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "core/long_number.h"
+#include "product_counter.h"
 #include "transcendental/inverse_trigonometric.h"
 #include "transcendental/pi.h"
 #include "transcendental/trigonometric.h"
@@ -24,14 +23,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Products and the time inside them since the last reset; the program is single-threaded.
-int32_t productCount = 0;
-double productSeconds = 0.0;
-
 constexpr int32_t kPrecision = 303;
 constexpr int kRepeats = 5;
 
-// The record of a short decimal argument m * 10^e (m below 10^10), at precision 303.
+// The record of units + tenBillionths * 10^-10 at precision 303.
 ostrel2::WorkLong Argument(double units, double tenBillionths) {
     ostrel2::WorkLong x;
     ostrel2::InitLong(x, kPrecision, 1, 0, units);
@@ -41,20 +36,6 @@ ostrel2::WorkLong Argument(double units, double tenBillionths) {
 }
 
 }  // namespace
-
-extern "C" {
-ostrel2::WorkLong& __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(
-    ostrel2::WorkLong& result, ostrel2::WorkLong& a, ostrel2::WorkLong& b);
-
-ostrel2::WorkLong& __wrap__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(
-    ostrel2::WorkLong& result, ostrel2::WorkLong& a, ostrel2::WorkLong& b) {
-    ++productCount;
-    const Clock::time_point start = Clock::now();
-    ostrel2::WorkLong& r = __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
-    productSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-    return r;
-}
-}
 
 int main(int argc, char** argv) {
     using Worker = ostrel2::WorkLong& (*)(ostrel2::WorkLong&, ostrel2::WorkLong&);
@@ -99,8 +80,7 @@ int main(int argc, char** argv) {
         {"acos", ostrel2::AcsLong, 0, 9e9, "0.9"},
     };
     std::printf("precision %d, best of %d\n", kPrecision, kRepeats);
-    std::printf("%-5s %-5s %9s %10s %12s %10s\n", "", "x", "products", "call ms", "products ms",
-                "own / prod");
+    std::printf("%-5s %-5s %9s %10s\n", "", "x", "products", "call ms");
     for (const Case& c : kCases) {
         int repeats = argc > 1 ? 0 : kRepeats;
         for (int i = 1; i < argc; ++i) {
@@ -108,13 +88,11 @@ int main(int argc, char** argv) {
         }
         if (repeats == 0) continue;
         double bestCall = 1e300;
-        double bestProducts = 0.0;
-        int32_t count = 0;
+        int64_t count = 0;
         for (int repeat = 0; repeat < repeats; ++repeat) {
             ostrel2::WorkLong x = Argument(c.units, c.tenBillionths);
             ostrel2::WorkLong r;
-            productCount = 0;
-            productSeconds = 0.0;
+            ostrel2_bench::ResetProducts();
             const Clock::time_point start = Clock::now();
             c.worker(r, x);
             const double call = std::chrono::duration<double>(Clock::now() - start).count();
@@ -122,15 +100,11 @@ int main(int argc, char** argv) {
                 std::printf("%s(%s): error %d\n", c.name, c.argument, r.error);
                 return 1;
             }
-            if (call < bestCall) {
-                bestCall = call;
-                bestProducts = productSeconds;
-            }
-            count = productCount;
+            if (call < bestCall) bestCall = call;
+            count = ostrel2_bench::Products();
         }
-        std::printf("%-5s %-5s %9d %10.2f %12.2f %9.1f%%\n", c.name, c.argument, count,
-                    bestCall * 1e3, bestProducts * 1e3,
-                    100.0 * (bestCall - bestProducts) / bestProducts);
+        std::printf("%-5s %-5s %9lld %10.2f\n", c.name, c.argument, static_cast<long long>(count),
+                    bestCall * 1e3);
     }
     return 0;
 }
