@@ -156,7 +156,8 @@ WorkLong& LimbPowerLong(WorkLong& result, WorkLong& x) {
 // one LimbPowerLong (53 transform products), one further product and a reciprocal division.
 // The starting value is 1 + (x - 1)/N, exact to first order, when x - 1 lies below 10^-10, and
 // the double root of x's leading two limbs otherwise. x itself is not tested; its error reaches
-// the root through the residual x - r^N.
+// the root through the residual x - r^N. A step that fails (x within about 10^20 of the largest
+// exponent, where r^N overflows) ends the loop and marks the root with its error.
 WorkLong& LimbRootLong(WorkLong& result, WorkLong& x) {
     WorkLong r;
     InitLong(r, x.precision, 1, 0, 1.0);
@@ -187,6 +188,10 @@ WorkLong& LimbRootLong(WorkLong& result, WorkLong& x) {
         SubtractLong(u, x, u);    // x - r^N
         DivLong(t, u, t);         // the correction
         AddLong(r, r, t);
+        // A failed step (exponents at the ends of the range) leaves a zero correction with an
+        // error, which ends the loop; the sum with a zero keeps only r's error, so it is carried
+        // here, lest an unfinished root pass as a result.
+        if (t.sign == 0 && Failed(t)) r.error = SumErrors(r.error, t.error);
     }
     return CopyOut(result, r);
 }

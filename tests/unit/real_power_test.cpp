@@ -93,6 +93,33 @@ TEST(LimbRootLong, TakesTheTenBillionthRootOfEveryMagnitude) {
     }
 }
 
+// Near the top of the exponent range r^(10^10) overflows inside a Newton step: the root then
+// comes back flagged instead of unfinished with error 0. Lower down it is correct; the reference
+// is formed as mantissa^(1/N) 10^(e/N), without writing out 10^e.
+TEST(LimbRootLong, OverflowNearTheTopExponentFlagsTheRoot) {
+    WorkLong low = MakeRaw(5, 1, 1999999000, {9999999999, 1234567890});
+    WorkLong r;
+    LimbRootLong(r, low);
+    EXPECT_EQ(r.error, 0);
+    Mpfr truth(reference::ReferenceBits(5));
+    WorkLong mantissa = low;
+    mantissa.exponent = 0;
+    reference::SetFromRecord(truth.get(), mantissa);
+    mpfr_rootn_ui(truth.get(), truth.get(), 10000000000UL, MPFR_RNDN);
+    Mpfr shift(reference::ReferenceBits(5));
+    const mpq_class tenth(mpz_class(1999999000), mpz_class("10000000000"));
+    mpfr_set_q(shift.get(), tenth.get_mpq_t(), MPFR_RNDN);
+    mpfr_exp10(shift.get(), shift.get(), MPFR_RNDN);
+    mpfr_mul(truth.get(), truth.get(), shift.get(), MPFR_RNDN);
+    EXPECT_GE(CorrectDigits(r, truth.get()), RootDigitsKept(5));
+
+    WorkLong top = MakeRaw(5, 1, 1999999990, {9999999999, 1234567890});
+    testing::internal::CaptureStdout();
+    LimbRootLong(r, top);
+    EXPECT_NE(testing::internal::GetCapturedStdout(), "");
+    EXPECT_LE(r.error, -1);
+}
+
 TEST(LimbRootLong, ResultMayBeTheArgumentRecord) {
     WorkLong x = MakeLong("2", 5);
     WorkLong r;
