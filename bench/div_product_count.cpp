@@ -1,7 +1,7 @@
 // div_product_count.cpp -- counts the Multipl products of one reciprocal division at each precision.
 //
-// Built as a counting program: the linker redirects the division's calls of MultiplLong to the
-// counting wrapper below (--wrap), which counts and forwards to the real product. The division
+// Built as a counting program (product_counter.h): the linker redirects the division's calls of
+// MultiplLong to a counting wrapper, which counts and forwards to the real product. The division
 // itself is the library's unchanged code. For each benchmark precision it divides the operand
 // pairs the benchmarks use and prints their mean count, the smallest and largest count over more
 // pairs, the Newton iterations they stand for ((count - 1) / 2), and a line
@@ -13,35 +13,15 @@
 
 #include "arith/divide_reciprocal.h"
 #include "core/long_number.h"
+#include "product_counter.h"
 #include "records.h"
 
 namespace {
 
-// Products seen since the last reset; the program is single-threaded.
-int32_t productCount = 0;
-
 constexpr int kPairs = 64;      // operand pairs divided at each precision
 constexpr int kBenchPairs = 8;  // the first pairs, which the benchmark of Div_XL cycles through
 
-ostrel2::WorkLong Working(const LongNumber& x) {
-    ostrel2::WorkLong work;
-    std::memset(&work, 0, sizeof work);
-    std::memcpy(&work, &x, sizeof x);
-    return work;
-}
-
 }  // namespace
-
-extern "C" {
-ostrel2::WorkLong& __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(
-    ostrel2::WorkLong& result, ostrel2::WorkLong& a, ostrel2::WorkLong& b);
-
-ostrel2::WorkLong& __wrap__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(
-    ostrel2::WorkLong& result, ostrel2::WorkLong& a, ostrel2::WorkLong& b) {
-    ++productCount;
-    return __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
-}
-}
 
 int main() {
     std::printf("%-6s %14s %12s %17s\n", "p", "mean products", "range", "Newton iterations");
@@ -53,11 +33,12 @@ int main() {
         int32_t most = 0;
         int32_t benchTotal = 0;
         for (int i = 0; i < kPairs; ++i) {
-            ostrel2::WorkLong a = Working(ostrel2_bench::RandomRecord(rng, p, 0));
-            ostrel2::WorkLong b = Working(ostrel2_bench::RandomRecord(rng, p, 0));
+            ostrel2::WorkLong a = ostrel2_bench::Working(ostrel2_bench::RandomRecord(rng, p, 0));
+            ostrel2::WorkLong b = ostrel2_bench::Working(ostrel2_bench::RandomRecord(rng, p, 0));
             ostrel2::WorkLong q;
-            productCount = 0;
+            ostrel2_bench::ResetProducts();
             ostrel2::DivLong(q, a, b);
+            const int32_t productCount = static_cast<int32_t>(ostrel2_bench::Products());
             if (q.error != 0) {
                 std::printf("p=%d: division returned error %d\n", p, q.error);
                 return 1;

@@ -2,7 +2,7 @@
 #include "support/mpfr_reference.h"
 
 #include <cmath>
-#include <limits>
+#include <string>
 
 #include "support/gmp_reference.h"
 
@@ -10,6 +10,13 @@ namespace ostrel2 {
 namespace reference {
 
 namespace {
+
+// Records reach exponents of two billion decimal digits, far beyond MPFR's default exponent range.
+const bool kWidestExponents = [] {
+    mpfr_set_emax(mpfr_get_emax_max());
+    mpfr_set_emin(mpfr_get_emin_min());
+    return true;
+}();
 
 // 2^e exactly, for any sign of e.
 mpq_class Pow2(long e) {
@@ -22,12 +29,38 @@ mpq_class Pow2(long e) {
     return r;
 }
 
-// Records reach exponents of two billion decimal digits, far beyond MPFR's default exponent range.
-const bool kWidestExponents = [] {
-    mpfr_set_emax(mpfr_get_emax_max());
-    mpfr_set_emin(mpfr_get_emin_min());
-    return true;
-}();
+// out <- v * 10^e, rounded to nearest at out's bits (64 more than v's in every use here, so the
+// two roundings stay far below one unit of v's last bit).
+void ScaleByPowerOfTen(mpfr_ptr out, mpfr_srcptr v, long e) {
+    Mpfr power(mpfr_get_prec(out));
+    mpfr_set_ui(power.get(), 10, MPFR_RNDN);
+    mpfr_pow_si(power.get(), power.get(), e, MPFR_RNDN);
+    mpfr_mul(out, v, power.get(), MPFR_RNDN);
+}
+
+// The record's digits as a rational of moderate size: x * 10^-exponent.
+mpq_class Mantissa(const WorkLong& x) {
+    WorkLong m = x;
+    m.exponent = 0;
+    return ExactValue(m);
+}
+
+// The distance |x - true| and the true value's magnitude, both divided by 10^(x.exponent), so that
+// records of any exponent compare without rationals of billions of digits. The reference is moved
+// by the same power of ten at 64 more bits; its slack is one unit of its own last bit plus that.
+struct ScaledComparison {
+    mpq_class distance;
+    mpq_class magnitude;
+};
+
+ScaledComparison Compare(const WorkLong& x, mpfr_srcptr reference) {
+    const mpfr_prec_t bits = mpfr_get_prec(reference);
+    Mpfr moved(bits + 64);
+    ScaleByPowerOfTen(moved.get(), reference, -static_cast<long>(x.exponent));
+    const mpq_class truth = ToRational(moved.get());
+    const mpq_class slack = Pow2(static_cast<long>(mpfr_get_exp(moved.get())) - bits + 1);
+    return {abs(Mantissa(x) - truth) + slack, abs(truth)};
+}
 
 }  // namespace
 
@@ -37,7 +70,15 @@ mpfr_prec_t ReferenceBits(int32_t precision) {
 }
 
 void SetFromRecord(mpfr_ptr out, const WorkLong& x) {
-    mpfr_set_q(out, ExactValue(x).get_mpq_t(), MPFR_RNDN);
+    if (x.sign == 0) {
+        mpfr_set_zero(out, 1);
+        return;
+    }
+    Mpfr mantissa(mpfr_get_prec(out) + 64);
+    mpfr_set_q(mantissa.get(), Mantissa(x).get_mpq_t(), MPFR_RNDN);
+    Mpfr value(mpfr_get_prec(out) + 64);
+    ScaleByPowerOfTen(value.get(), mantissa.get(), x.exponent);
+    mpfr_set(out, value.get(), MPFR_RNDN);
 }
 
 mpq_class ToRational(mpfr_srcptr x) {
@@ -47,14 +88,9 @@ mpq_class ToRational(mpfr_srcptr x) {
     return mpq_class(m) * Pow2(e);
 }
 
-mpq_class ReferenceSlack(mpfr_srcptr reference) {
-    return Pow2(static_cast<long>(mpfr_get_exp(reference)) -
-                static_cast<long>(mpfr_get_prec(reference)));
-}
-
 mpq_class RelativeDistance(const WorkLong& x, mpfr_srcptr reference) {
-    const mpq_class truth = ToRational(reference);
-    return (abs(ExactValue(x) - truth) + ReferenceSlack(reference)) / abs(truth);
+    const ScaledComparison c = Compare(x, reference);
+    return c.distance / c.magnitude;
 }
 
 double CorrectDigits(const WorkLong& x, mpfr_srcptr reference) {
@@ -69,13 +105,34 @@ double CorrectDigits(const WorkLong& x, mpfr_srcptr reference) {
     ::testing::AssertionResult canonical = IsCanonical(x);
     if (!canonical) return canonical;
     if (x.sign == 0) return ::testing::AssertionFailure() << "zero result " << Describe(x);
-    const mpq_class distance = abs(ExactValue(x) - ToRational(reference)) +
-                               ReferenceSlack(reference);
-    const mpq_class unit = Pow10(static_cast<long>(x.exponent) - 10L * (limbs - 1));
-    if (distance < unit) return ::testing::AssertionSuccess();
+    const ScaledComparison c = Compare(x, reference);
+    const mpq_class unit = Pow10(-10L * (limbs - 1));  // one unit of limb limbs - 1, moved
+    if (c.distance < unit) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
-           << "off by " << ToScientific(distance / unit, 5) << " units of limb " << limbs - 1
+           << "off by " << ToScientific(c.distance / unit, 5) << " units of limb " << limbs - 1
            << " (" << CorrectDigits(x, reference) << " correct digits): " << Describe(x);
+}
+
+::testing::AssertionResult AccuracyTally::Check(const WorkLong& y, mpfr_srcptr reference,
+                                                int32_t p, int32_t precision, double minDigits) {
+    if (y.error != 0) return ::testing::AssertionFailure() << "error " << y.error;
+    if (y.precision != precision) {
+        return ::testing::AssertionFailure()
+               << "precision " << y.precision << ", expected " << precision;
+    }
+    ::testing::AssertionResult limbs = FirstLimbsCorrect(y, reference, p);
+    if (!limbs) return limbs;
+    const double digits = CorrectDigits(y, reference);
+    if (digits < worst_) worst_ = digits;
+    if (digits > minDigits) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << digits << " correct digits, expected more than " << minDigits << ": "
+           << Describe(y);
+}
+
+void AccuracyTally::Record(int32_t p) {
+    ::testing::Test::RecordProperty("worst_digits_p" + std::to_string(p), std::to_string(worst_));
+    worst_ = 1e9;
 }
 
 }  // namespace reference
