@@ -180,6 +180,10 @@ TEST(Hyperbolic, RefusedArgumentsComeBackFlagged) {
         {kSinh, MakeLong("1e12", 5), overflow + overflow},
         {kCosh, MakeLong("1e12", 5), overflow + overflow},
         {kTanh, MakeLong("1.01e12", 5), range + range + byZero},
+        // Inside the range, but the powers of e overflow: the integer power's own reports, in
+        // its own order ("*" below: some message).
+        {kSinh, MakeLong("5e9", 5), "*"},
+        {kCosh, MakeLong("-5e9", 5), "*"},
         {kSinh, MakeRaw(5, 1, 0, {3}, -1), ""},
         {kCosh, MakeRaw(5, 1, 0, {3}, -1), ""},
     };
@@ -188,7 +192,12 @@ TEST(Hyperbolic, RefusedArgumentsComeBackFlagged) {
         WorkLong y;
         testing::internal::CaptureStdout();
         c.f.worker(y, x);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.message) << c.f.name;
+        const std::string printed = testing::internal::GetCapturedStdout();
+        if (c.message == "*") {
+            EXPECT_NE(printed.find(MessageText(Message::Overflow)), std::string::npos) << c.f.name;
+        } else {
+            EXPECT_EQ(printed, c.message) << c.f.name;
+        }
         EXPECT_EQ(y.sign, 0) << c.f.name;
         EXPECT_LE(y.error, -1) << c.f.name;
     }
