@@ -157,7 +157,8 @@ WorkLong& LimbPowerLong(WorkLong& result, WorkLong& x) {
 // The starting value is 1 + (x - 1)/N, exact to first order, when x - 1 lies below 10^-10, and
 // the double root of x's leading two limbs otherwise. x itself is not tested; its error reaches
 // the root through the residual x - r^N. A step that fails (x within about 10^20 of the largest
-// exponent, where r^N overflows) ends the loop and marks the root with its error.
+// exponent, where r^N overflows) ends the loop and marks the root with its error; an iteration
+// still unsettled at NEWTON_STEP_LIMIT steps ends with error -1.
 WorkLong& LimbRootLong(WorkLong& result, WorkLong& x) {
     WorkLong r;
     InitLong(r, x.precision, 1, 0, 1.0);
@@ -181,17 +182,17 @@ WorkLong& LimbRootLong(WorkLong& result, WorkLong& x) {
 
     // t starts as the 1 above, so the first test always enters the loop.
     WorkLong u;
-    while (!IterationDone(r.precision, r.exponent, t.exponent)) {
+    for (int32_t steps = 0; !IterationDone(r.precision, r.exponent, t.exponent); ++steps) {
+        if (steps == NEWTON_STEP_LIMIT) {  // no valid number: its limbs read two ways
+            r.error = SumErrors(r.error, -1);
+            break;
+        }
         LimbPowerLong(t, r);      // r^(N-1)
         MultiplLong(u, t, r);     // r^N
         t.exponent += 10;         // N r^(N-1), exactly
         SubtractLong(u, x, u);    // x - r^N
         DivLong(t, u, t);         // the correction
-        AddLong(r, r, t);
-        // A failed step (exponents at the ends of the range) leaves a zero correction with an
-        // error, which ends the loop; the sum with a zero keeps only r's error, so it is carried
-        // here, lest an unfinished root pass as a result.
-        if (t.sign == 0 && Failed(t)) r.error = SumErrors(r.error, t.error);
+        AddLong(r, r, t);  // a failed step's zero correction ends the loop; the sum keeps its error
     }
     return CopyOut(result, r);
 }

@@ -169,7 +169,6 @@ TEST(Hyperbolic, CoshSquaredMinusSinhSquaredIsOne) {
 TEST(Hyperbolic, RefusedArgumentsComeBackFlagged) {
     const std::string range = MessageText(Message::ExpRange);
     const std::string overflow = MessageText(Message::RealPowerOverflow);
-    const std::string byZero = MessageText(Message::DivisionByZero);
     const struct {
         Function f;
         WorkLong x;
@@ -179,7 +178,9 @@ TEST(Hyperbolic, RefusedArgumentsComeBackFlagged) {
         {kCosh, MakeLong("-1.01e12", 5), range + range},
         {kSinh, MakeLong("1e12", 5), overflow + overflow},
         {kCosh, MakeLong("1e12", 5), overflow + overflow},
-        {kTanh, MakeLong("1.01e12", 5), range + range + byZero},
+        // Both exponentials fail; their zero over zero is a failure passed on, without the
+        // division's own message.
+        {kTanh, MakeLong("1.01e12", 5), range + range},
         // Inside the range, but the powers of e overflow: the integer power's own reports, in
         // its own order ("*" below: some message).
         {kSinh, MakeLong("5e9", 5), "*"},
