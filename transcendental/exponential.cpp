@@ -61,7 +61,7 @@ WorkLong& ExpLong(WorkLong& result, WorkLong& x) {
     InitLong(r, x.precision, 0, 0, 0.0);
     if (Failed(x)) return FailQuietly(result, r);
 
-    Normalize(x);
+    if (Normalize(x) != 0) return FailQuietly(result, r);  // reported by the normalisation
     if (!WithinExpRange(x)) return FailWith(result, r, Message::ExpRange);
     if (x.sign == 0) {
         InitLong(r, x.precision, 1, 0, 1.0);
@@ -92,7 +92,7 @@ WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
     InitLong(one, x.precision, 1, 0, 1.0);
     if (Failed(x)) return FailQuietly(result, sum);
 
-    Normalize(x);
+    if (Normalize(x) != 0) return FailQuietly(result, sum);  // reported by the normalisation
     if (x.sign <= 0) return FailWith(result, sum, Message::LogNotPositive);
 
     int32_t sign = 1;
@@ -103,6 +103,8 @@ WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
     if (u.sign < 0) {
         sign = -1;
         DivLong(folded, one, folded);
+        // 1/x beyond the largest exponent: the division reported it and left a failed zero.
+        if (Failed(folded)) return FailQuietly(result, sum);
     }
     Normalize(folded);
     if (folded.exponent > kMaxFoldedExponent)

@@ -161,7 +161,7 @@ WorkLong& AtnLong(WorkLong& result, const WorkLong& x) {
     InitLong(y, p, 0, 0, 0.0);
     if (Failed(x)) return FailQuietly(result, y);
     WorkLong a = x;
-    Normalize(a);
+    if (Normalize(a) != 0) return FailQuietly(result, y);  // reported by the normalisation
     if (a.sign == 0) return CopyOut(result, y);
     a.sign = 1;
     WorkLong one = WholeNumber(p, 1.0);

@@ -173,7 +173,10 @@ bool SettledBeforeSeries(WorkLong& result, WorkLong& r, ReducedAngle& angle, con
     WorkLong& a = angle.a;
     a = x;
     a.sign = 1;
-    Normalize(a);
+    if (Normalize(a) != 0) {  // reported by the normalisation
+        FailQuietly(result, r);
+        return true;
+    }
     if (a.sign == 0) {
         CopyOut(result, r);
         return true;

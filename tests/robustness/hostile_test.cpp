@@ -115,6 +115,36 @@ TEST(HostileRecords, RefusedRecordsGetTheGuardRecord) {
     }
 }
 
+// Records the guard accepts but normalisation refuses (a negative limb ahead of the leading
+// limb, on and off the exponent grid; a carry past the largest exponent): every export that
+// reads the record reports a failure, however it was going to use the value.
+TEST(HostileRecords, RecordsNormalisationRefusesComeBackFailed) {
+    struct Case {
+        const char* what;
+        LongNumber record;
+    };
+    const Case cases[] = {
+        {"leading limb -3, exponent 1", Simple(1, 1, 5, {-3})},
+        {"leading limb -3, exponent 0", Simple(1, 0, 5, {-3})},
+        {"leading limb -1, x 0.5 after", Simple(1, -10, 7, {-1, 5e9})},
+        {"carry past the largest exponent", Simple(1, ostrel2::EXPONENT_CEILING, 5, {1e300})},
+    };
+    for (const Export& e : kExports) {
+        // Abs_XL only turns the sign and hands the rest of the record back as it came.
+        if (std::string(e.name) == "Abs_XL") continue;
+        const int records = RecordCount(e.kind);
+        for (const Case& c : cases) {
+            for (int slot = 0; slot < records; ++slot) {
+                SCOPED_TRACE(std::string(e.name) + ", " + c.what + (slot ? " as y" : " as x"));
+                const LongNumber x = slot == 0 ? c.record : One();
+                const LongNumber y = slot == 1 ? c.record : One();
+                const Call r = CallExport(e, x, y);
+                EXPECT_LT(r.result.error, 0);
+            }
+        }
+    }
+}
+
 // A NaN beyond the live limbs plays no part: the record is accepted.
 TEST(HostileRecords, SlotsBeyondTheLiveLimbsAreNotExamined) {
     LongNumber x = Simple(1, 0, 5, {3});
