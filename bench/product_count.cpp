@@ -1,0 +1,276 @@
+// product_count.cpp -- counts the transform products and reciprocal divisions of one export call.
+//
+// Built as a counting program: the entry points (api/exports.cpp) and the workers are linked in
+// statically, and the linker sends every call of MultiplLong, DivLong, MultiplSmall and DivSmall
+// made from another source file through the counting wrappers below (--wrap), which count and go
+// on to the real worker. The arithmetic is the library's unchanged code. A DivLong call is counted
+// as a division, and the products it makes inside are counted as products too (and apart, as
+// products inside divisions), so "products" is every transform product the call made.
+//
+// Usage:
+//   ostrel2_product_count [--precision=P[,P...]] [--filter=TEXT] [--tsv=FILE] [--samples=N]
+//       every argument set of argument_sets.cpp whose "export|label" contains TEXT, at each
+//       precision (default 303); sets of planned exports are skipped. Sets with a random part are
+//       counted over the pool the timing programs use (8 calls); --samples=N counts N calls.
+//   ostrel2_product_count --export=NAME [--x=V] [--y=V] [--n=D] [--count=N] [--precision=P]
+//       one export on arguments of your own; V is a decimal text (0.7), "full:TEXT" (the value
+//       with random further limbs), "random" or "positive" (random full-length records).
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "api/export_kinds.h"
+#include "argument_sets.h"
+#include "options.h"
+#include "core/long_number.h"
+#include "ostrel2.h"
+
+namespace {
+
+using ostrel2::WorkLong;
+
+// What one call did; the program is single-threaded.
+struct Counts {
+    int64_t products = 0;            // MultiplLong calls
+    int64_t productsInDivisions = 0; // of them, made inside DivLong
+    int64_t lowerProducts = 0;       // of them, on operands below the call's precision
+    int64_t divisions = 0;           // DivLong calls
+    int64_t smallProducts = 0;       // MultiplSmall calls
+    int64_t smallDivisions = 0;      // DivSmall calls
+};
+
+Counts counts;
+int divisionDepth = 0;
+int32_t callPrecision = 0;
+
+}  // namespace
+
+extern "C" {
+WorkLong& __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong&, WorkLong&, WorkLong&);
+WorkLong& __real__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(WorkLong&, WorkLong&, WorkLong&);
+WorkLong& __real__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(WorkLong&, const WorkLong&, double);
+WorkLong& __real__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(WorkLong&, const WorkLong&, double);
+
+WorkLong& __wrap__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
+                                                               WorkLong& b) {
+    ++counts.products;
+    if (divisionDepth > 0) ++counts.productsInDivisions;
+    if (std::max(a.precision, b.precision) < callPrecision) ++counts.lowerProducts;
+    return __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
+}
+
+WorkLong& __wrap__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
+                                                          WorkLong& b) {
+    ++counts.divisions;
+    ++divisionDepth;
+    WorkLong& quotient = __real__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(result, a, b);
+    --divisionDepth;
+    return quotient;
+}
+
+WorkLong& __wrap__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(WorkLong& result,
+                                                                const WorkLong& a, double m) {
+    ++counts.smallProducts;
+    return __real__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(result, a, m);
+}
+
+WorkLong& __wrap__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(WorkLong& result, const WorkLong& a,
+                                                           double d) {
+    ++counts.smallDivisions;
+    return __real__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(result, a, d);
+}
+}
+
+namespace {
+
+using ostrel2_bench::ArgumentSet;
+using ostrel2_bench::Option;
+using ostrel2_bench::Call;
+using ostrel2_bench::Operand;
+using ostrel2_bench::Value;
+
+// Counts over the calls of one set at one precision.
+struct Tally {
+    double products = 0;  // means per call
+    double productsInDivisions = 0;
+    double lowerProducts = 0;
+    double divisions = 0;
+    double smallProducts = 0;
+    double smallDivisions = 0;
+    int64_t fewest = INT64_MAX;  // products of the call with the fewest and the most
+    int64_t most = 0;
+    int32_t error = 0;           // the first non-zero error a call returned
+};
+
+Tally CountSet(const ArgumentSet& set, const ostrel2::api::Export& e, int32_t precision,
+               int samples) {
+    std::vector<Call> pool = ostrel2_bench::MakePool(set, precision);
+    if (samples > static_cast<int>(pool.size()) && ostrel2_bench::Varies(set)) {
+        // More calls than the pool: further operands drawn the same way.
+        std::vector<Call> more = pool;
+        for (int32_t round = 1; static_cast<int>(pool.size()) < samples; ++round) {
+            ArgumentSet shifted = set;
+            std::string label = std::string(set.label) + "#" + std::to_string(round);
+            shifted.label = label.c_str();
+            for (const Call& call : ostrel2_bench::MakePool(shifted, precision)) {
+                if (static_cast<int>(pool.size()) < samples) pool.push_back(call);
+            }
+        }
+    }
+    const int calls = ostrel2_bench::Varies(set) ? static_cast<int>(pool.size()) : 1;
+    Tally tally;
+    LongNumber result;
+    for (int i = 0; i < calls; ++i) {
+        ostrel2::api::Arguments a;
+        a.result = &result;
+        ostrel2_bench::Bind(a, set, precision, pool[i]);
+        counts = Counts();
+        callPrecision = precision;
+        e.invoke(a);
+        if (result.error != 0 && tally.error == 0) tally.error = result.error;
+        tally.products += counts.products;
+        tally.productsInDivisions += counts.productsInDivisions;
+        tally.lowerProducts += counts.lowerProducts;
+        tally.divisions += counts.divisions;
+        tally.smallProducts += counts.smallProducts;
+        tally.smallDivisions += counts.smallDivisions;
+        tally.fewest = std::min(tally.fewest, counts.products);
+        tally.most = std::max(tally.most, counts.products);
+    }
+    for (double* mean : {&tally.products, &tally.productsInDivisions, &tally.lowerProducts,
+                         &tally.divisions, &tally.smallProducts, &tally.smallDivisions}) {
+        *mean /= calls;
+    }
+    return tally;
+}
+
+void PrintHeader() {
+    std::printf("%-5s %-14s %-22s %10s %13s %9s %9s %8s %10s %9s\n", "p", "export", "arguments",
+                "products", "range", "divisions", "in div.", "lower p", "MulSmall", "DivSmall");
+}
+
+void PrintRow(int32_t precision, const ArgumentSet& set, const Tally& t) {
+    char range[32];
+    std::snprintf(range, sizeof range, "%lld..%lld", static_cast<long long>(t.fewest),
+                  static_cast<long long>(t.most));
+    std::printf("%-5d %-14s %-22s %10.2f %13s %9.2f %9.2f %8.2f %10.1f %9.1f", precision,
+                set.exportName, set.label, t.products, range, t.divisions, t.productsInDivisions,
+                t.lowerProducts, t.smallProducts, t.smallDivisions);
+    if (t.error != 0) std::printf("  (error %d)", t.error);
+    std::printf("\n");
+}
+
+void WriteRow(std::FILE* tsv, int32_t precision, const ArgumentSet& set, const Tally& t) {
+    std::fprintf(tsv, "%d\t%s\t%s\t%.4f\t%lld\t%lld\t%.4f\t%.4f\t%.4f\t%.2f\t%.2f\t%d\n",
+                 precision, set.exportName, set.label, t.products,
+                 static_cast<long long>(t.fewest), static_cast<long long>(t.most), t.divisions,
+                 t.productsInDivisions, t.lowerProducts, t.smallProducts, t.smallDivisions,
+                 t.error);
+}
+
+Operand OperandFrom(const char* text) {
+    if (std::strcmp(text, "random") == 0) return {Value::Random, nullptr};
+    if (std::strcmp(text, "positive") == 0) return {Value::Positive, nullptr};
+    if (std::strncmp(text, "full:", 5) == 0) return {Value::Full, text + 5};
+    return {Value::Short, text};
+}
+
+[[noreturn]] void Usage(const char* problem) {
+    std::fprintf(stderr,
+                 "ostrel2_product_count: %s\n"
+                 "usage: ostrel2_product_count [--precision=P[,P...]] [--filter=TEXT] "
+                 "[--tsv=FILE] [--samples=N]\n"
+                 "       ostrel2_product_count --export=NAME [--x=V] [--y=V] [--n=D] "
+                 "[--count=N] [--precision=P]\n",
+                 problem);
+    std::exit(2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int32_t> precisions;
+    const char* filter = "";
+    const char* tsvPath = nullptr;
+    int samples = ostrel2_bench::kPoolSize;
+    ArgumentSet own{nullptr, "own", {Value::None, nullptr}, {Value::None, nullptr}, 0.0, 0};
+    std::string ownLabel;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const char* v = nullptr;
+        if ((v = Option(arg, "--precision")) != nullptr) {
+            if (!ostrel2_bench::ReadPrecisions(v, precisions)) Usage("bad precision");
+        } else if ((v = Option(arg, "--filter")) != nullptr) {
+            filter = v;
+        } else if ((v = Option(arg, "--tsv")) != nullptr) {
+            tsvPath = v;
+        } else if ((v = Option(arg, "--samples")) != nullptr) {
+            samples = std::max(1, std::atoi(v));
+        } else if ((v = Option(arg, "--export")) != nullptr) {
+            own.exportName = v;
+        } else if ((v = Option(arg, "--x")) != nullptr) {
+            own.x = OperandFrom(v);
+            ownLabel += std::string(ownLabel.empty() ? "" : ", ") + "x=" + v;
+        } else if ((v = Option(arg, "--y")) != nullptr) {
+            own.y = OperandFrom(v);
+            ownLabel += std::string(ownLabel.empty() ? "" : ", ") + "y=" + v;
+        } else if ((v = Option(arg, "--n")) != nullptr) {
+            own.n = std::strtod(v, nullptr);
+            ownLabel += std::string(ownLabel.empty() ? "" : ", ") + "n=" + v;
+        } else if ((v = Option(arg, "--count")) != nullptr) {
+            own.count = std::atoi(v);
+            ownLabel += std::string(ownLabel.empty() ? "" : ", ") + "n=" + v;
+        } else {
+            Usage((std::string("unknown argument ") + arg).c_str());
+        }
+    }
+    if (precisions.empty()) precisions.push_back(OSTREL2_MAX_PRECISION);
+
+    std::vector<ArgumentSet> sets;
+    if (own.exportName != nullptr) {
+        if (ostrel2_bench::BuiltExport(own.exportName) == nullptr) {
+            Usage((std::string(own.exportName) + " is not a built export").c_str());
+        }
+        own.label = ownLabel.empty() ? "-" : ownLabel.c_str();
+        sets.push_back(own);
+    } else {
+        for (const ArgumentSet& set : ostrel2_bench::ArgumentSets()) {
+            if (ostrel2_bench::Key(set).find(filter) != std::string::npos) sets.push_back(set);
+        }
+    }
+
+    std::FILE* tsv = nullptr;
+    if (tsvPath != nullptr) {
+        tsv = std::fopen(tsvPath, "w");
+        if (tsv == nullptr) Usage("cannot write the TSV file");
+        std::fprintf(tsv,
+                     "p\texport\targuments\tproducts\tfewest\tmost\tdivisions\tin_divisions\t"
+                     "lower\tmultipl_small\tdiv_small\terror\n");
+    }
+    PrintHeader();
+    int skipped = 0;
+    for (int32_t p : precisions) {
+        for (const ArgumentSet& set : sets) {
+            const ostrel2::api::Export* e = ostrel2_bench::BuiltExport(set.exportName);
+            if (e == nullptr) {
+                ++skipped;
+                continue;
+            }
+            const Tally tally = CountSet(set, *e, p, samples);
+            PrintRow(p, set, tally);
+            if (tsv != nullptr) WriteRow(tsv, p, set, tally);
+            std::fflush(stdout);
+        }
+    }
+    if (skipped > 0) {
+        std::printf("(%d rows of planned exports skipped)\n",
+                    skipped / static_cast<int>(precisions.size()));
+    }
+    if (tsv != nullptr) std::fclose(tsv);
+    return 0;
+}

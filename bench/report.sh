@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# report.sh -- one run of the performance report: product counts, every argument set of every
+# built export beside MPFR, Boost cpp_dec_float and Python's decimal, the overheads, a profile of
+# the dearest export, and the plot of time against precision.
+#
+# Usage: bench/report.sh [build-dir]        (default build-bench, Release)
+#   OSTREL2_BENCH_PRECISIONS  precisions in limbs (default 5,30,100,303; Boost is built for these)
+#   OSTREL2_BENCH_ROUNDS      rounds, each contestant once per round; the median is kept (default 5)
+#   OSTREL2_BENCH_MIN_TIME    seconds each contestant runs per round, at least one call (default 0.05)
+#   OSTREL2_BENCH_FILTER      only the argument sets whose "export|arguments" contains this text
+#   OSTREL2_BENCH_PROFILE     0 skips the callgrind profile (default 1)
+#   OSTREL2_BENCH_DOCS        1 writes the tables between the markers of docs/performance.md and
+#                             the plot to docs/performance.png (default 0)
+# Results go to <build-dir>/bench-results/: counts.tsv, peers.tsv, decimal.tsv, tables.md,
+# profile.txt, performance.png and the console output of each step.
+set -euo pipefail
+
+source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build_dir="${1:-$source_dir/build-bench}"
+precisions="${OSTREL2_BENCH_PRECISIONS:-5,30,100,303}"
+rounds="${OSTREL2_BENCH_ROUNDS:-5}"
+min_time="${OSTREL2_BENCH_MIN_TIME:-0.05}"
+filter="${OSTREL2_BENCH_FILTER:-}"
+out_dir="$build_dir/bench-results"
+bench="$source_dir/bench"
+
+step() { printf '\n== %s\n' "$*"; }
+
+# The plot needs gnuplot; install it like scripts/setup.sh installs packages, or go on without.
+ensure_gnuplot() {
+  command -v gnuplot > /dev/null && return 0
+  local sudo=()
+  if [[ $(id -u) != 0 ]]; then
+    command -v sudo > /dev/null || return 1
+    sudo=(sudo)
+  fi
+  step "installing gnuplot-nox for the plot"
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
+    gnuplot-nox < /dev/null > "$out_dir/apt.log" 2>&1 ||
+    { "${sudo[@]}" apt-get update < /dev/null >> "$out_dir/apt.log" 2>&1 &&
+      DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
+        gnuplot-nox < /dev/null >> "$out_dir/apt.log" 2>&1; }
+}
+
+step "build ($build_dir)"
+cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DOSTREL2_BUILD_BENCH=ON \
+  -DOSTREL2_BUILD_TESTS=OFF -DOSTREL2_BUILD_TOOLS=OFF > /dev/null
+cmake --build "$build_dir" -j2 --target ostrel2_product_count ostrel2_peers ostrel2_profile \
+  > /dev/null
+mkdir -p "$out_dir"
+bin="$build_dir/bench"
+
+step "machine"
+{
+  echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "commit: $(git -C "$source_dir" rev-parse --short HEAD 2> /dev/null || echo unknown)"
+  echo "cpu: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) cores"
+  echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "compiler: $(c++ --version | head -n1)"
+  echo "MPFR: $(dpkg-query -W -f='${Version}' libmpfr-dev 2> /dev/null || echo '?')," \
+    "GMP: $(dpkg-query -W -f='${Version}' libgmp-dev 2> /dev/null || echo '?')," \
+    "Boost: $(dpkg-query -W -f='${Version}' libboost-dev 2> /dev/null || echo '?')," \
+    "$(python3 -c 'import decimal, sys; print("Python", sys.version.split()[0], "decimal (libmpdec", decimal.__libmpdec_version__ + ")")')"
+  echo "rounds: $rounds, at least ${min_time} s per contestant and round; precisions $precisions"
+} | tee "$out_dir/machine.txt"
+
+step "transform products and divisions per call"
+"$bin/ostrel2_product_count" --precision="$precisions" --filter="$filter" \
+  --tsv="$out_dir/counts.tsv" | tee "$out_dir/counts.txt"
+
+step "ours beside MPFR and Boost (us per call, median of $rounds rounds)"
+"$bin/ostrel2_peers" --precision="$precisions" --filter="$filter" --arguments="$out_dir/arguments.tsv"
+"$bin/ostrel2_peers" --precision="$precisions" --filter="$filter" --rounds="$rounds" \
+  --min-time="$min_time" --tsv="$out_dir/peers.tsv" | tee "$out_dir/peers.txt"
+
+step "Python decimal on the same operands"
+python3 "$bench/peers_decimal.py" "$out_dir/arguments.tsv" "$out_dir/decimal.tsv" \
+  --rounds "$rounds" --min-time "$min_time" | tee "$out_dir/decimal.txt"
+
+step "tables"
+python3 "$bench/tables.py" "$out_dir/counts.tsv" "$out_dir/peers.tsv" "$out_dir/decimal.tsv" \
+  "$out_dir"
+
+: > "$out_dir/profile.txt"
+if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; then
+  IFS=$'\t' read -r key seconds top < "$out_dir/dearest.txt"
+  if [[ -n $key ]]; then
+    name="${key%%|*}"
+    # About 0.3 s of calls natively: under callgrind some fifty times that.
+    calls="$(python3 -c "import math; print(max(1, math.ceil(0.3 / $seconds)))")"
+    step "profile of the dearest export at p = $top: $key ($calls calls, instructions inside $name)"
+    valgrind --tool=callgrind --toggle-collect="$name" \
+      --callgrind-out-file="$out_dir/callgrind.dearest" \
+      "$bin/ostrel2_profile" "$key" "$calls" "$top" 2> "$out_dir/callgrind.log" > /dev/null
+    total="$(callgrind_annotate --auto=no "$out_dir/callgrind.dearest" 2> /dev/null |
+      awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')"
+    {
+      echo "### Profile of \`$name\` ($key) at p = $top"
+      echo
+      echo "\`valgrind --tool=callgrind --toggle-collect=$name\`, $calls calls:" \
+        "$(python3 -c "print(f'{$total // $calls:,}')") instructions per call. Calls made inside, per call (callgrind's" \
+        "count through the shared library, a check of the counting program):"
+      echo
+      python3 "$bench/callgrind_calls.py" "$out_dir/callgrind.dearest" ostrel2::MultiplLong \
+        ostrel2::DivLong ostrel2::MultiplSmall ostrel2::DivSmall ostrel2::Normalize |
+        awk -v calls="$calls" -F'\t' '{ printf "- `%s`: %.2f\n", $1, $2 / calls }'
+      echo
+      echo "Functions with at least 1 % of the instructions (self):"
+      echo
+      echo "| function | share |"
+      echo "|---|---:|"
+      callgrind_annotate --auto=no "$out_dir/callgrind.dearest" 2> /dev/null |
+        awk -v total="$total" '/file:function/ { body = 1; next }
+          body && NF && !/^-/ {
+            count = $1; gsub(",", "", count)
+            if (count / total < 0.01) next
+            $1 = ""; $2 = ""; sub(/^ +/, "")
+            sub(/^[^:]*:/, ""); sub(/ \[[^]]*\]$/, ""); sub(/\(.*$/, "")
+            printf "| `%s` | %.1f %% |\n", $0, 100 * count / total
+          }'
+    } > "$out_dir/profile.txt"
+    cat "$out_dir/profile.txt"
+  fi
+fi
+
+plot=""
+if ensure_gnuplot; then
+  (cd "$out_dir" && gnuplot plot.gp)
+  plot="$out_dir/performance.png"
+  step "plot: $plot"
+else
+  step "no gnuplot (and no way to install it): plot data left in $out_dir/plot.dat"
+fi
+
+report="$out_dir/report.md"
+{
+  echo '```'
+  cat "$out_dir/machine.txt"
+  echo '```'
+  echo
+  cat "$out_dir/tables.md"
+  if [[ -s $out_dir/profile.txt ]]; then
+    echo
+    cat "$out_dir/profile.txt"
+  fi
+} > "$report"
+
+if [[ "${OSTREL2_BENCH_DOCS:-0}" == 1 ]]; then
+  docs="$source_dir/docs/performance.md"
+  python3 - "$docs" "$report" << 'EOF'
+import sys
+docs, report = sys.argv[1], sys.argv[2]
+begin, end = "<!-- report.sh: begin -->", "<!-- report.sh: end -->"
+text = open(docs).read()
+if begin not in text or end not in text:
+    sys.exit(f"{docs}: the markers {begin} and {end} are missing")
+head, rest = text.split(begin, 1)
+_, tail = rest.split(end, 1)
+open(docs, "w").write(head + begin + "\n" + open(report).read() + end + tail)
+EOF
+  [[ -n $plot ]] && cp "$plot" "$source_dir/docs/performance.png"
+  step "docs/performance.md and docs/performance.png updated"
+fi
+step "results in $out_dir (report.md holds the tables)"
