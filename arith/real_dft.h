@@ -1,5 +1,7 @@
 // real_dft.h -- the real discrete Fourier transform of power-of-two length that the transform
-// multiplication convolves its digit sequences with, and the stages it is built from.
+// multiplication convolves its digit sequences with, and the stages it is built from: the plain
+// algorithm, the reference that the product's fast transform (arith/real_dft_fast.h) matches bit
+// for bit.
 //
 // A real sequence a[0 .. n-1] is transformed in place into its half spectrum, packed as
 //   a[0] = R[0], a[1] = R[n/2], a[2k] = R[k], a[2k+1] = I[k] (0 < k < n/2),
@@ -57,33 +59,18 @@ void Radix4MiddleStage(int n, int l, double* a, const double* w);
 void RealSplitForward(int n, double* a, int nc, const double* c);
 void RealSplitBackward(int n, double* a, int nc, const double* c);
 
-// Forward (direction >= 0) or backward real transform of length n, 2 <= n <= DFT_MAX_LENGTH,
-// through tables built once for the longest length on first use and only read after that; safe
-// to call from any number of threads at once. The result is bit for bit that of RealDft with
-// tables built for n alone: the longer tables hold every angle the shorter ones do, computed by
-// the same operations on the same arguments.
-void SharedRealDft(int n, int direction, double* a);
+// Rotations of one block of a radix-4 stage: its second, third and fourth quarter are turned by
+// w1, w2 = w1^2 and w3 = w1^3.
+struct Twiddles {
+    double w1r, w1i;
+    double w2r, w2i;
+    double w3r, w3i;
+};
 
-// SharedRealDft without the 256-bit stages, as on processors without them; for the tests.
-void SharedRealDftWithoutAvx(int n, int direction, double* a);
-
-// Forward transform, through the shared tables, of the length-n sequence whose first n/2 values
-// are d[0 .. n/2 - 1] and whose upper n/2 values are zero, written into a (d and a distinct; d is
-// only read). Bit for bit SharedRealDft of that sequence: the stage that meets the zeros first
-// skips only the operations that add or subtract them exactly. Without AVX, for the tests.
-void SharedRealDftOfHalf(int n, const double* d, double* a);
-void SharedRealDftOfHalfWithoutAvx(int n, const double* d, double* a);
-
-// Whether the 256-bit stages run on this processor (checked once).
-bool HasAvxStages();
-
-// Products of two packed spectra of length n in place, V <- U (.) V: V[0] <- U[0] V[0],
-// V[1] <- U[1] V[1] and the complex products of the pairs at 2 .. n-1, with the plain product's
-// operations on the same operands, in vectors where there are any.
-void SharedSpectrumProduct(int n, const double* U, double* V);
-
-// S <- (U (.) V) + S over positions 0 .. n-1: each product formed as SharedSpectrumProduct forms
-// it, then added to S's value as S[i] <- product + S[i]. U and V are only read.
-void SharedSpectrumProductAdd(int n, const double* U, const double* V, double* S);
+// Rotations of the first (k1) and second (k1 + 2) block of pair k1 = 2, 4, ... of a radix-4
+// stage, from the twiddle table w: the first takes w2 = w[k1], w1 = w[2 k1]; the second
+// w1 = w[2 k1 + 2] and w2 turned by a quarter, i w[k1]. The third rotation is formed as
+// w1 (1 - 4 w1i^2) and w1i (4 w1r^2 - 1) through w2 = w1^2.
+void PairTwiddles(const double* w, int k1, Twiddles& first, Twiddles& second);
 
 }  // namespace ostrel2

@@ -1,6 +1,6 @@
-// transform_digits.h -- the pieces of the transform multiplication: records to base-100,000
-// digit arrays and back, products and sums of packed spectra, and the product built with tables
-// rebuilt on every call, kept as the reference the shared-table product must match bit for bit.
+// transform_digits.h -- the pieces of the transform multiplication in their plain form: records
+// to base-100,000 digit arrays and back, and products and sums of packed spectra. They are the
+// reference that the product's fast conversions (arith/transform_digits_fast.h) match bit for bit.
 //
 // A digit array of length n holds n digits (or, transformed, the packed spectrum of n reals) and
 // three header slots: X[n] the top digit (after a spectrum product the product of the two top
@@ -42,12 +42,5 @@ void SpectrumAdd(int n, const double* U, double* V);
 // replaces position 0. X[0] is overwritten. Limbs are cut off after out.precision + 3, rounded by
 // the next digit only when the exponent falls between multiples of ten.
 void FromTransformDigits(int m, double B, int n, double* X, WorkLong& out);
-
-// FromTransformDigits with the same result bit for bit, by whole-number carries wherever every
-// position is safely away from a half (falling back to the serial rule otherwise).
-void FromTransformDigitsCarried(int m, double B, int n, double* X, WorkLong& out);
-
-// MultiplLong with its transform tables built afresh in its own work areas on every call.
-WorkLong& MultiplLongPerCallTables(WorkLong& result, WorkLong& a, WorkLong& b);
 
 }  // namespace ostrel2

@@ -5,9 +5,9 @@
 // single backward carry pass with no logarithm or power.
 #include <cmath>
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include "core/cpu_features.h"
+#if OSTREL2_SSE2
 #include <emmintrin.h>
-#define OSTREL2_NORMALIZE_SSE2 1
 #endif
 
 #include "core/diagnostics.h"
@@ -25,7 +25,7 @@ constexpr double kNudge = 1e-11;    // lifts a quotient a hair below a whole num
 bool AnyAtLeast(const double* p, int32_t count, double bound) {
     int32_t k = 0;
     bool any = false;
-#if OSTREL2_NORMALIZE_SSE2
+#if OSTREL2_SSE2
     const __m128d b = _mm_set1_pd(bound);
     __m128d hit = _mm_setzero_pd();
     for (; k + 1 < count; k += 2) hit = _mm_or_pd(hit, _mm_cmpge_pd(_mm_loadu_pd(p + k), b));
@@ -40,7 +40,7 @@ bool AnyAtLeast(const double* p, int32_t count, double bound) {
 bool AllFinite(const double* p, int32_t count) {
     int32_t k = 0;
     bool finite = true;
-#if OSTREL2_NORMALIZE_SSE2
+#if OSTREL2_SSE2
     __m128d ok = _mm_castsi128_pd(_mm_set1_epi32(-1));
     for (; k + 1 < count; k += 2) {
         const __m128d x = _mm_loadu_pd(p + k);

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # setup.sh -- installs what Ostrel2 needs, builds it, and then runs it (run) or tests it (test).
 #
-#   bash scripts/setup.sh run    install, build, and compute with the ostrel2 program
-#   bash scripts/setup.sh test   install, build, run every test, again under AddressSanitizer and
-#                                UndefinedBehaviorSanitizer, the thread test under ThreadSanitizer,
-#                                then the Windows and fuzzing checks when their scripts are present
+#   bash scripts/setup.sh run    install, build, and compute with the ostrel2 program and from
+#                                Python
+#   bash scripts/setup.sh test   install, build, run every test (the installed package built
+#                                against through CMake and pkg-config included), the Python
+#                                module installed with pip and tested with pytest, every test
+#                                again under AddressSanitizer and UndefinedBehaviorSanitizer, the
+#                                thread test under ThreadSanitizer, then the Windows and fuzzing
+#                                checks when their scripts are present
 #
 # Missing Debian packages are installed with apt-get (as root, or through sudo). The builds go
 # to build/ and build-sanitize/ under the repository root (OSTREL2_BUILD_DIR and
-# OSTREL2_SANITIZE_BUILD_DIR override them). Any failure stops the script with a non-zero status.
+# OSTREL2_SANITIZE_BUILD_DIR override them); the Python module goes into a virtual environment
+# in build/python-env. Any failure stops the script with a non-zero status.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -16,7 +21,11 @@ build=${OSTREL2_BUILD_DIR:-$root/build}
 sanitize_build=${OSTREL2_SANITIZE_BUILD_DIR:-$root/build-sanitize}
 jobs=$(nproc 2>/dev/null || echo 2)
 packages=(build-essential cmake g++ libgtest-dev libbenchmark-dev libgmp-dev libmpfr-dev libboost-dev
-          clang libclang-rt-14-dev valgrind python3)
+          clang libclang-rt-14-dev valgrind python3 python3-pytest python3-venv python3-pip
+          python3-setuptools python3-wheel pkg-config)
+# Debian's Python, the one the packages above serve (another python3 may come first on PATH).
+python=/usr/bin/python3
+[[ -x $python ]] || python=$(command -v python3)
 
 step() { printf '\n==== %s\n' "$*"; }
 
@@ -74,7 +83,7 @@ demo() {
   a=$(printf '%0150d' 0 | tr 0 7)$(printf '%0150d' 0 | tr 0 3)   # 300 digits
   b=$(printf '%0300d' 0 | tr 0 9)                                 # 10^300 - 1
   step "ostrel2 version"
-  "$ostrel2" version
+  "$ostrel2" --version
   step "2 / 3 to 300 digits (30 limbs), reciprocal division"
   "$ostrel2" div 2 3 --precision 30
   step "the same by long division"
@@ -87,6 +96,39 @@ demo() {
   "$ostrel2" div 1 0 || echo "(exit status $?: the result carries an error)"
 }
 
+# The Python module as a user installs it: pip install . into a fresh virtual environment, with
+# no package index (nothing may be downloaded). The environment sees the system's packages, so
+# pytest comes from Debian.
+python_env() {
+  local env=$build/python-env
+  step "Python module: pip install . into $env (no network)"
+  "$python" -m venv --system-site-packages --clear "$env"
+  (cd "$root" && PIP_NO_INDEX=1 "$env/bin/python" -m pip install --no-cache-dir --quiet .)
+}
+
+python_demo() {
+  python_env
+  step "Python: 1/7 to 60 digits, and a division by zero as an exception"
+  (cd / && "$build/python-env/bin/python" - <<'PY'
+import ostrel2
+with ostrel2.precision(digits=60):
+    print(ostrel2.Number(1) / 7)
+try:
+    ostrel2.Number(1) / 0
+except ostrel2.Error as failure:
+    print("ostrel2.Error:", failure.message, "code", failure.code)
+PY
+  )
+}
+
+python_tests() {
+  python_env
+  step "Python module: pytest against the installed copy, docs/python.md and README.md as doctests"
+  # From / so that the installed module, not the source tree, is imported.
+  (cd / && "$build/python-env/bin/python" -m pytest -p no:cacheprovider --doctest-glob='*.md' \
+     "$root/tests/python" "$root/docs/python.md" "$root/README.md" </dev/null)
+}
+
 usage() {
   echo "usage: bash scripts/setup.sh run|test" >&2
   exit 2
@@ -96,18 +138,22 @@ usage() {
 case $1 in
   run)
     install_packages
-    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release -DPython3_EXECUTABLE="$python"
     demo
+    python_demo
     ;;
   test)
     install_packages
     # The benchmarks are built (not run) so that they keep compiling with the library.
-    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release -DOSTREL2_BUILD_BENCH=ON
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release -DOSTREL2_BUILD_BENCH=ON \
+      -DOSTREL2_BUILD_TESTS=ON -DPython3_EXECUTABLE="$python"
     main_log=$build/ctest-setup.log
     run_ctest "$build" "$main_log"
+    python_log=$build/pytest-setup.log
+    python_tests 2>&1 | tee "$python_log"
 
     configure_and_build "$sanitize_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DOSTREL2_SANITIZE=address,undefined
+      -DOSTREL2_SANITIZE=address,undefined -DOSTREL2_BUILD_TESTS=ON -DPython3_EXECUTABLE="$python"
     sanitize_log=$sanitize_build/ctest-setup.log
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
       run_ctest "$sanitize_build" "$sanitize_log"
@@ -134,6 +180,8 @@ case $1 in
 
     step "summary (address,undefined sanitizers)"
     ctest_summary "$sanitize_log"
+    step "summary (Python module, pytest)"
+    tail -n 1 "$python_log"
     step "summary"
     ctest_summary "$main_log"
     ;;

@@ -182,8 +182,10 @@ ParseStatus Parse(const char* text, int32_t precision, LongNumber& record, bool*
     return ParseStatus::Ok;
 }
 
-// The digits shown are those of the limbs from the leading non-zero limb on: `precision` of them
-// rounded half-even on the rest of the live limbs (Rounded), or all of them (AllLimbs). A spare
+// The digits shown are those of the limbs from the leading non-zero limb on: the whole limbs that
+// hold the 10 x precision significant digits the record promises, rounded half-even on the rest of
+// the live limbs (Rounded), or all of them (AllLimbs). A leading limb of fewer than ten digits
+// leaves the `precision` limbs it starts short of that, so one more limb is shown then. A spare
 // '0' ahead of them takes the carry when rounding turns 9...9 into 10...0.
 FormatStatus Format(const LongNumber& record, FormatMode mode, char* buffer,
                     std::size_t capacity) {
@@ -213,9 +215,14 @@ FormatStatus Format(const LongNumber& record, FormatMode mode, char* buffer,
         return finish();
     }
 
-    const int end = (mode == FormatMode::Rounded && leading + precision < slots)
-                        ? leading + precision
+    constexpr double kFullLimb = kLimbBase / 10;  // a limb of ten digits is at least this
+    const int promised = precision + (record.limbs[leading] < kFullLimb ? 1 : 0);
+    const int end = (mode == FormatMode::Rounded && leading + promised < slots)
+                        ? leading + promised
                         : slots;
+    // A non-zero digit beyond the shown limbs is rounded away: no zero may stand in its place.
+    bool dropped = false;
+    for (int k = end; k < slots; ++k) dropped = dropped || record.limbs[k] != 0.0;
     char digits[1 + kMaxDigits];
     int count = 0;
     digits[count++] = '0';
@@ -231,7 +238,7 @@ FormatStatus Format(const LongNumber& record, FormatMode mode, char* buffer,
     const int64_t spareExponent =
         static_cast<int64_t>(record.exponent) - int64_t{kDigitsPerLimb} * leading + 9 + 1;
 
-    if (end < slots) {
+    if (dropped) {
         const double half = kLimbBase / 2;
         const double next = record.limbs[end];
         bool up = next > half;
@@ -259,9 +266,13 @@ FormatStatus Format(const LongNumber& record, FormatMode mode, char* buffer,
     const int64_t e = spareExponent - first;  // exponent of run[0]
 
     if (record.sign < 0) out.Put('-');
-    // Positional unless more than 20 zeros would pad the digits up to the point, or more than
-    // 6 zeros would stand between the point and the digits.
-    const bool positional = e >= 0 ? e + 1 - n <= kMostPaddingBeforePoint
+    // Positional unless more than 20 zeros would pad the digits up to the point, or a zero there
+    // would stand in place of a digit rounded away, or more than 6 zeros would stand between the
+    // point and the digits.
+    const int64_t padding = e + 1 - n;
+    const int64_t lastShown = spareExponent - (count - 1);  // exponent of the last digit kept
+    const bool padOnlyZeros = !dropped || lastShown <= 0;
+    const bool positional = e >= 0 ? padding <= 0 || (padding <= kMostPaddingBeforePoint && padOnlyZeros)
                                    : e >= -(kMostZerosAfterPoint + 1);
     if (positional) {
         if (e >= 0) {

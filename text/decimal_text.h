@@ -6,13 +6,15 @@
 // exist: Parse fills min(p + 4, 306) limbs. Digits beyond those limbs are truncated toward zero
 // (the same direction as the library's own limb arithmetic) and Parse says so in `inexact`.
 //
-// Format writes a record as decimal text: by default the significant digits of its first
-// `precision` limbs (counted from its leading non-zero limb), rounded half-even on the guard limbs;
-// on request every live limb exactly. Trailing zeros are dropped; the value zero is "0"; the
-// form is positional ("123.45", "0.00012", "1200000000000000000000") unless that would need more
-// than 20 zeros after the digits up to the point or more than 6 zeros between the point and the
-// digits; then it is scientific ("1.5e-300", "1e30", "1e-8"). A record's
-// error field does not change what Format writes. Nothing is allocated; no exceptions.
+// Format writes a record as decimal text: by default the 10 x precision significant digits the
+// record promises, as the whole limbs from its leading non-zero limb that hold them (`precision`
+// limbs, one more when the leading limb has fewer than ten digits), rounded half-even on the rest
+// of the live limbs; on request every live limb exactly. Trailing zeros are dropped; the value zero
+// is "0"; the form is positional ("123.45", "0.00012", "1200000000000000000000") unless that would
+// need more than 20 zeros after the digits up to the point, a zero there in place of a digit
+// rounded away, or more than 6 zeros between the point and the digits; then it is scientific
+// ("1.5e-300", "1e30", "1e-8", "1.234567890123456789012345678901234567890123456789e59"). A
+// record's error field does not change what Format writes. Nothing is allocated; no exceptions.
 #pragma once
 
 #include <cstddef>
@@ -43,7 +45,7 @@ ParseStatus Parse(const char* text, int32_t precision, LongNumber& record, bool*
                   std::size_t* badOffset = nullptr);
 
 enum class FormatMode {
-    Rounded,   // the `precision` limbs' digits, rounded half-even on the guard limbs
+    Rounded,   // the promised significant digits, rounded half-even on the rest
     AllLimbs,  // every live limb, exactly
 };
 

@@ -1,18 +1,20 @@
 // ostrel2.cpp -- command-line calculator: decimal text in, one export of the library, decimal text out.
 //
-//   ostrel2 <function> <arguments...> [--precision N] [--all]
+//   ostrel2 [options] <function> <arguments...>
 //
-// Each argument is read into a record of precision N limbs (default 5), the export is called
-// through the public C interface, and the result is written rounded half-even to N limbs, or
-// with every live limb exactly under --all. A result whose error field is not 0 is followed by
-// the line "error: <value>" and exit status 1. Usage errors give exit status 2.
+// Each argument is read into a record of precision N limbs (--precision N, or --digits D for
+// N = ceil(D / 10); default 5), the export is called through the public C interface, and the
+// result is written with the 10 x N significant digits it promises, rounded half-even, or with
+// every live limb exactly under --all. Standard output carries results only. A result whose
+// error field is not 0 gives the line "error: <value>" on standard error and exit status 1;
+// usage errors give exit status 2, a failure to write the results exit status 3.
 //
 // The library prints its diagnostics on standard output in code page 932. The program catches
 // that output around each call (standard output is pointed at a temporary file for the call) and
-// writes it back converted to UTF-8, so the messages read correctly on a UTF-8 terminal.
+// writes it to standard error converted to UTF-8, so the messages read correctly on a UTF-8
+// terminal and never mix with the results.
 #include <errno.h>
 #include <iconv.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -23,6 +25,7 @@
 #include "api/export_kinds.h"
 #include "ostrel2.h"
 #include "text/decimal_text.h"
+#include "text/output_capture.h"
 
 namespace {
 
@@ -32,6 +35,8 @@ constexpr int32_t kDefaultPrecision = 5;
 constexpr int kExitOk = 0;
 constexpr int kExitResultError = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitWriteError = 3;
+constexpr int kDigitsPerLimb = 10;
 constexpr int kMostOperands = 2;
 
 // The program's functions are the built exports of api/export_table.h: a command name, a summary
@@ -59,12 +64,20 @@ int OperandCount(Kind kind) {
 
 void PrintUsage(FILE* out) {
     std::fprintf(out,
-                 "usage: ostrel2 <function> <arguments...> [--precision N] [--all]\n"
+                 "usage: ostrel2 [options] <function> <arguments...>\n"
                  "\n"
                  "Arguments are decimal numbers such as 2, -1.25e-300 or +.5, read at N limbs of\n"
-                 "ten digits (1 .. 303, default %d). The result is written rounded half-even to N\n"
-                 "limbs; --all writes every live limb (N + 3 guard limbs) exactly. A result whose\n"
-                 "error field is not 0 is followed by \"error: <value>\" and exit status 1.\n"
+                 "ten digits. The result is written with the 10 x N significant digits it\n"
+                 "promises, rounded half-even. The library's messages and \"error: <value>\" for\n"
+                 "a failed result (exit status 1) go to standard error.\n"
+                 "\n"
+                 "options:\n"
+                 "  -p, --precision N  limbs of ten digits, 1 .. 303 (default %d)\n"
+                 "  --digits D         at least D significant digits (precision ceil(D / 10))\n"
+                 "  --all              write every live limb (N + 3 guard limbs) exactly\n"
+                 "  --version          the program's version and the library's interface version\n"
+                 "  -h, --help         this text\n"
+                 "  --                 ends the options: every later argument is an operand\n"
                  "\n"
                  "functions:\n",
                  kDefaultPrecision);
@@ -82,9 +95,9 @@ int UsageError(const char* problem, const char* detail) {
     return kExitUsage;
 }
 
-// Converts code page 932 bytes from `in` to UTF-8 on standard output. A byte sequence that is not
-// code page 932 comes out as '?'; without a converter the bytes pass unchanged.
-void WriteAsUtf8(FILE* in) {
+// Converts code page 932 bytes from `in` to UTF-8 on `out`. A byte sequence that is not code
+// page 932 comes out as '?'; without a converter the bytes pass unchanged.
+void WriteAsUtf8(FILE* in, FILE* out) {
     iconv_t converter = iconv_open("UTF-8", "CP932");
     char input[4096];
     char output[4096 * 3];
@@ -95,7 +108,7 @@ void WriteAsUtf8(FILE* in) {
         pending += got;
         if (pending == 0) break;
         if (converter == reinterpret_cast<iconv_t>(-1)) {
-            std::fwrite(input, 1, pending, stdout);
+            std::fwrite(input, 1, pending, out);
             pending = 0;
             if (atEnd) break;
             continue;
@@ -106,11 +119,11 @@ void WriteAsUtf8(FILE* in) {
             char* to = output;
             size_t room = sizeof output;
             const size_t status = iconv(converter, &from, &left, &to, &room);
-            std::fwrite(output, 1, sizeof output - room, stdout);
+            std::fwrite(output, 1, sizeof output - room, out);
             if (status != static_cast<size_t>(-1)) continue;
             if (errno == E2BIG) continue;
             if (errno == EINVAL && !atEnd) break;  // a character split across reads
-            std::fputc('?', stdout);                // not code page 932, or cut off at the end
+            std::fputc('?', out);                   // not code page 932, or cut off at the end
             ++from;
             --left;
         }
@@ -121,34 +134,27 @@ void WriteAsUtf8(FILE* in) {
     if (converter != reinterpret_cast<iconv_t>(-1)) iconv_close(converter);
 }
 
-// Standard output pointed at a temporary file for the length of one library call.
+// The library's output during one call: caught in a temporary file, then written to standard
+// error converted to UTF-8.
 struct Capture {
+    ostrel2::text::OutputCapture output;
     FILE* file = nullptr;
-    int saved = -1;
 };
 
 void BeginCapture(Capture& capture) {
-    std::fflush(stdout);
-    capture.file = std::tmpfile();
-    if (capture.file == nullptr) return;  // no capture: diagnostics go out as they are
-    capture.saved = dup(STDOUT_FILENO);
-    if (capture.saved < 0 || dup2(fileno(capture.file), STDOUT_FILENO) < 0) {
-        if (capture.saved >= 0) close(capture.saved);
-        std::fclose(capture.file);
+    capture.file = ostrel2::text::OpenCaptureFile();
+    if (!ostrel2::text::BeginCapture(capture.output, capture.file) && capture.file != nullptr) {
+        std::fclose(capture.file);  // no capture: diagnostics go out as they are
         capture.file = nullptr;
-        capture.saved = -1;
     }
 }
 
 void EndCapture(Capture& capture) {
-    std::fflush(stdout);
     if (capture.file == nullptr) return;
-    dup2(capture.saved, STDOUT_FILENO);
-    close(capture.saved);
-    std::rewind(capture.file);
-    WriteAsUtf8(capture.file);
+    ostrel2::text::EndCapture(capture.output);
+    WriteAsUtf8(capture.file, stderr);
     std::fclose(capture.file);
-    std::fflush(stdout);
+    std::fflush(stderr);
 }
 
 // Writes a record as decimal text on its own line; a record that has no decimal text (limbs out
@@ -219,7 +225,7 @@ bool ReadOperand(const char* text, int32_t precision, LongNumber& record) {
 int Finish(const LongNumber& result, FormatMode mode) {
     PrintRecord(result, mode);
     if (result.error != 0) {
-        std::printf("error: %ld\n", static_cast<long>(result.error));
+        std::fprintf(stderr, "error: %ld\n", static_cast<long>(result.error));
         return kExitResultError;
     }
     return kExitOk;
@@ -271,48 +277,139 @@ int Run(const Export& f, const char* const* operands, int32_t precision, FormatM
     return Finish(result, mode);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct Request {
     int32_t precision = kDefaultPrecision;
     FormatMode mode = FormatMode::Rounded;
     const char* positional[1 + kMostOperands + 1] = {};
     int count = 0;
+};
+
+enum class Parsed { Run, Help, Version, Failed };
+
+// --digits D: the fewest limbs holding D significant digits.
+bool ReadDigits(const char* text, int32_t& precision) {
+    int32_t digits = 0;
+    if (!ReadInteger(text, digits) || digits < 1 || digits > OSTREL2_MAX_PRECISION * kDigitsPerLimb) {
+        return false;
+    }
+    precision = (digits + kDigitsPerLimb - 1) / kDigitsPerLimb;
+    return true;
+}
+
+// The options that set the precision: "--name N" or "--name=N" (and a short form).
+struct PrecisionOption {
+    const char* name;
+    const char* shortName;
+    bool (*read)(const char* text, int32_t& precision);
+    const char* problem;
+};
+
+const PrecisionOption kPrecisionOptions[] = {
+    {"--precision", "-p", ReadPrecision, "precision must be a whole number from 1 to 303"},
+    {"--digits", nullptr, ReadDigits, "digits must be a whole number from 1 to 3030"},
+};
+
+enum class Matched { No, Yes, Failed };
+
+// Reads argv[i] as one of the precision options, advancing i past a separate value.
+Matched ReadPrecisionOption(int argc, char** argv, int& i, int32_t& precision, int& status) {
+    const char* arg = argv[i];
+    for (const PrecisionOption& option : kPrecisionOptions) {
+        const size_t length = std::strlen(option.name);
+        const char* value = nullptr;
+        if (std::strcmp(arg, option.name) == 0 ||
+            (option.shortName != nullptr && std::strcmp(arg, option.shortName) == 0)) {
+            if (i + 1 >= argc) {
+                status = UsageError("option needs a value", arg);
+                return Matched::Failed;
+            }
+            value = argv[++i];
+        } else if (std::strncmp(arg, option.name, length) == 0 && arg[length] == '=') {
+            value = arg + length + 1;
+        } else {
+            continue;
+        }
+        if (!option.read(value, precision)) {
+            status = UsageError(option.problem, value);
+            return Matched::Failed;
+        }
+        return Matched::Yes;
+    }
+    return Matched::No;
+}
+
+Parsed ParseCommandLine(int argc, char** argv, Request& request, int& status) {
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            PrintUsage(stdout);
-            return kExitOk;
-        }
-        if (std::strcmp(arg, "--all") == 0) {
-            mode = FormatMode::AllLimbs;
-        } else if (std::strcmp(arg, "--precision") == 0 || std::strcmp(arg, "-p") == 0) {
-            if (i + 1 >= argc) return UsageError("option needs a value", arg);
-            if (!ReadPrecision(argv[++i], precision)) {
-                return UsageError("precision must be a whole number from 1 to 303", argv[i]);
-            }
-        } else if (std::strncmp(arg, "--precision=", 12) == 0) {
-            if (!ReadPrecision(arg + 12, precision)) {
-                return UsageError("precision must be a whole number from 1 to 303", arg + 12);
-            }
-        } else if (arg[0] == '-' && arg[1] == '-') {
-            return UsageError("unknown option", arg);
+        if (optionsEnded) {
+            // after "--" every argument is the function name or an operand
+        } else if (std::strcmp(arg, "--") == 0) {
+            optionsEnded = true;
+            continue;
+        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            return Parsed::Help;
+        } else if (std::strcmp(arg, "--version") == 0) {
+            return Parsed::Version;
+        } else if (std::strcmp(arg, "--all") == 0) {
+            request.mode = FormatMode::AllLimbs;
+            continue;
         } else {
-            // Anything else, "-1.5" included, is the function name or an operand.
-            if (count == 1 + kMostOperands) return UsageError("too many arguments", arg);
-            positional[count++] = arg;
+            const Matched matched = ReadPrecisionOption(argc, argv, i, request.precision, status);
+            if (matched == Matched::Failed) return Parsed::Failed;
+            if (matched == Matched::Yes) continue;
+            if (arg[0] == '-' && arg[1] == '-') {
+                status = UsageError("unknown option", arg);
+                return Parsed::Failed;
+            }
         }
+        // Anything else, "-1.5" included, is the function name or an operand.
+        if (request.count == 1 + kMostOperands) {
+            status = UsageError("too many arguments", arg);
+            return Parsed::Failed;
+        }
+        request.positional[request.count++] = arg;
     }
-    if (count == 0) return UsageError("no function given", "see the list below");
+    return Parsed::Run;
+}
+
+int Dispatch(int argc, char** argv) {
+    Request request;
+    int status = kExitOk;
+    switch (ParseCommandLine(argc, argv, request, status)) {
+        case Parsed::Failed: return status;
+        case Parsed::Help: PrintUsage(stdout); return kExitOk;
+        case Parsed::Version:
+            std::printf("ostrel2 %s (library interface version %ld)\n", OSTREL2_PACKAGE_VERSION,
+                        static_cast<long>(Version_XL()));
+            return kExitOk;
+        case Parsed::Run: break;
+    }
+    if (request.count == 0) return UsageError("no function given", "see the list below");
+    const char* name = request.positional[0];
     const Export* function = nullptr;
     for (const Export& f : kExports) {
-        if (std::strcmp(f.command, positional[0]) == 0) function = &f;
+        if (std::strcmp(f.command, name) == 0) function = &f;
     }
-    if (function == nullptr) return UsageError("unknown function", positional[0]);
-    if (count - 1 != OperandCount(function->kind)) {
+    if (function == nullptr) return UsageError("unknown function", name);
+    if (request.count - 1 != OperandCount(function->kind)) {
         std::fprintf(stderr, "ostrel2: %s takes %d argument(s): %s %s\n", function->command,
                      OperandCount(function->kind), function->command, Operands(function->kind));
         return kExitUsage;
     }
-    return Run(*function, positional + 1, precision, mode);
+    return Run(*function, request.positional + 1, request.precision, request.mode);
+}
+
+}  // namespace
+
+// Results that could not be written (a full disk, a closed pipe) fail the run whatever it
+// computed.
+int main(int argc, char** argv) {
+    const int status = Dispatch(argc, argv);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "ostrel2: cannot write the results: %s\n", std::strerror(errno));
+        return kExitWriteError;
+    }
+    return status;
 }

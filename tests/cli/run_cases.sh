@@ -8,6 +8,8 @@
 #   <expected stdout>     zero or more lines, compared exactly; a line "~ text" instead asks only
 #                         that stdout contain "text"
 #   ! <text>              optional: standard error must contain text
+#   > <file>              optional: standard output goes to file (e.g. /dev/full) and is not
+#                         compared
 #   ? <status>            the exit status; ends the case
 # Lines starting with # and blank lines between cases are ignored.
 set -uo pipefail
@@ -20,6 +22,7 @@ args=""
 expected=""
 contains=()
 stderr_wants=()
+stdout_to=""
 in_case=0
 
 check() {
@@ -27,11 +30,21 @@ check() {
   local out err rc
   err=$(mktemp)
   # shellcheck disable=SC2086
-  out=$("$program" $args 2>"$err")
-  rc=$?
+  if [[ -n $stdout_to ]]; then
+    # shellcheck disable=SC2086
+    "$program" $args >"$stdout_to" 2>"$err"
+    rc=$?
+    out=""
+  else
+    # shellcheck disable=SC2086
+    out=$("$program" $args 2>"$err")
+    rc=$?
+  fi
   local ok=1 why=""
   if [[ $rc != "$status" ]]; then ok=0; why+=" exit status $rc, expected $status;"; fi
-  if [[ ${#contains[@]} -eq 0 ]]; then
+  if [[ -n $stdout_to ]]; then
+    :
+  elif [[ ${#contains[@]} -eq 0 ]]; then
     if [[ "$out" != "$expected" ]]; then ok=0; why+=" stdout differs;"; fi
   else
     for want in "${contains[@]}"; do
@@ -61,6 +74,7 @@ while IFS= read -r line || [[ -n $line ]]; do
       expected=""
       contains=()
       stderr_wants=()
+      stdout_to=""
       first=1
       in_case=1
     fi
@@ -69,6 +83,7 @@ while IFS= read -r line || [[ -n $line ]]; do
   case $line in
     '? '*) check "${line#? }"; in_case=0 ;;
     '! '*) stderr_wants+=("${line#! }") ;;
+    '> '*) stdout_to=${line#> } ;;
     '~ '*) contains+=("${line#\~ }") ;;
     *)
       if [[ $first == 1 ]]; then expected=$line; first=0; else expected+=$'\n'$line; fi ;;

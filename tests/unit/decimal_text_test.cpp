@@ -215,7 +215,9 @@ TEST(DecimalTextFormat, RoundedAndExactText) {
     const Case cases[] = {
         {Record(1, 1, 0, {1}), FormatMode::Rounded, "1"},
         {Record(2, -1, 0, {1, 5000000000}), FormatMode::Rounded, "-1.5"},
-        {Record(1, -1, 0, {1, 5000000000}), FormatMode::Rounded, "-2"},  // one limb shown
+        // A leading limb of one digit: the next limb is shown as well (ten digits promised).
+        {Record(1, -1, 0, {1, 5000000000}), FormatMode::Rounded, "-1.5"},
+        {Record(1, 1, 10, {1, 2345678901}), FormatMode::Rounded, "12345678901"},
         {Record(4, 0, -2100000000, {}), FormatMode::Rounded, "0"},
         {Record(4, 1, 50, {}), FormatMode::Rounded, "0"},  // signed, every limb 0
         {Record(2, 1, 10, {1}), FormatMode::Rounded, "10000000000"},
@@ -227,27 +229,37 @@ TEST(DecimalTextFormat, RoundedAndExactText) {
         {Record(3, 1, 20, {1234, 5678901234, 5678901234}), FormatMode::Rounded,
          "123456789012345678901234"},
         {Record(2, 1, 20, {1234, 5678901234, 5678901234}), FormatMode::Rounded,
-         "123456789012350000000000"},
-        {Record(2, 1, 50, {1234, 5678901234, 5678901234}), FormatMode::Rounded,
+         "123456789012345678901234"},
+        // No zero before the point stands for a digit rounded away: scientific then.
+        {Record(1, 1, 20, {1234, 5678901234, 5678901234}), FormatMode::Rounded,
+         "1.2345678901235e23"},
+        {Record(1, 1, 50, {1234, 5678901234, 5678901234}), FormatMode::Rounded,
          "1.2345678901235e53"},
+        {Record(1, 1, 10, {1234567890, 1}), FormatMode::Rounded, "1.23456789e19"},
+        {Record(5, 1, 50, {1234567890, 1234567890, 1234567890, 1234567890, 1234567890, 1234567891}),
+         FormatMode::Rounded, "1.234567890123456789012345678901234567890123456789e59"},
+        // ... but a zero that is a digit of the rounded text is written.
+        {Record(1, 1, 0, {1234567890, 1}), FormatMode::Rounded, "1234567890"},
         {Record(2, 1, -10, {1000}), FormatMode::Rounded, "0.0000001"},
         {Record(2, 1, -10, {100}), FormatMode::Rounded, "1e-8"},
         {Record(2, -1, -300, {1, 2500000000}), FormatMode::Rounded, "-1.25e-300"},
-        {Record(1, 1, 2000000000, {9, 1}), FormatMode::Rounded, "9e2000000000"},
+        {Record(1, 1, 2000000000, {9, 0, 1}), FormatMode::Rounded, "9e2000000000"},
         {Record(1, 1, 2000000000, {9, 1}), FormatMode::AllLimbs, "9.0000000001e2000000000"},
-        // Half-even on the guard limbs, at precision 1 the first limb is all that shows.
-        {Record(1, 1, 0, {1, 2, 3, 4, 5}), FormatMode::Rounded, "1"},
-        {Record(1, 1, 0, {1, 5000000000}), FormatMode::Rounded, "2"},
-        {Record(1, 1, 0, {2, 5000000000}), FormatMode::Rounded, "2"},
-        {Record(1, 1, 0, {2, 5000000000, 0, 0, 1}), FormatMode::Rounded, "3"},
-        {Record(1, 1, 0, {2, 4999999999, 9999999999, 9999999999, 9999999999}),
-         FormatMode::Rounded, "2"},
-        {Record(1, -1, 0, {2, 5000000001}), FormatMode::Rounded, "-3"},
-        {Record(1, -1, 0, {3, 5000000000}), FormatMode::Rounded, "-4"},
+        // Half-even on the guard limbs; at precision 1 a full first limb is all that shows.
+        {Record(1, 1, 0, {1000000001, 5000000000}), FormatMode::Rounded, "1000000002"},
+        {Record(1, 1, 0, {1000000002, 5000000000}), FormatMode::Rounded, "1000000002"},
+        {Record(1, 1, 0, {1000000002, 5000000000, 0, 0, 1}), FormatMode::Rounded, "1000000003"},
+        {Record(1, 1, 0, {1000000002, 4999999999, 9999999999, 9999999999, 9999999999}),
+         FormatMode::Rounded, "1000000002"},
+        {Record(1, -1, 0, {1000000002, 5000000001}), FormatMode::Rounded, "-1000000003"},
+        {Record(1, -1, 0, {1000000003, 5000000000}), FormatMode::Rounded, "-1000000004"},
+        {Record(1, 1, 0, {1, 2, 3, 4, 5}), FormatMode::Rounded, "1.0000000002"},
+        {Record(1, 1, 0, {2, 4999999999, 5000000000}), FormatMode::Rounded, "2.5"},
         {Record(1, 1, 0, {9999999999, 5000000001}), FormatMode::Rounded, "10000000000"},
         {Record(1, 1, -10, {9999999999, 5000000000}), FormatMode::Rounded, "1"},
-        {Record(2, 1, 0, {1, 2345678901, 5000000000}), FormatMode::Rounded, "1.2345678902"},
-        {Record(2, 1, 0, {1, 2345678902, 5000000000}), FormatMode::Rounded, "1.2345678902"},
+        {Record(1, 1, 0, {1, 2345678901, 5000000000}), FormatMode::Rounded, "1.2345678902"},
+        {Record(1, 1, 0, {1, 2345678902, 5000000000}), FormatMode::Rounded, "1.2345678902"},
+        {Record(2, 1, 0, {1, 2345678901, 5000000000}), FormatMode::Rounded, "1.23456789015"},
         // A slot beyond the live limbs (precision 1: slots 0 .. 4) never counts.
         {Record(1, 1, 0, {1, 0, 0, 0, 0, 9999999999}), FormatMode::AllLimbs, "1"},
         {Record(1, 1, 0, {1, 2, 3, 4, 5}), FormatMode::AllLimbs,
@@ -258,7 +270,8 @@ TEST(DecimalTextFormat, RoundedAndExactText) {
         // Records off the canonical grid still have their value written.
         {Record(1, 1, 3, {5}), FormatMode::Rounded, "5000"},
         {Record(1, 1, 10, {0, 7}), FormatMode::Rounded, "7"},
-        {Record(1, 1, 10, {0, 7, 5000000000}), FormatMode::Rounded, "8"},
+        {Record(1, 1, 10, {0, 7, 5000000000}), FormatMode::Rounded, "7.5"},
+        {Record(1, 1, 10, {0, 7000000001, 5000000000}), FormatMode::Rounded, "7000000002"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -312,14 +325,16 @@ TEST(DecimalTextFormat, LongestTextsFitTheCapacity) {
     }
 }
 
-// The rounded text against exact half-even rounding of the value to the unit of limb p - 1.
+// The rounded text against exact half-even rounding of the value to the unit of the last limb
+// shown: limb p - 1, or limb p when limb 0 has fewer than ten digits.
 TEST(DecimalTextFormat, RoundedTextMatchesExactHalfEvenRounding) {
     reference::RandomLongs random(77);
     for (int32_t precision : {1, 2, 5, 40, 303}) {
         for (int trial = 0; trial < 25; ++trial) {
             const LongNumber x = reference::ToBoundary(random.Next(precision, -400, 400));
             const mpq_class exact = ExactValue(x);
-            const mpq_class unit = Pow10(static_cast<long>(x.exponent) - 10L * (precision - 1));
+            const long shown = precision + (x.limbs[0] < 1e9 ? 1 : 0);
+            const mpq_class unit = Pow10(static_cast<long>(x.exponent) - 10L * (shown - 1));
             const mpq_class q = abs(exact) / unit;
             mpz_class down;
             mpz_fdiv_q(down.get_mpz_t(), q.get_num_mpz_t(), q.get_den_mpz_t());

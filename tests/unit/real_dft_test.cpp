@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "arith/real_dft.h"
+#include "arith/real_dft_fast.h"
 
 namespace ostrel2 {
 namespace {
@@ -187,7 +188,8 @@ TEST(RealDft, SpectrumProductGivesHalfLengthTimesCyclicConvolution) {
 }
 
 // The vector spectrum products, alone and added to a third spectrum, are bit for bit the plain
-// formulas (ur vr - ui vi, ur vi + ui vr), then + S; entries of +-0 check the signs of zeros.
+// formulas (ur vr - ui vi, ur vi + ui vr), then + S, at either vector width; entries of +-0 check
+// the signs of zeros.
 TEST(RealDft, SharedSpectrumProductsGiveThePlainFormulasBits) {
     std::mt19937_64 engine(19);
     for (int n = 2; n <= DFT_MAX_LENGTH; n *= 2) {
@@ -206,11 +208,14 @@ TEST(RealDft, SharedSpectrumProductsGiveThePlainFormulasBits) {
                 product[k + 1] = u[k] * v[k + 1] + u[k + 1] * v[k];
             }
             for (int i = 0; i < n; ++i) sum[i] = product[i] + s[i];
-            Reals shared = v;
-            SharedSpectrumProduct(n, u.data(), shared.data());
-            ASSERT_EQ(std::memcmp(shared.data(), product.data(), n * sizeof(double)), 0) << n;
-            SharedSpectrumProductAdd(n, u.data(), v.data(), s.data());
-            ASSERT_EQ(std::memcmp(s.data(), sum.data(), n * sizeof(double)), 0) << n;
+            for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                Reals shared = v;
+                SharedSpectrumProduct(n, u.data(), shared.data(), width);
+                ASSERT_EQ(std::memcmp(shared.data(), product.data(), n * sizeof(double)), 0) << n;
+                Reals added = s;
+                SharedSpectrumProductAdd(n, u.data(), v.data(), added.data(), width);
+                ASSERT_EQ(std::memcmp(added.data(), sum.data(), n * sizeof(double)), 0) << n;
+            }
         }
     }
 }
@@ -307,7 +312,7 @@ TEST(RealDft, SharedTransformGivesTheSameBitsAsThePlainOne) {
                 Reals plain = input;
                 WorkAreas own;
                 SharedRealDft(n, direction, shared.data());
-                SharedRealDftWithoutAvx(n, direction, narrow.data());
+                SharedRealDft(n, direction, narrow.data(), VectorWidth::Narrow);
                 RealDft(n, direction, plain.data(), own.ip, own.w);
                 ASSERT_EQ(std::memcmp(shared.data(), plain.data(), n * sizeof(double)), 0)
                     << "n = " << n << ", direction " << direction << ", round " << round;
@@ -341,7 +346,7 @@ TEST(RealDft, TransformOfAHalfGivesTheSameBitsAsThePlainOne) {
             Reals wide(n, 1.0);
             Reals narrow(n, 1.0);
             SharedRealDftOfHalf(n, half.data(), wide.data());
-            SharedRealDftOfHalfWithoutAvx(n, half.data(), narrow.data());
+            SharedRealDftOfHalf(n, half.data(), narrow.data(), VectorWidth::Narrow);
             ASSERT_EQ(std::memcmp(wide.data(), plain.data(), n * sizeof(double)), 0)
                 << "n = " << n << ", round " << round;
             ASSERT_EQ(std::memcmp(narrow.data(), plain.data(), n * sizeof(double)), 0)

@@ -4,14 +4,19 @@
 // The shared-table product is checked bit for bit against the product with per-call tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <limits>
 #include <random>
 #include <string>
 
 #include "arith/multiply_schoolbook.h"
 #include "arith/multiply_transform.h"
 #include "arith/transform_digits.h"
+#include "arith/transform_digits_fast.h"
+#include "arith/transform_testing.h"
 #include "core/diagnostics.h"
 #include "support/gmp_reference.h"
 
@@ -317,8 +322,49 @@ TEST(TransformMultiply, BalancingEdgeDigitsGiveTheSameBitsAsPerCallTables) {
     }
 }
 
-// The digit conversion by whole-number carries gives the serial conversion's record bit for bit,
-// both where it applies (positions near whole numbers, of either sign, up to 2^40) and where it
+// The product's digit halves, split and balanced in vectors at either width, are bit for bit the
+// plain conversion's: on random records at the precisions where the transform length changes
+// (the four-lane loops take halves of 64 limbs or more), on limbs around the balancing edge
+// (digits 49,999 and 50,000, where a carry may run on), and on raw limbs the plain conversion
+// takes as well (negative, -0, fractions, too large for the 32-bit truncation). Dead slots hold a
+// limb 7,777,777,777 or NaN (the vector split stops at a NaN, so only a finite limb shows a read
+// past the live limbs); the digit area holds NaN before the call.
+TEST(TransformMultiply, FastDigitHalvesGiveThePlainDigitsBits) {
+    RandomLongs random(306);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double edges[] = {4999949999.0, 4999950000.0, 49999.0, 9999949999.0, 5000049999.0, 0.0};
+    const double raw[] = {-0.0, -12345678901.0, 3e15, 4999950000.5, 1e10};
+    for (int32_t p : {1, 5, 12, 13, 60, 61, 124, 125, 200, 252, 253, 303}) {
+        const int n = TransformLength(p < TRANSFORM_MIN_PRECISION ? TRANSFORM_MIN_PRECISION : p);
+        for (int round = 0; round < 9; ++round) {
+            WorkLong x = random.Next(p);
+            for (int32_t k = 1; k <= LastLimb(x); ++k) {
+                if (round % 3 == 1) x.limbs[k] = edges[random.Between(0, 5)];
+                if (round % 3 == 2 && random.Between(0, 9) == 0) x.limbs[k] = raw[random.Between(0, 4)];
+            }
+            for (int32_t k = LastLimb(x) + 1; k < WORK_LIMBS; ++k)
+                x.limbs[k] = round % 2 ? nan : 7777777777.0;
+            for (int off : {0, n / 2}) {
+                double X[DIGIT_ARRAY_SLOTS];
+                ToTransformDigits(TRANSFORM_BASE, n, off, x, X);
+                for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                    double D[DFT_MAX_LENGTH / 2 + 1];
+                    double H[3];
+                    std::fill(std::begin(D), std::end(D), nan);
+                    ToTransformHalfDigits(n, off, x, D, H, width);
+                    const bool narrow = width == VectorWidth::Narrow;
+                    ASSERT_EQ(std::memcmp(D, X, n / 2 * sizeof(double)), 0)
+                        << "p = " << p << ", round " << round << ", off " << off << ", narrow " << narrow;
+                    ASSERT_EQ(std::memcmp(H, X + n, sizeof H), 0) << "p = " << p << ", off " << off;
+                    ASSERT_EQ(D[n / 2], 0.0);
+                }
+            }
+        }
+    }
+}
+
+// The digit conversion by whole-number carries, at either vector width, gives the serial
+// conversion's record bit for bit, both where it applies (positions near whole numbers, of either sign, up to 2^40) and where it
 // must hand over to the serial rule (a position near a half, or too large). Records of several
 // precisions keep more or fewer output positions, so the positions below the kept ones enter
 // through their carry alone; tails of zeros (with or without a carry from below), of small
@@ -358,17 +404,21 @@ TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
                     X[n + 2] = round % 3 ? 1.0 : -1.0;
                     for (int32_t precision : {5, 60, 300}) {
                         double Y[DIGIT_ARRAY_SLOTS];
-                        double Z[DIGIT_ARRAY_SLOTS];
                         std::memcpy(Y, X, sizeof X);
-                        std::memcpy(Z, X, sizeof X);
-                        WorkLong serial, carried;
+                        WorkLong serial;
                         InitLong(serial, precision, 1, 0, 0.0);
-                        InitLong(carried, precision, 1, 0, 0.0);
                         FromTransformDigits(m, TRANSFORM_BASE, n, Y, serial);
-                        FromTransformDigitsCarried(m, TRANSFORM_BASE, n, Z, carried);
-                        ASSERT_TRUE(SameRecord(serial, carried))
-                            << "n = " << n << ", m = " << m << ", kind " << kind << ", round "
-                            << round << ", precision " << precision;
+                        for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                            double Z[DIGIT_ARRAY_SLOTS];
+                            std::memcpy(Z, X, sizeof X);
+                            WorkLong carried;
+                            InitLong(carried, precision, 1, 0, 0.0);
+                            FromTransformDigitsCarried(m, n, Z, carried, width);
+                            ASSERT_TRUE(SameRecord(serial, carried))
+                                << "n = " << n << ", m = " << m << ", kind " << kind << ", round "
+                                << round << ", precision " << precision << ", narrow "
+                                << (width == VectorWidth::Narrow);
+                        }
                     }
                 }
             }
