@@ -11,8 +11,8 @@
 #   OSTREL2_BENCH_PROFILE     0 skips the callgrind profile (default 1)
 #   OSTREL2_BENCH_DOCS        1 writes the tables between the markers of docs/performance.md and
 #                             the plot to docs/performance.png (default 0)
-# Results go to <build-dir>/bench-results/: counts.tsv, peers.tsv, decimal.tsv, tables.md,
-# profile.txt, performance.png and the console output of each step.
+# Results go to <build-dir>/bench-results/: counts.tsv, peers.tsv, decimal.tsv, report.md (every
+# table), profile.txt, performance.png and the console output of each step.
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -132,31 +132,41 @@ else
   step "no gnuplot (and no way to install it): plot data left in $out_dir/plot.dat"
 fi
 
-report="$out_dir/report.md"
-{
+# report.md: every table; docs.md within it the selection for docs/performance.md.
+compose() {
   echo '```'
   cat "$out_dir/machine.txt"
   echo '```'
   echo
-  cat "$out_dir/tables.md"
+  cat "$1"
   if [[ -s $out_dir/profile.txt ]]; then
     echo
     cat "$out_dir/profile.txt"
   fi
-} > "$report"
+}
+compose "$out_dir/tables.md" > "$out_dir/report.md"
 
 if [[ "${OSTREL2_BENCH_DOCS:-0}" == 1 ]]; then
   docs="$source_dir/docs/performance.md"
-  python3 - "$docs" "$report" << 'EOF'
+  section="$out_dir/docs-section.md"
+  {
+    compose "$out_dir/docs.md"
+    if [[ -n $plot ]]; then
+      echo
+      echo '![Time per call against precision, ours beside MPFR and Boost](performance.png)'
+    fi
+    echo
+  } > "$section"
+  python3 - "$docs" "$section" << 'EOF'
 import sys
-docs, report = sys.argv[1], sys.argv[2]
+docs, section = sys.argv[1], sys.argv[2]
 begin, end = "<!-- report.sh: begin -->", "<!-- report.sh: end -->"
 text = open(docs).read()
 if begin not in text or end not in text:
     sys.exit(f"{docs}: the markers {begin} and {end} are missing")
 head, rest = text.split(begin, 1)
 _, tail = rest.split(end, 1)
-open(docs, "w").write(head + begin + "\n" + open(report).read() + end + tail)
+open(docs, "w").write(head + begin + "\n" + open(section).read() + end + tail)
 EOF
   [[ -n $plot ]] && cp "$plot" "$source_dir/docs/performance.png"
   step "docs/performance.md and docs/performance.png updated"

@@ -7,6 +7,8 @@ bench/report.sh, and writes into OUT_DIR:
 
   tables.md    our times, the ratios to each peer at every precision, the peers' times at each
                precision, and the products and overhead of every argument set
+  docs.md      the part of it for docs/performance.md: every table at the largest precision, the
+               ratios and overheads at all
   plot.dat     time against digits for the product, the division and three dear functions
   plot.gp      the gnuplot script that draws plot.dat into performance.png
   dearest.txt  the argument set with the longest time at the largest precision (for the profile)
@@ -101,27 +103,31 @@ def main():
         name, args = key.split("|", 1)
         return [f"`{name}`", args]
 
-    out = []
     ps = [f"p={p}" for p in precisions]
-    out.append("### Our time per call (us)\n\n")
-    out.append(table(["export", "arguments"] + ps,
-                     [label(k) + [us(t(k, p, "ours")) if t(k, p, "ours") else "-"
-                                  for p in precisions] for k in keys]))
-    for who, title in [("mpfr", "MPFR"), ("boost", "Boost cpp_dec_float"),
-                       ("decimal", "Python decimal")]:
-        rows = [label(k) + [ratio(t(k, p, "ours"), t(k, p, who)) for p in precisions]
-                for k in keys if any(t(k, p, who) for p in precisions)]
-        out.append(f"\n### Ours / {title} (times of ours per time of {title}, same digits)\n\n")
-        out.append(table(["export", "arguments"] + ps, rows))
-        if who == "mpfr" and any(t(k, p, "mpfr_kept") for k in keys for p in precisions):
-            kept = [label(k)[:1] + ["MPFR keeps its pi"] +
-                    [ratio(t(k, p, "ours"), t(k, p, "mpfr_kept")) for p in precisions]
-                    for k in keys if any(t(k, p, "mpfr_kept") for p in precisions)]
-            out.append("\nWith MPFR's cache of pi kept between calls:\n\n")
-            out.append(table(["export", "arguments"] + ps, kept))
 
-    for p in precisions:
-        out.append(f"\n### All contestants at p = {p} ({10 * p} decimal digits), us per call\n\n")
+    def our_times():
+        return "### Our time per call (us)\n\n" + table(
+            ["export", "arguments"] + ps,
+            [label(k) + [us(t(k, p, "ours")) if t(k, p, "ours") else "-" for p in precisions]
+             for k in keys])
+
+    def ratios():
+        out = ""
+        for who, title in [("mpfr", "MPFR"), ("boost", "Boost cpp_dec_float"),
+                           ("decimal", "Python decimal")]:
+            rows = [label(k) + [ratio(t(k, p, "ours"), t(k, p, who)) for p in precisions]
+                    for k in keys if any(t(k, p, who) for p in precisions)]
+            out += f"\n### Ours / {title}: our time per time of {title}, same digits\n\n"
+            out += table(["export", "arguments"] + ps, rows)
+            if who == "mpfr" and any(t(k, p, "mpfr_kept") for k in keys for p in precisions):
+                kept = [label(k)[:1] + ["MPFR keeps its pi"] +
+                        [ratio(t(k, p, "ours"), t(k, p, "mpfr_kept")) for p in precisions]
+                        for k in keys if any(t(k, p, "mpfr_kept") for p in precisions)]
+                out += "\nWith MPFR's cache of pi kept between calls:\n\n"
+                out += table(["export", "arguments"] + ps, kept)
+        return out
+
+    def contestants(p):
         rows = []
         for k in keys:
             ours = t(k, p, "ours")
@@ -136,10 +142,11 @@ def main():
                 rows.append(label(k)[:1] + ["(MPFR keeps its pi)", us(ours),
                                             us(t(k, p, "mpfr_kept")), "-", "-",
                                             ratio(ours, t(k, p, "mpfr_kept")), "-", "-"])
-        out.append(table(["export", "arguments", "ours", "MPFR", "Boost", "decimal",
-                          "ours/MPFR", "ours/Boost", "ours/decimal"], rows))
+        return (f"\n### All contestants at p = {p} ({10 * p} decimal digits), us per call\n\n" +
+                table(["export", "arguments", "ours", "MPFR", "Boost", "decimal",
+                       "ours/MPFR", "ours/Boost", "ours/decimal"], rows))
 
-    for p in precisions:
+    def overhead(p):
         product = t("Multipl_XL|random", p, "ours")
         rows = []
         plain = []
@@ -160,17 +167,43 @@ def main():
                 rows.append(label(k) + [f"{n:g}", rng, divisions, f"{float(c['lower']):g}", small,
                                         us(ours), us(expected), f"{ours / expected:.3f}",
                                         f"{100 * (ours / expected - 1):+.1f} %"])
-        out.append(f"\n### Products and overhead at p = {p}"
-                   f" (Multipl_XL: {us(product) if product else '-'} us)\n\n")
-        out.append(table(["export", "arguments", "products", "range", "divisions (their products)",
-                          "lower p", "MultiplSmall / DivSmall", "time us",
-                          "products x Multipl_XL us", "ratio", "on top"], rows))
+        out = (f"\n### Products and overhead at p = {p}"
+               f" (Multipl_XL: {us(product) if product else '-'} us)\n\n")
+        out += table(["export", "arguments", "products", "range", "divisions (their products)",
+                      "lower p", "MultiplSmall / DivSmall", "time us",
+                      "products x Multipl_XL us", "ratio", "on top"], rows)
         if plain:
-            out.append("\nNo transform products:\n\n")
-            out.append(table(["export", "arguments", "time us", "MultiplSmall / DivSmall"], plain))
+            out += "\nNo transform products:\n\n"
+            out += table(["export", "arguments", "time us", "MultiplSmall / DivSmall"], plain)
+        return out
 
+    def overhead_by_precision():
+        rows = []
+        for k in keys:
+            cells = []
+            for p in precisions:
+                c = counts.get((k, p))
+                ours = t(k, p, "ours")
+                product = t("Multipl_XL|random", p, "ours")
+                if c is None or ours is None or not product or float(c["products"]) <= 0:
+                    cells.append("-")
+                    continue
+                n = float(c["products"])
+                cells.append(f"{n:g}: {ours / (n * product):.3f}")
+            if any(cell != "-" for cell in cells):
+                rows.append(label(k) + cells)
+        return ("\n### Products per call and time / (products x Multipl_XL), every precision\n\n" +
+                table(["export", "arguments"] + ps, rows))
+
+    top = precisions[-1] if precisions else 0
+    everything = [our_times(), ratios()] + [contestants(p) for p in precisions] + \
+        [overhead(p) for p in precisions] + [overhead_by_precision()]
     with open(os.path.join(out_dir, "tables.md"), "w") as f:
-        f.write("".join(out))
+        f.write("".join(everything))
+    # The selection for docs/performance.md: the largest precision in full, ratios at all.
+    with open(os.path.join(out_dir, "docs.md"), "w") as f:
+        f.write("".join([our_times(), ratios(), contestants(top), overhead(top),
+                         overhead_by_precision()]))
 
     # The plot: the product, the division and three dear functions, ours beside MPFR and Boost.
     chosen = [k for k in PLOT_ALWAYS if k in keys]
@@ -213,7 +246,6 @@ def main():
         f.write("plot " + ", \\\n     ".join(clauses) + "\n")
 
     # The dearest set at the largest precision, for the profile.
-    top = precisions[-1] if precisions else 0
     dearest = max((k for k in keys if t(k, top, "ours")), key=lambda k: t(k, top, "ours"),
                   default="")
     with open(os.path.join(out_dir, "dearest.txt"), "w") as f:
