@@ -8,7 +8,8 @@
 // within each round, and each one's time is the median over the rounds of its CPU time per call
 // (thread CPU time; a round calls one contestant for at least --min-time seconds, cycling
 // through the set's 8 calls). Before timing, the first calls' results are compared on their
-// leading 12 digits, so that a peer computing something else is noticed.
+// leading 12 digits, so that a peer computing something else is noticed. Multipl_XL on random
+// operands takes its turns in every row too ("product"): the unit of the row's overhead.
 //
 // Usage: ostrel2_peers [--precision=P,...] [--filter=TEXT] [--rounds=N] [--min-time=S]
 //                      [--tsv=FILE] [--arguments=FILE]
@@ -316,13 +317,33 @@ int main(int argc, char** argv) {
         if (tsv == nullptr) Usage(std::string("cannot write ") + tsvPath);
         std::fprintf(tsv, "p\texport\targuments\tcontestant\tseconds\tfastest\tslowest\n");
     }
-    std::printf("%-5s %-13s %-21s %12s %12s %12s %12s %9s %9s\n", "p", "export", "arguments",
-                "ours us", "MPFR us", "MPFR kept", "Boost us", "ours/MPFR", "ours/Boost");
+    std::printf("%-5s %-13s %-21s %12s %12s %12s %12s %9s %9s %9s\n", "p", "export", "arguments",
+                "ours us", "MPFR us", "MPFR kept", "Boost us", "ours/MPFR", "ours/Boost",
+                "ours/mul");
+    // Multipl_XL on its random operands: timed in the turns of every other row, so that each
+    // row's overhead is measured against a product of the same moments.
+    const ArgumentSet* productSet = nullptr;
+    for (const ArgumentSet* set : sets) {
+        if (ostrel2_bench::Key(*set) == "Multipl_XL|random") productSet = set;
+    }
+    if (productSet == nullptr) {
+        for (const ArgumentSet& set : ostrel2_bench::ArgumentSets()) {
+            if (ostrel2_bench::Key(set) == "Multipl_XL|random") productSet = &set;
+        }
+    }
+    const ostrel2::api::Export* productExport = ostrel2_bench::BuiltExport("Multipl_XL");
     int mismatches = 0;
     for (int32_t p : precisions) {
         const int64_t digits = 10 * static_cast<int64_t>(p);
         const auto bits = static_cast<mpfr_prec_t>(std::ceil(static_cast<double>(digits) *
                                                              std::log2(10.0)));
+        std::vector<Call> productPool = ostrel2_bench::MakePool(*productSet, p);
+        LongNumber productResult;
+        std::vector<ostrel2::api::Arguments> productBound(productPool.size());
+        for (size_t k = 0; k < productPool.size(); ++k) {
+            productBound[k].result = &productResult;
+            ostrel2_bench::Bind(productBound[k], *productSet, p, productPool[k]);
+        }
         for (const ArgumentSet* set : sets) {
             const ostrel2::api::Export& e = *ostrel2_bench::BuiltExport(set->exportName);
             const Op op = ostrel2_bench::OpOf(*set);
@@ -338,6 +359,11 @@ int main(int argc, char** argv) {
             std::vector<Contestant> contestants;
             contestants.push_back({"ours", [&](int k) { e.invoke(bound[k]); },
                                    [&] { return OurResult(result, 16); }, {}});
+            // The transform product in the same turns, the unit of the overhead tables.
+            if (set != productSet && productSet != nullptr) {
+                contestants.push_back({"product", [&](int k) { productExport->invoke(productBound[k]); },
+                                       nullptr, {}});
+            }
 
             const Texts texts = TextsOf(*set, pool);
             std::unique_ptr<MpfrPool> mpfr;
@@ -366,6 +392,7 @@ int main(int argc, char** argv) {
             std::string reference;
             for (Contestant& c : contestants) {
                 c.run(0);
+                if (!c.result) continue;
                 const std::string value = c.result();
                 if (reference.empty()) {
                     reference = value;
@@ -379,14 +406,16 @@ int main(int argc, char** argv) {
                 for (Contestant& c : contestants) c.seconds.push_back(PerCall(c.run, poolSize, minTime));
             }
 
-            double median[4] = {-1, -1, -1, -1};  // ours, mpfr, mpfr_kept, boost
+            double median[5] = {-1, -1, -1, -1, -1};  // ours, mpfr, mpfr_kept, boost, product
             for (Contestant& c : contestants) {
                 std::vector<double> s = c.seconds;
                 std::sort(s.begin(), s.end());
                 const double m = s[s.size() / 2];
-                const int column = c.name == "ours" ? 0 : c.name == "mpfr" ? 1
-                                   : c.name == "mpfr_kept"                 ? 2
-                                                                           : 3;
+                const int column = c.name == "ours"        ? 0
+                                   : c.name == "mpfr"      ? 1
+                                   : c.name == "mpfr_kept" ? 2
+                                   : c.name == "boost"     ? 3
+                                                           : 4;
                 median[column] = m;
                 if (tsv != nullptr) {
                     std::fprintf(tsv, "%d\t%s\t%s\t%s\t%.6e\t%.6e\t%.6e\n", p, set->exportName,
@@ -394,14 +423,15 @@ int main(int argc, char** argv) {
                 }
             }
             std::printf("%-5d %-13s %-21s", p, set->exportName, set->label);
-            for (double m : median) {
+            for (int column = 0; column < 4; ++column) {
+                const double m = median[column];
                 if (m < 0) {
                     std::printf(" %12s", "-");
                 } else {
                     std::printf(" %12.3f", m * 1e6);
                 }
             }
-            for (int column : {1, 3}) {
+            for (int column : {1, 3, 4}) {
                 if (median[column] > 0) {
                     std::printf(" %9.2f", median[0] / median[column]);
                 } else {

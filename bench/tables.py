@@ -15,11 +15,11 @@ bench/report.sh, and writes into OUT_DIR:
 
 Ratios are ours / peer: how many times the peer's time our call takes. The overhead of a set is
 its time against (its transform products x the time of Multipl_XL on random operands at the same
-precision, same run): "on top" = time / (products x Multipl_XL) - 1. The products inside
-reciprocal divisions are among the products; the division's own additions, normalisations and
-copies are overhead like every other step that is not a product.
+precision, timed in the same turns as the set): "on top" = time / (products x Multipl_XL) - 1.
+The products inside reciprocal divisions are among the products; the division's own additions,
+normalisations and copies are overhead like every other step that is not a product.
 
-Usage: tables.py COUNTS.tsv PEERS.tsv DECIMAL.tsv OUT_DIR [--plot-digits-label TEXT]
+Usage: tables.py COUNTS.tsv PEERS.tsv DECIMAL.tsv OUT_DIR
 """
 import csv
 import os
@@ -146,8 +146,11 @@ def main():
                 table(["export", "arguments", "ours", "MPFR", "Boost", "decimal",
                        "ours/MPFR", "ours/Boost", "ours/decimal"], rows))
 
+    def product_time(k, p):
+        """Multipl_XL's time in the turns of row k, or in its own row."""
+        return t(k, p, "product") or t("Multipl_XL|random", p, "ours")
+
     def overhead(p):
-        product = t("Multipl_XL|random", p, "ours")
         rows = []
         plain = []
         for k in keys:
@@ -162,15 +165,16 @@ def main():
                 plain.append(label(k) + [us(ours), small])
                 continue
             divisions = f"{float(c['divisions']):g} ({float(c['in_divisions']):g})"
+            product = product_time(k, p)
             if product:
                 expected = n * product
                 rows.append(label(k) + [f"{n:g}", rng, divisions, f"{float(c['lower']):g}", small,
-                                        us(ours), us(expected), f"{ours / expected:.3f}",
+                                        us(ours), us(product), us(expected),
+                                        f"{ours / expected:.3f}",
                                         f"{100 * (ours / expected - 1):+.1f} %"])
-        out = (f"\n### Products and overhead at p = {p}"
-               f" (Multipl_XL: {us(product) if product else '-'} us)\n\n")
+        out = f"\n### Products and overhead at p = {p}\n\n"
         out += table(["export", "arguments", "products", "range", "divisions (their products)",
-                      "lower p", "MultiplSmall / DivSmall", "time us",
+                      "lower p", "MultiplSmall / DivSmall", "time us", "Multipl_XL us",
                       "products x Multipl_XL us", "ratio", "on top"], rows)
         if plain:
             out += "\nNo transform products:\n\n"
@@ -184,7 +188,7 @@ def main():
             for p in precisions:
                 c = counts.get((k, p))
                 ours = t(k, p, "ours")
-                product = t("Multipl_XL|random", p, "ours")
+                product = product_time(k, p)
                 if c is None or ours is None or not product or float(c["products"]) <= 0:
                     cells.append("-")
                     continue
