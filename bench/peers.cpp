@@ -12,10 +12,12 @@
 // operands takes its turns in every row too ("product"): the unit of the row's overhead.
 //
 // Usage: ostrel2_peers [--precision=P,...] [--filter=TEXT] [--rounds=N] [--min-time=S]
-//                      [--tsv=FILE] [--arguments=FILE]
+//                      [--tsv=FILE] [--arguments=FILE] [--planned]
 //   --tsv        writes one line per set, precision and contestant: the seconds per call
 //   --arguments  writes the operands of every set and precision as decimal text and stops: the
 //                input of peers_decimal.py, which times Python's decimal on the same values
+//   --planned    takes the sets of planned exports too, with the peers alone (their values
+//                checked against MPFR's): a check of the peers' side before the export lands
 #include <mpfr.h>
 
 #include <algorithm>
@@ -224,7 +226,7 @@ bool Agree(const std::string& a, const std::string& b, int digits) {
 [[noreturn]] void Usage(const std::string& problem) {
     std::fprintf(stderr,
                  "ostrel2_peers: %s\nusage: ostrel2_peers [--precision=P,...] [--filter=TEXT] "
-                 "[--rounds=N] [--min-time=S] [--tsv=FILE] [--arguments=FILE]\n",
+                 "[--rounds=N] [--min-time=S] [--tsv=FILE] [--arguments=FILE] [--planned]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -278,6 +280,7 @@ int main(int argc, char** argv) {
     const char* filter = "";
     const char* tsvPath = nullptr;
     const char* argumentsPath = nullptr;
+    bool planned = false;
     int rounds = 5;
     double minTime = 0.05;
     for (int i = 1; i < argc; ++i) {
@@ -294,6 +297,8 @@ int main(int argc, char** argv) {
             tsvPath = v;
         } else if ((v = Option(argv[i], "--arguments")) != nullptr) {
             argumentsPath = v;
+        } else if (std::strcmp(argv[i], "--planned") == 0) {
+            planned = true;
         } else {
             Usage(std::string("unknown argument ") + argv[i]);
         }
@@ -302,7 +307,7 @@ int main(int argc, char** argv) {
 
     std::vector<const ArgumentSet*> sets;
     for (const ArgumentSet& set : ostrel2_bench::ArgumentSets()) {
-        if (ostrel2_bench::BuiltExport(set.exportName) == nullptr) continue;
+        if (ostrel2_bench::BuiltExport(set.exportName) == nullptr && !planned) continue;
         if (ostrel2_bench::Key(set).find(filter) == std::string::npos) continue;
         sets.push_back(&set);
     }
@@ -345,7 +350,7 @@ int main(int argc, char** argv) {
             ostrel2_bench::Bind(productBound[k], *productSet, p, productPool[k]);
         }
         for (const ArgumentSet* set : sets) {
-            const ostrel2::api::Export& e = *ostrel2_bench::BuiltExport(set->exportName);
+            const ostrel2::api::Export* e = ostrel2_bench::BuiltExport(set->exportName);
             const Op op = ostrel2_bench::OpOf(*set);
             std::vector<Call> pool = ostrel2_bench::MakePool(*set, p);
             const int poolSize = ostrel2_bench::Varies(*set) ? static_cast<int>(pool.size()) : 1;
@@ -357,10 +362,12 @@ int main(int argc, char** argv) {
                 ostrel2_bench::Bind(bound[k], *set, p, pool[k]);
             }
             std::vector<Contestant> contestants;
-            contestants.push_back({"ours", [&](int k) { e.invoke(bound[k]); },
-                                   [&] { return OurResult(result, 16); }, {}});
+            if (e != nullptr) {
+                contestants.push_back({"ours", [&](int k) { e->invoke(bound[k]); },
+                                       [&] { return OurResult(result, 16); }, {}});
+            }
             // The transform product in the same turns, the unit of the overhead tables.
-            if (set != productSet && productSet != nullptr) {
+            if (e != nullptr && set != productSet) {
                 contestants.push_back({"product", [&](int k) { productExport->invoke(productBound[k]); },
                                        nullptr, {}});
             }
@@ -398,8 +405,9 @@ int main(int argc, char** argv) {
                     reference = value;
                 } else if (!Agree(reference, value, 12)) {
                     ++mismatches;
-                    std::printf("!! p=%d %s %s: %s gives %s, ours %s\n", p, set->exportName,
-                                set->label, c.name.c_str(), value.c_str(), reference.c_str());
+                    std::printf("!! p=%d %s %s: %s gives %s, %s %s\n", p, set->exportName,
+                                set->label, c.name.c_str(), value.c_str(),
+                                contestants.front().name.c_str(), reference.c_str());
                 }
             }
             for (int r = 0; r < rounds; ++r) {
@@ -432,7 +440,7 @@ int main(int argc, char** argv) {
                 }
             }
             for (int column : {1, 3, 4}) {
-                if (median[column] > 0) {
+                if (median[column] > 0 && median[0] > 0) {
                     std::printf(" %9.2f", median[0] / median[column]);
                 } else {
                     std::printf(" %9s", "-");
