@@ -49,7 +49,9 @@ std::vector<ArgumentSet> BuildSets() {
         {"Factorial_XL", "n=1000000", kNone, kNone, 0.0, 1000000},
     };
     for (const char* name : {"Cos_XL", "Sin_XL", "Tan_XL"}) {
-        for (const char* angle : {"0.5", "1", "2", "100"}) sets.push_back(One(name, angle, Short(angle)));
+        for (const char* angle : {"0.5", "1", "2", "100"}) {
+            sets.push_back(One(name, angle, Short(angle)));
+        }
     }
     for (const char* x : {"0.3", "0.9", "10"}) sets.push_back(One("Atn_XL", x, Short(x)));
     for (const char* name : {"Asn_XL", "Acs_XL"}) {
@@ -99,7 +101,9 @@ LongNumber Make(const Operand& operand, int32_t precision, std::mt19937_64& rng)
             std::uniform_int_distribution<int64_t> limb(0, 9999999999LL);
             int32_t k = LastBoundarySlot(precision);
             while (k > 0 && x.limbs[k] == 0.0) --k;
-            for (++k; k <= LastBoundarySlot(precision); ++k) x.limbs[k] = static_cast<double>(limb(rng));
+            for (++k; k <= LastBoundarySlot(precision); ++k) {
+                x.limbs[k] = static_cast<double>(limb(rng));
+            }
             return x;
         }
         case Value::Random: return RandomRecord(rng, precision, 0);

@@ -368,8 +368,8 @@ int main(int argc, char** argv) {
             }
             // The transform product in the same turns, the unit of the overhead tables.
             if (e != nullptr && set != productSet) {
-                contestants.push_back({"product", [&](int k) { productExport->invoke(productBound[k]); },
-                                       nullptr, {}});
+                auto product = [&](int k) { productExport->invoke(productBound[k]); };
+                contestants.push_back({"product", product, nullptr, {}});
             }
 
             const Texts texts = TextsOf(*set, pool);
@@ -411,7 +411,9 @@ int main(int argc, char** argv) {
                 }
             }
             for (int r = 0; r < rounds; ++r) {
-                for (Contestant& c : contestants) c.seconds.push_back(PerCall(c.run, poolSize, minTime));
+                for (Contestant& c : contestants) {
+                    c.seconds.push_back(PerCall(c.run, poolSize, minTime));
+                }
             }
 
             double median[5] = {-1, -1, -1, -1, -1};  // ours, mpfr, mpfr_kept, boost, product
@@ -452,6 +454,8 @@ int main(int argc, char** argv) {
         }
     }
     if (tsv != nullptr) std::fclose(tsv);
-    if (mismatches > 0) std::printf("%d rows whose peers computed another value (marked !!)\n", mismatches);
+    if (mismatches > 0) {
+        std::printf("%d rows whose peers computed another value (marked !!)\n", mismatches);
+    }
     return 0;
 }

@@ -16,14 +16,17 @@
 int main(int argc, char** argv) {
     const std::string key = argc > 1 ? argv[1] : "Multipl_XL|random";
     const long calls = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 2000;
-    const int32_t precision = argc > 3 ? static_cast<int32_t>(std::strtol(argv[3], nullptr, 10)) : 303;
+    const int32_t precision =
+        argc > 3 ? static_cast<int32_t>(std::strtol(argv[3], nullptr, 10)) : 303;
     const ostrel2_bench::ArgumentSet* set = nullptr;
     for (const ostrel2_bench::ArgumentSet& candidate : ostrel2_bench::ArgumentSets()) {
         if (ostrel2_bench::Key(candidate) == key) set = &candidate;
     }
-    const ostrel2::api::Export* e = set == nullptr ? nullptr : ostrel2_bench::BuiltExport(set->exportName);
+    const ostrel2::api::Export* e =
+        set == nullptr ? nullptr : ostrel2_bench::BuiltExport(set->exportName);
     if (e == nullptr) {
-        std::fprintf(stderr, "ostrel2_profile: no argument set \"%s\" of a built export\n", key.c_str());
+        std::fprintf(stderr, "ostrel2_profile: no argument set \"%s\" of a built export\n",
+                     key.c_str());
         return 2;
     }
     std::vector<ostrel2_bench::Call> pool = ostrel2_bench::MakePool(*set, precision);

@@ -6,7 +6,8 @@
 # Usage: bench/report.sh [build-dir]        (default build-bench, Release)
 #   OSTREL2_BENCH_PRECISIONS  precisions in limbs (default 5,30,100,303; Boost is built for these)
 #   OSTREL2_BENCH_ROUNDS      rounds, each contestant once per round; the median is kept (default 5)
-#   OSTREL2_BENCH_MIN_TIME    seconds each contestant runs per round, at least one call (default 0.05)
+#   OSTREL2_BENCH_MIN_TIME    seconds each contestant runs per round, at least one call
+#                             (default 0.05)
 #   OSTREL2_BENCH_FILTER      only the argument sets whose "export|arguments" contains this text
 #   OSTREL2_BENCH_PROFILE     0 skips the callgrind profile (default 1)
 #   OSTREL2_BENCH_DOCS        1 writes the tables between the markers of docs/performance.md and
@@ -60,7 +61,8 @@ step "machine"
   echo "MPFR: $(dpkg-query -W -f='${Version}' libmpfr-dev 2> /dev/null || echo '?')," \
     "GMP: $(dpkg-query -W -f='${Version}' libgmp-dev 2> /dev/null || echo '?')," \
     "Boost: $(dpkg-query -W -f='${Version}' libboost-dev 2> /dev/null || echo '?')," \
-    "$(python3 -c 'import decimal, sys; print("Python", sys.version.split()[0], "decimal (libmpdec", decimal.__libmpdec_version__ + ")")')"
+    "$(python3 -c 'import decimal, sys
+print("Python", sys.version.split()[0], "decimal (libmpdec", decimal.__libmpdec_version__ + ")")')"
   echo "rounds: $rounds, at least ${min_time} s per contestant and round; precisions $precisions"
 } | tee "$out_dir/machine.txt"
 
@@ -69,7 +71,8 @@ step "transform products and divisions per call"
   --tsv="$out_dir/counts.tsv" | tee "$out_dir/counts.txt"
 
 step "ours beside MPFR and Boost (us per call, median of $rounds rounds)"
-"$bin/ostrel2_peers" --precision="$precisions" --filter="$filter" --arguments="$out_dir/arguments.tsv"
+"$bin/ostrel2_peers" --precision="$precisions" --filter="$filter" \
+  --arguments="$out_dir/arguments.tsv"
 "$bin/ostrel2_peers" --precision="$precisions" --filter="$filter" --rounds="$rounds" \
   --min-time="$min_time" --tsv="$out_dir/peers.tsv" | tee "$out_dir/peers.txt"
 
@@ -98,8 +101,9 @@ if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; 
       echo "### Profile of \`$name\` ($key) at p = $top"
       echo
       echo "\`valgrind --tool=callgrind --toggle-collect=$name\`, $calls calls:" \
-        "$(python3 -c "print(f'{$total // $calls:,}')") instructions per call. Calls made inside, per call (callgrind's" \
-        "count through the shared library, a check of the counting program):"
+        "$(python3 -c "print(f'{$total // $calls:,}')") instructions per call." \
+        "Calls made inside, per call (callgrind's count through the shared library, a check" \
+        "of the counting program):"
       echo
       python3 "$bench/callgrind_calls.py" "$out_dir/callgrind.dearest" ostrel2::MultiplLong \
         ostrel2::DivLong ostrel2::MultiplSmall ostrel2::DivSmall ostrel2::Normalize |
