@@ -9,13 +9,20 @@
 //
 // Usage:
 //   ostrel2_product_count [--precision=P[,P...]] [--filter=TEXT] [--tsv=FILE] [--samples=N]
-//       every argument set of argument_sets.cpp whose "export|label" contains TEXT, at each
+//                         [--time[=ROUNDS]]
+//       every argument set of argument_sets.cpp whose "export|arguments" contains TEXT, at each
 //       precision (default 303); sets of planned exports are skipped. Sets with a random part are
 //       counted over the pool the timing programs use (8 calls); --samples=N counts N calls.
+//       --time runs the calls of each set with products again, ROUNDS times (default 3), and
+//       gives the time of a call and its own time: the part outside the transform products, as
+//       a share of the time inside them (steady clock read around every product: about 50 ns a
+//       product on top, which matters only at the smallest precisions). The shortest round
+//       counts.
 //   ostrel2_product_count --export=NAME [--x=V] [--y=V] [--n=D] [--count=N] [--precision=P]
 //       one export on arguments of your own; V is a decimal text (0.7), "full:TEXT" (the value
 //       with random further limbs), "random" or "positive" (random full-length records).
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +55,15 @@ Counts counts;
 int divisionDepth = 0;
 int32_t callPrecision = 0;
 
+// With --time: the time spent inside the transform products, on the steady clock.
+bool timing = false;
+double productSeconds = 0;
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 }  // namespace
 
 extern "C" {
@@ -61,7 +77,11 @@ WorkLong& __wrap__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong& result,
     ++counts.products;
     if (divisionDepth > 0) ++counts.productsInDivisions;
     if (std::max(a.precision, b.precision) < callPrecision) ++counts.lowerProducts;
-    return __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
+    if (!timing) return __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
+    const double start = Now();
+    WorkLong& product = __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
+    productSeconds += Now() - start;
+    return product;
 }
 
 WorkLong& __wrap__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
@@ -105,14 +125,15 @@ struct Tally {
     int64_t fewest = INT64_MAX;  // products of the call with the fewest and the most
     int64_t most = 0;
     int32_t error = 0;           // the first non-zero error a call returned
+    double callSeconds = 0;      // with --time: a call, and the products inside it
+    double productSeconds = 0;
 };
 
 Tally CountSet(const ArgumentSet& set, const ostrel2::api::Export& e, int32_t precision,
-               int samples) {
+               int samples, int rounds) {
     std::vector<Call> pool = ostrel2_bench::MakePool(set, precision);
     if (samples > static_cast<int>(pool.size()) && ostrel2_bench::Varies(set)) {
         // More calls than the pool: further operands drawn the same way.
-        std::vector<Call> more = pool;
         for (int32_t round = 1; static_cast<int>(pool.size()) < samples; ++round) {
             ArgumentSet shifted = set;
             std::string label = std::string(set.label) + "#" + std::to_string(round);
@@ -146,12 +167,36 @@ Tally CountSet(const ArgumentSet& set, const ostrel2::api::Export& e, int32_t pr
                          &tally.divisions, &tally.smallProducts, &tally.smallDivisions}) {
         *mean /= calls;
     }
+    if (rounds > 0 && tally.products > 0) {
+        // The calls once more, timed: the whole calls and the products inside them, in the round
+        // least disturbed by other work on the machine (the shortest).
+        std::vector<ostrel2::api::Arguments> bound(calls);
+        for (int i = 0; i < calls; ++i) {
+            bound[i].result = &result;
+            ostrel2_bench::Bind(bound[i], set, precision, pool[i]);
+        }
+        timing = true;
+        double best = 1e300;
+        for (int round = 0; round < rounds; ++round) {
+            productSeconds = 0;
+            const double start = Now();
+            for (int i = 0; i < calls; ++i) e.invoke(bound[i]);
+            const double total = Now() - start;
+            if (total < best) {
+                best = total;
+                tally.callSeconds = total / calls;
+                tally.productSeconds = productSeconds / calls;
+            }
+        }
+        timing = false;
+    }
     return tally;
 }
 
 void PrintHeader() {
-    std::printf("%-5s %-14s %-22s %10s %13s %9s %9s %8s %10s %9s\n", "p", "export", "arguments",
-                "products", "range", "divisions", "in div.", "lower p", "MulSmall", "DivSmall");
+    std::printf("%-5s %-14s %-22s %10s %13s %9s %9s %8s %10s %9s %12s %7s\n", "p", "export",
+                "arguments", "products", "range", "divisions", "in div.", "lower p", "MulSmall",
+                "DivSmall", "call us", "own");
 }
 
 void PrintRow(int32_t precision, const ArgumentSet& set, const Tally& t) {
@@ -161,16 +206,21 @@ void PrintRow(int32_t precision, const ArgumentSet& set, const Tally& t) {
     std::printf("%-5d %-14s %-22s %10.2f %13s %9.2f %9.2f %8.2f %10.1f %9.1f", precision,
                 set.exportName, set.label, t.products, range, t.divisions, t.productsInDivisions,
                 t.lowerProducts, t.smallProducts, t.smallDivisions);
+    if (t.productSeconds > 0) {
+        std::printf(" %12.3f %6.1f%%", t.callSeconds * 1e6,
+                    100.0 * (t.callSeconds - t.productSeconds) / t.productSeconds);
+    }
     if (t.error != 0) std::printf("  (error %d)", t.error);
     std::printf("\n");
 }
 
 void WriteRow(std::FILE* tsv, int32_t precision, const ArgumentSet& set, const Tally& t) {
-    std::fprintf(tsv, "%d\t%s\t%s\t%.4f\t%lld\t%lld\t%.4f\t%.4f\t%.4f\t%.2f\t%.2f\t%d\n",
+    std::fprintf(tsv,
+                 "%d\t%s\t%s\t%.4f\t%lld\t%lld\t%.4f\t%.4f\t%.4f\t%.2f\t%.2f\t%d\t%.6e\t%.6e\n",
                  precision, set.exportName, set.label, t.products,
                  static_cast<long long>(t.fewest), static_cast<long long>(t.most), t.divisions,
                  t.productsInDivisions, t.lowerProducts, t.smallProducts, t.smallDivisions,
-                 t.error);
+                 t.error, t.callSeconds, t.productSeconds);
 }
 
 Operand OperandFrom(const char* text) {
@@ -184,7 +234,7 @@ Operand OperandFrom(const char* text) {
     std::fprintf(stderr,
                  "ostrel2_product_count: %s\n"
                  "usage: ostrel2_product_count [--precision=P[,P...]] [--filter=TEXT] "
-                 "[--tsv=FILE] [--samples=N]\n"
+                 "[--tsv=FILE] [--samples=N] [--time[=ROUNDS]]\n"
                  "       ostrel2_product_count --export=NAME [--x=V] [--y=V] [--n=D] "
                  "[--count=N] [--precision=P]\n",
                  problem);
@@ -198,6 +248,7 @@ int main(int argc, char** argv) {
     const char* filter = "";
     const char* tsvPath = nullptr;
     int samples = ostrel2_bench::kPoolSize;
+    int rounds = 0;
     ArgumentSet own{nullptr, "own", {Value::None, nullptr}, {Value::None, nullptr}, 0.0, 0};
     std::string ownLabel;
     for (int i = 1; i < argc; ++i) {
@@ -209,6 +260,10 @@ int main(int argc, char** argv) {
             filter = v;
         } else if ((v = Option(arg, "--tsv")) != nullptr) {
             tsvPath = v;
+        } else if ((v = Option(arg, "--time")) != nullptr) {
+            rounds = std::max(0, std::atoi(v));
+        } else if (std::strcmp(arg, "--time") == 0) {
+            rounds = 3;
         } else if ((v = Option(arg, "--samples")) != nullptr) {
             samples = std::max(1, std::atoi(v));
         } else if ((v = Option(arg, "--export")) != nullptr) {
@@ -250,7 +305,7 @@ int main(int argc, char** argv) {
         if (tsv == nullptr) Usage("cannot write the TSV file");
         std::fprintf(tsv,
                      "p\texport\targuments\tproducts\tfewest\tmost\tdivisions\tin_divisions\t"
-                     "lower\tmultipl_small\tdiv_small\terror\n");
+                     "lower\tmultipl_small\tdiv_small\terror\tcall_seconds\tproduct_seconds\n");
     }
     PrintHeader();
     int skipped = 0;
@@ -261,7 +316,7 @@ int main(int argc, char** argv) {
                 ++skipped;
                 continue;
             }
-            const Tally tally = CountSet(set, *e, p, samples);
+            const Tally tally = CountSet(set, *e, p, samples, rounds);
             PrintRow(p, set, tally);
             if (tsv != nullptr) WriteRow(tsv, p, set, tally);
             std::fflush(stdout);

@@ -67,7 +67,7 @@ print("Python", sys.version.split()[0], "decimal (libmpdec", decimal.__libmpdec_
 } | tee "$out_dir/machine.txt"
 
 step "transform products and divisions per call"
-"$bin/ostrel2_product_count" --precision="$precisions" --filter="$filter" \
+"$bin/ostrel2_product_count" --precision="$precisions" --filter="$filter" --time \
   --tsv="$out_dir/counts.tsv" | tee "$out_dir/counts.txt"
 
 step "ours beside MPFR and Boost (us per call, median of $rounds rounds)"

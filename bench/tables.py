@@ -17,7 +17,9 @@ Ratios are ours / peer: how many times the peer's time our call takes. The overh
 its time against (its transform products x the time of Multipl_XL on random operands at the same
 precision, timed in the same turns as the set): "on top" = time / (products x Multipl_XL) - 1.
 The products inside reciprocal divisions are among the products; the division's own additions,
-normalisations and copies are overhead like every other step that is not a product.
+normalisations and copies are overhead like every other step that is not a product. "own time"
+is the counting build's own measure (ostrel2_product_count --time): the time of a call outside
+its transform products as a share of the time inside them.
 
 Usage: tables.py COUNTS.tsv PEERS.tsv DECIMAL.tsv OUT_DIR
 """
@@ -146,6 +148,12 @@ def main():
                 table(["export", "arguments", "ours", "MPFR", "Boost", "decimal",
                        "ours/MPFR", "ours/Boost", "ours/decimal"], rows))
 
+    def own_share(c):
+        """Own time inside the call as a share of its products' time (counting build, --time)."""
+        call = float(c.get("call_seconds") or 0)
+        products = float(c.get("product_seconds") or 0)
+        return None if products <= 0 else (call - products) / products
+
     def product_time(k, p):
         """Multipl_XL's time in the turns of row k, or in its own row."""
         return t(k, p, "product") or t("Multipl_XL|random", p, "ours")
@@ -168,14 +176,16 @@ def main():
             product = product_time(k, p)
             if product:
                 expected = n * product
+                own = own_share(c)
                 rows.append(label(k) + [f"{n:g}", rng, divisions, f"{float(c['lower']):g}", small,
                                         us(ours), us(product), us(expected),
                                         f"{ours / expected:.3f}",
-                                        f"{100 * (ours / expected - 1):+.1f} %"])
+                                        f"{100 * (ours / expected - 1):+.1f} %",
+                                        "-" if own is None else f"{100 * own:.1f} %"])
         out = f"\n### Products and overhead at p = {p}\n\n"
         out += table(["export", "arguments", "products", "range", "divisions (their products)",
                       "lower p", "MultiplSmall / DivSmall", "time us", "Multipl_XL us",
-                      "products x Multipl_XL us", "ratio", "on top"], rows)
+                      "products x Multipl_XL us", "ratio", "on top", "own time"], rows)
         if plain:
             out += "\nNo transform products:\n\n"
             out += table(["export", "arguments", "time us", "MultiplSmall / DivSmall"], plain)
@@ -193,10 +203,13 @@ def main():
                     cells.append("-")
                     continue
                 n = float(c["products"])
-                cells.append(f"{n:g}: {ours / (n * product):.3f}")
+                own = own_share(c)
+                cells.append(f"{n:g}: {ours / (n * product):.3f}" +
+                             ("" if own is None else f" ({100 * own:.0f} %)"))
             if any(cell != "-" for cell in cells):
                 rows.append(label(k) + cells)
-        return ("\n### Products per call and time / (products x Multipl_XL), every precision\n\n" +
+        return ("\n### Products per call: time / (products x Multipl_XL) (own time), every precision"
+                "\n\n" +
                 table(["export", "arguments"] + ps, rows))
 
     top = precisions[-1] if precisions else 0
