@@ -9,8 +9,9 @@ namespace ostrel2 {
 
 // Sum at MaxPrecision(a, b), cut at the shorter-reaching operand's last live position counted
 // from the leading operand's first limb (nothing is rounded). a and b are normalised in place.
-// A zero operand makes the result a whole copy of the other (its error only); otherwise the
-// result's error is its own normalisation error plus a.error + b.error.
+// A zero operand makes the result a whole copy of the other, two zeros the zero of precision p;
+// either way, as on the general path, the result's error is its own plus a.error + b.error, so
+// a zero that stands for a failure passes that failure on.
 WorkLong& AddLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     const int32_t p = MaxPrecision(a, b);
     WorkLong w;
@@ -25,6 +26,7 @@ WorkLong& AddLong(WorkLong& result, WorkLong& a, WorkLong& b) {
         } else if (b.sign == 0 && a.sign != 0) {
             w = a;
         }
+        w.error = SumErrors(a.error, b.error);
         result = w;
         return result;
     }

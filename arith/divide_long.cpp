@@ -2,10 +2,12 @@
 // double arithmetic, division by a small number, and the alignment of a leading limb to ten digits.
 #include "arith/divide_long.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "core/diagnostics.h"
+#include "core/worker_helpers.h"
 
 namespace ostrel2 {
 
@@ -79,21 +81,73 @@ void GatherQuotient(WorkLong& r, const double* q, int32_t P, double& exponent) {
     }
 }
 
+bool LeadingLimbInRange(const WorkLong& x) {
+    return x.limbs[0] >= 1.0 && x.limbs[0] < LIMB_BASE;
+}
+
+bool FractionalLeadingLimb(const WorkLong& x) {
+    return x.sign != 0 && x.limbs[0] > 0.0 && x.limbs[0] < 1.0;
+}
+
+// A leading limb between 0 and 1 on the limb grid passes normalisation's quick path unchanged
+// (its general path keeps one between 0.9 and 1): it holds no whole unit, only a fraction of one.
+// The fraction is read to the 15 significant digits a double holds as written (0.34 reads as 0.34,
+// not as the binary value 0.34000000000000002442...), and its digits are added to the limbs after
+// it where they belong: the digit at 10^-t of limb 0's unit to limb ceil(t / 10). Digits beyond
+// the last live limb are dropped. The leading limb becomes 0, so normalisation can take the
+// record on.
+void SpreadFractionalLeadingLimb(WorkLong& x) {
+    const double fraction = x.limbs[0];
+    // The fraction as a whole number m of 15 digits times 10^(lead - 14), lead being the power of
+    // ten of its first digit (the logarithm may miss it by one next to a power of ten).
+    int32_t lead = TruncToInt32(std::floor(std::log10(fraction)));
+    double m = 0.0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int32_t shift = 14 - lead;  // 15 .. 338: scaled in two steps to stay finite
+        const int32_t first = std::min(shift, 300);
+        m = RoundHalfEven(fraction * std::pow(10.0, first) * std::pow(10.0, shift - first));
+        if (m >= 1e15) {
+            ++lead;
+        } else if (m < 1e14) {
+            --lead;
+        } else {
+            break;
+        }
+    }
+    x.limbs[0] = 0.0;
+    const int32_t last = LastLimb(x);
+    int32_t power = lead - 14;  // of the last of the 15 digits
+    for (int64_t digits = static_cast<int64_t>(m); digits > 0; digits /= 10, ++power) {
+        const int32_t k = (9 - power) / 10;
+        const double digit = static_cast<double>(digits % 10);
+        if (k <= last) x.limbs[k] += digit * std::pow(10.0, power + 10 * k);
+    }
+}
+
 }  // namespace
 
 // Copy of a with the leading limb filled to ten digits and the exponent lowered by the digits
 // moved; zero is copied unchanged. A leading limb outside 1 .. 10^10 - 1 (a record not in
-// canonical form) is normalised first; if normalisation rejects it the copy stays unaligned with
-// error -1.
+// canonical form) is normalised first, and one below 1 spread over the limbs after it; if
+// normalisation rejects the record the copy stays unaligned with error -1.
 WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
     WorkLong x = a;
-    if (x.sign != 0 && !(x.limbs[0] >= 1.0 && x.limbs[0] < LIMB_BASE)) Normalize(x);
-    if (x.sign == 0 || !(x.limbs[0] >= 1.0 && x.limbs[0] < LIMB_BASE)) {
+    if (x.sign != 0 && !LeadingLimbInRange(x)) {
+        Normalize(x);
+        // Each pass empties a leading limb, so the passes end within the live limbs.
+        for (int32_t pass = 0; pass <= LastLimb(x) && FractionalLeadingLimb(x); ++pass) {
+            SpreadFractionalLeadingLimb(x);
+            Normalize(x);
+        }
+    }
+    if (x.sign == 0 || !LeadingLimbInRange(x)) {
         result = x;
         return result;
     }
 
-    const int32_t n = TruncToInt32(std::log10(x.limbs[0]) + kNudge);
+    // Digits of the leading limb less one; a fractional limb a hair below 10^10 counts as ten
+    // digits.
+    const int32_t n = std::min(9, TruncToInt32(std::log10(x.limbs[0]) + kNudge));
     const int32_t s = 9 - n;
     const double f = std::pow(10.0, s);
     const double g = LIMB_BASE / f;
@@ -112,7 +166,9 @@ WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
 // Quotient at P = MaxPrecision(a, b): P + 5 quotient limbs are developed; the last kept limb is
 // rounded half-even by the fifth unless the quotient shifts up, when it is cut off. The result's
 // error is A.error + B.error of the aligned operands (plus a normalisation error); failures give
-// a zero-limbed record with error -1.
+// a zero-limbed record with error -1. A zero operand that carries an error is a failure passed
+// on: the result is zero with the operands' errors and no message. A zero dividend otherwise
+// gives zero with the operands' errors, zero over zero the division-by-zero failure.
 WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
     const int32_t P = MaxPrecision(a, b);
     WorkLong A;
@@ -122,10 +178,15 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
     WorkLong r;
     InitLong(r, P, A.sign * B.sign, 0, 0.0);
 
-    // Zero dividend first: zero over zero is zero, without a message.
-    if (A.sign == 0 && A.error >= 0) {
-        result = r;
-        return result;
+    const bool zeroDivisor = B.sign == 0 || B.limbs[0] + B.limbs[1] * kInverseBase == 0.0;
+    if ((A.sign == 0 && Failed(A)) || (zeroDivisor && Failed(B))) {
+        r.error = SumErrors(A.error, B.error);
+        return CopyOut(result, r);
+    }
+    if (A.sign == 0) {
+        if (zeroDivisor) return FailWith(result, r, Message::DivisionByZero);
+        r.error = SumErrors(A.error, B.error);
+        return CopyOut(result, r);
     }
 
     double t = static_cast<double>(A.exponent) - static_cast<double>(B.exponent);
@@ -189,7 +250,8 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
 
 // Quotient at a's precision for a non-zero d of at most ten significant digits (scaled to a whole
 // number in [10^9, 10^10]); rounded or cut off as in Div2Long. The result's error is the aligned
-// dividend's error (plus a normalisation error); division by zero gives error -1.
+// dividend's error (plus a normalisation error), also for a zero dividend, which gives zero at
+// once; division of a non-zero dividend by zero gives error -1.
 WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
     const int32_t P = a.precision;
     WorkLong A;
@@ -201,11 +263,12 @@ WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
         d = -d;
     }
 
-    // Zero dividend first: zero over zero is zero, without a message.
-    if (A.sign == 0 && A.error >= 0) {
+    // Zero dividend first: zero over zero is zero, without a message (the callers never divide
+    // by zero).
+    if (A.sign == 0) {
         Normalize(r);
-        result = r;
-        return result;
+        r.error = A.error;
+        return CopyOut(result, r);
     }
 
     double q[kPositions] = {};

@@ -8,6 +8,7 @@
 #include "arith/addition.h"
 #include "arith/multiply_transform.h"
 #include "core/diagnostics.h"
+#include "core/worker_helpers.h"
 
 namespace ostrel2 {
 
@@ -27,7 +28,9 @@ constexpr int32_t kMaxNewtonSteps = 64;
 // below 10^(-10 * (P + 1)), then multiplied by a. No correction follows the final product, which
 // is truncated as transform products are. The error is what the final product leaves plus the
 // errors of a and b. A zero divisor (also 0 / 0) reports division by zero; an exponent difference
-// beyond 2,000,000,000 reports overflow; both give the zero of precision P with error -1.
+// beyond 2,000,000,000 reports overflow; both give the zero of precision P with error -1. A zero
+// operand that carries an error is a failure passed on, and a zero dividend gives zero: both
+// without a message, as the zero of precision P with the operands' errors.
 WorkLong& DivLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     const int32_t p = MaxPrecision(a, b);
     WorkLong x;
@@ -38,15 +41,15 @@ WorkLong& DivLong(WorkLong& result, WorkLong& a, WorkLong& b) {
 
     // The divisor's leading two limbs, as one double.
     const double d = b.limbs[0] + b.limbs[1] * 1e-10;
-    if (d == 0.0 || b.sign == 0) {
-        x.error = -1;
-        Report(Message::DivisionByZero);
-        result = x;
-        return result;
+    const bool zeroDivisor = d == 0.0 || b.sign == 0;
+    if ((a.sign == 0 && Failed(a)) || (zeroDivisor && Failed(b))) {
+        x.error = SumErrors(a.error, b.error);
+        return CopyOut(result, x);
     }
-    if (a.sign == 0 && a.error >= 0) {
-        result = x;
-        return result;
+    if (zeroDivisor) return FailWith(result, x, Message::DivisionByZero);
+    if (a.sign == 0) {
+        x.error = SumErrors(a.error, b.error);
+        return CopyOut(result, x);
     }
     // In 64 bits: the zero exponent of an erring zero dividend minus a large divisor exponent
     // would overflow 32.

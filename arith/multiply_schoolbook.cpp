@@ -26,7 +26,8 @@ void AddWithCarry(WorkLong& r, int32_t k, double part) {
 
 // Product at MaxPrecision(a, b), cut off after limb p + 3 without rounding: partial products
 // beyond it are never formed and a low part landing on p + 4 is dropped. a and b are normalised
-// in place; the result's error is a.error + b.error plus its own normalisation error.
+// in place; the result's error is a.error + b.error plus its own normalisation error. A zero
+// operand gives the zero of precision p, with the operands' errors, and no message.
 WorkLong& Multipl2Long(WorkLong& result, WorkLong& a, WorkLong& b) {
     const int32_t p = MaxPrecision(a, b);
     const int32_t last = p + GUARD_LIMBS;
@@ -38,7 +39,10 @@ WorkLong& Multipl2Long(WorkLong& result, WorkLong& a, WorkLong& b) {
     WorkLong r;
     InitLong(r, p, a.sign * b.sign, 0, 0.0);
 
-    if (r.sign == 0 && a.error >= 0 && b.error >= 0) {
+    // A zero operand, also one that carries an earlier failure, gives zero; the failure's error
+    // travels on and needs no second message.
+    if (r.sign == 0) {
+        r.error = SumErrors(a.error, b.error);
         result = r;
         return result;
     }
@@ -76,7 +80,8 @@ WorkLong& Multipl2Long(WorkLong& result, WorkLong& a, WorkLong& b) {
 }
 
 // Product at a's precision for a whole |m| < 10^10; the low part of the last limb's product is
-// dropped. a is only read; the result's error is a.error plus its own normalisation error.
+// dropped. a is only read; the result's error is a.error plus its own normalisation error, also
+// when a zero operand or multiplier gives zero at once.
 WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m) {
     WorkLong r;
     InitLong(r, a.precision, a.sign, 0, 0.0);
@@ -87,7 +92,8 @@ WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m) {
         InitLong(r, a.precision, 0, 0, 0.0);
     }
 
-    if (r.sign == 0 && a.error >= 0) {
+    if (r.sign == 0) {
+        r.error = a.error;
         result = r;
         return result;
     }

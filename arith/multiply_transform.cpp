@@ -79,6 +79,7 @@ struct SharedTransforms {
 // record has). The lower halves' product is never formed: the result is truncated below it,
 // apart from rounding limb P + 3 by the next digit (odd exponents) and by the cross products'
 // next limb. a and b are normalised in place; the result's error is a.error + b.error plus its own.
+// A zero operand gives the zero of precision P with the operands' errors, and no message.
 template <class Transforms>
 WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms& transforms) {
     int32_t P = MaxPrecision(a, b);
@@ -92,8 +93,11 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     Normalize(b);
     const int32_t sign = a.sign * b.sign;
     WorkLong R;
-    if (sign == 0 && a.error >= 0 && b.error >= 0) {
+    // A zero operand, also one that carries an earlier failure, gives zero; the failure's error
+    // travels on and needs no second message.
+    if (sign == 0) {
         InitLong(R, P, sign, 0, 0.0);
+        R.error = SumErrors(a.error, b.error);
         CopyProduct(result, R);
         return result;
     }

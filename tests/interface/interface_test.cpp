@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -288,6 +289,69 @@ TEST(Interface, ValueCasesThroughTheBoundary) {
         }
         EXPECT_LE(abs((got - exact) / exact), ostrel2::reference::Pow10(-c.digits))
             << ostrel2::reference::Describe(FromBoundary(r));
+    }
+}
+
+// Workers leave whatever their stack held in the slots above a result's live limbs; the caller
+// gets zeros there, so the same call writes the same 2,464 bytes everywhere.
+TEST(Interface, SlotsAboveTheLiveLimbsOfAResultAreZero) {
+    RandomLongs random(17);
+    for (const Export& e : kExports) {
+        if (e.kind == Kind::Version) continue;
+        LongNumber x = Random(random, 3, -2, 2);
+        LongNumber y = Random(random, 2, -2, 2);
+        x.sign = 1;  // a positive x lies in the domain of the roots and logarithms
+        LongNumber r = Garbage(0x5A);
+        Arguments a;
+        a.result = &r;
+        a.x = &x;
+        a.y = &y;
+        a.n = 2.0;
+        a.first = 3;
+        a.second = 3;
+        testing::internal::CaptureStdout();
+        e.invoke(a);
+        testing::internal::GetCapturedStdout();
+        for (int k = r.precision + 4; k < OSTREL2_LIMB_SLOTS; ++k) {
+            ASSERT_EQ(r.limbs[k], 0.0) << e.name << ", slot " << k;
+        }
+    }
+}
+
+// A failure's record (the zero with error -1 that Div_XL(1, 0) returns) or a number that carries
+// an error, passed to any export in any record place, gives a result that still reports failure,
+// and no export prints a second message for it: Add_XL(Div_XL(1, 0), 5) is no valid 5.
+TEST(Interface, FailedArgumentsArePassedOnByEveryExport) {
+    const LongNumber one = ToBoundary(ostrel2::reference::MakeLong("1", 5));
+    const LongNumber zero = ToBoundary(ostrel2::reference::MakeLong("0", 5));
+    const LongNumber five = ToBoundary(ostrel2::reference::MakeLong("5", 5));
+    LongNumber divisionByZero;
+    testing::internal::CaptureStdout();
+    Div_XL(&divisionByZero, &one, &zero);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(divisionByZero.error, -1);
+    LongNumber failedSeven = ToBoundary(ostrel2::reference::MakeLong("7", 5));
+    failedSeven.error = -1;
+
+    for (const LongNumber& failed : {divisionByZero, failedSeven}) {
+        SCOPED_TRACE(failed.sign == 0 ? "Div_XL(1, 0)" : "7 with error -1");
+        for (const Export& e : kExports) {
+            for (int place = 0; place < RecordCount(e.kind); ++place) {
+                LongNumber x = place == 0 ? failed : five;
+                LongNumber y = place == 1 ? failed : five;
+                LongNumber r;
+                Arguments a;
+                a.result = &r;
+                a.x = &x;
+                a.y = &y;
+                a.n = 2.0;
+                testing::internal::CaptureStdout();
+                e.invoke(a);
+                EXPECT_EQ(testing::internal::GetCapturedStdout(), "")
+                    << e.name << ", failed argument " << (place == 0 ? "x" : "y");
+                EXPECT_LE(r.error, -1) << e.name << ", failed argument " << (place == 0 ? "x" : "y");
+            }
+        }
     }
 }
 

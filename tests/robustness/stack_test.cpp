@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -77,7 +78,10 @@ TEST(Stack, EveryExportFitsInOneMebibyte) {
             deepest = std::max(deepest, MeasureStack(task));
         }
         std::printf("%-16s %9zu\n", e.name, deepest);
-        EXPECT_GT(deepest, 0u) << e.name;
+        // A call holds at least its private copies of the argument records (or its result
+        // record) beyond what the idle thread uses: a measurement below that measured nothing.
+        const size_t held = e.kind == Kind::Version ? 0 : std::max(1, RecordCount(e.kind));
+        EXPECT_GE(deepest, base + held * sizeof(LongNumber)) << e.name;
         // A quarter of the stack stays free for the caller's own frames.
         EXPECT_LT(deepest, kStackBytes * 3 / 4) << e.name;
     }

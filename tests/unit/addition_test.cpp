@@ -68,7 +68,7 @@ TEST(AddLong, CancellationGivesTheCanonicalZeroAtTheLargerPrecision) {
     EXPECT_EQ(s.exponent, ZERO_EXPONENT);
 }
 
-TEST(AddLong, ZeroOperandGivesAWholeCopyOfTheOther) {
+TEST(AddLong, ZeroOperandGivesAWholeCopyOfTheOtherWithBothErrors) {
     WorkLong y = MakeLong("-42.5", 7);
     y.error = -3;
     for (bool zeroFirst : {true, false}) {
@@ -81,19 +81,33 @@ TEST(AddLong, ZeroOperandGivesAWholeCopyOfTheOther) {
             AddLong(r, y, zero);
         }
         EXPECT_EQ(r.precision, 7);
-        EXPECT_EQ(r.error, -3);  // the zero's error is not added
+        EXPECT_EQ(r.error, -4);  // the zero's failure is passed on
         EXPECT_EQ(r.sign, -1);
         EXPECT_EQ(r.exponent, y.exponent);
         for (int k = 0; k <= LastLimb(y); ++k) EXPECT_EQ(r.limbs[k], y.limbs[k]) << k;
     }
-    // Both zero: the zero of the larger precision with error 0, whatever the operands carried.
+    // A failed zero plus 5 is no valid 5 (the failure of Add(Div(1, 0), 5) must not vanish); the
+    // difference passes it on as well.
+    WorkLong failedZero = MakeRaw(5, 0, ZERO_EXPONENT, {0}, -1);
+    WorkLong five = MakeLong("5", 5);
+    WorkLong r;
+    AddLong(r, failedZero, five);
+    EXPECT_TRUE(HasExactValue(r, 5));
+    EXPECT_EQ(r.error, -1);
+    SubtractLong(r, five, failedZero);
+    EXPECT_TRUE(HasExactValue(r, 5));
+    EXPECT_EQ(r.error, -1);
+    // Both zero: the zero of the larger precision with the sum of the operands' errors.
     WorkLong z4 = MakeRaw(4, 0, ZERO_EXPONENT, {0}, -1);
     WorkLong z9 = MakeRaw(9, 0, ZERO_EXPONENT, {0}, -1);
-    WorkLong r;
     AddLong(r, z4, z9);
     EXPECT_EQ(r.sign, 0);
     EXPECT_EQ(r.exponent, ZERO_EXPONENT);
     EXPECT_EQ(r.precision, 9);
+    EXPECT_EQ(r.error, -2);
+    WorkLong z4clean = MakeRaw(4, 0, ZERO_EXPONENT, {0});
+    WorkLong z9clean = MakeRaw(9, 0, ZERO_EXPONENT, {0});
+    AddLong(r, z4clean, z9clean);
     EXPECT_EQ(r.error, 0);
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "arith/divide_long.h"
@@ -69,6 +71,91 @@ TEST(AlignLeadingLimb, RecordOutOfCanonicalFormIsNormalisedFirst) {
     EXPECT_EQ(ExactValue(r), 12345678901);
     EXPECT_GE(r.limbs[0], 1e9);
     EXPECT_LT(r.limbs[0], 1e10);
+    // A leading limb below 1 on the limb grid: its fraction joins the limbs after it.
+    AlignLeadingLimb(r, MakeRaw(2, 1, 0, {0.5, 7}));
+    EXPECT_EQ(r.exponent, -10);
+    EXPECT_EQ(r.limbs[0], 5000000007);
+    for (int k = 1; k <= LastLimb(r); ++k) EXPECT_EQ(r.limbs[k], 0) << k;
+    AlignLeadingLimb(r, MakeRaw(2, -1, 0, {0.34, 9999999999}));
+    EXPECT_EQ(r.sign, -1);
+    EXPECT_EQ(r.exponent, -9);
+    EXPECT_EQ(r.limbs[0], 1339999999);
+    EXPECT_EQ(r.limbs[1], 9000000000);
+
+    // Fractions of up to 15 significant digits, read exactly as written, wherever they start.
+    reference::RandomLongs random(15);
+    for (int n = 0; n < 400; ++n) {
+        const int64_t digits = random.Between(1, 15);
+        const int64_t zeros = random.Between(0, 25);
+        const int64_t m = random.Between(1, static_cast<int64_t>(std::pow(10.0, digits)) - 1);
+        const std::string text = std::to_string(m) + "e-" + std::to_string(digits + zeros);
+        const double limb1 = static_cast<double>(random.Between(0, 9999999999LL));
+        const WorkLong x = MakeRaw(5, 1, 0, {std::strtod(text.c_str(), nullptr), limb1});
+        AlignLeadingLimb(r, x);
+        ASSERT_EQ(ExactValue(r), reference::ParseDecimal(text) + mpq_class(limb1) / 10000000000)
+            << text << " " << limb1;
+        ASSERT_GE(r.limbs[0], 1e9);
+    }
+}
+
+// Quotients are developed to P + 5 limbs with every estimate at or below the true limb, and the
+// P + 4 limbs kept start with a non-zero limb. The cut or the rounding costs at most two units of
+// the last kept limb, a digit shift in normalisation less than one more, so the relative error
+// stays below 3 * 10^-(10 (P + 3)). (Measured in units of the normalised last limb the error can
+// look 10^9 times larger: normalisation lowers the exponent and lets zeros into that limb.)
+constexpr double kQuotientTolerance = 3.0;
+
+double QuotientError(const WorkLong& r, const mpq_class& exact, int32_t P) {
+    return reference::ScaledRelativeError(r, exact, 10L * (P + GUARD_LIMBS));
+}
+
+// A leading limb between 0 and 1 with an exponent on the limb grid passes the entry and
+// normalisation's quick path; it stands for a fraction of its unit. Aligned with the limbs after
+// it, such a record divides as the value it denotes. The expected quotients read each limb as the
+// decimal it was written as (0.34, not the double nearest to it, whose further digits lie far
+// below the ten-digit grid).
+TEST(Div2Long, LeadingLimbBelowOneIsAlignedWithTheLimbsAfterIt) {
+    struct Case {
+        const char* name;
+        WorkLong a, b;
+        mpq_class quotient;
+    };
+    using reference::Pow10;
+    for (int32_t p : {1, 2, 5, 30}) {
+        SCOPED_TRACE("precision " + std::to_string(p));
+        const Case cases[] = {
+            {"limbs (0.5, 7) / 2", MakeRaw(p, 1, 0, {0.5, 7}), MakeLong("2", p),
+             mpq_class(25000000035, 100000000000)},
+            {"1 / limb 0.5", MakeLong("1", p), MakeRaw(p, 1, 0, {0.5}), 2},
+            {"limbs (0.34, 9999999999) / 1", MakeRaw(p, 1, 0, {0.34, 9999999999}), MakeLong("1", p),
+             mpq_class(13399999999, 10000000000)},
+            // Kept by the general path of normalisation (above its noise level of 0.9).
+            {"limbs (0, 0.95, 3) / -3", MakeRaw(p, 1, 30, {0, 0.95, 3}), MakeLong("-3", p),
+             -(mpq_class(95, 100) * Pow10(20) + 3 * Pow10(10)) / 3},
+            // A fraction that reaches two limbs down.
+            {"limbs (10^-15, 0, 6) / 3", MakeRaw(p, 1, 3000, {1e-15, 0, 6}), MakeLong("3", p),
+             (Pow10(2985) + 6 * Pow10(2980)) / 3},
+            {"limbs (2.5 * 10^-10, 1) / 5", MakeRaw(p, 1, 0, {2.5e-10, 1}), MakeLong("5", p),
+             mpq_class(35, 10) * Pow10(-10) / 5},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            const mpq_class& exact = c.quotient;
+            WorkLong r;
+            ::testing::internal::CaptureStdout();
+            Div2Long(r, c.a, c.b);
+            EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+            EXPECT_EQ(r.error, 0);
+            EXPECT_TRUE(IsCanonical(r));
+            EXPECT_LE(QuotientError(r, exact, p), kQuotientTolerance) << reference::Describe(r);
+            // The short division aligns its dividend the same way.
+            if (c.b.limbs[0] < 10 && c.b.exponent == 0) {
+                DivSmall(r, c.a, c.b.sign * c.b.limbs[0]);
+                EXPECT_EQ(r.error, 0);
+                EXPECT_LE(QuotientError(r, exact, p), kQuotientTolerance) << reference::Describe(r);
+            }
+        }
+    }
 }
 
 TEST(Div2Long, HandDerivedQuotients) {
@@ -104,37 +191,73 @@ TEST(Div2Long, ZeroDividendAndZeroDivisor) {
         const char* name;
         WorkLong a, b;
     };
-    const Case zeroDividends[] = {
-        {"0 / 5", MakeLong("0", 4), MakeLong("5", 6)},
-        {"0 / 0", MakeLong("0", 4), MakeLong("0", 6)},
-    };
-    for (const Case& c : zeroDividends) {
-        SCOPED_TRACE(c.name);
-        ::testing::internal::CaptureStdout();
-        Div2Long(r, c.a, c.b);
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-        EXPECT_EQ(r.sign, 0);
-        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
-        EXPECT_EQ(r.precision, 6);
-        EXPECT_EQ(r.error, 0);
-    }
+    ::testing::internal::CaptureStdout();
+    Div2Long(r, MakeLong("0", 4), MakeLong("5", 6));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(r.sign, 0);
+    EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+    EXPECT_EQ(r.precision, 6);
+    EXPECT_EQ(r.error, 0);
 
-    // A canonical zero divisor carries ZERO_EXPONENT, so an ordinary dividend overflows the
+    // Zero over zero has no quotient: reported as a division by zero, as the reciprocal division
+    // does. A canonical zero divisor carries ZERO_EXPONENT, so an ordinary dividend overflows the
     // exponent difference first; a dividend below 10^-100,000,000 reaches the zero test.
     const Case zeroDivisors[] = {
+        {"0 / 0", MakeLong("0", 1), MakeLong("0", 2)},
         {"5 / 0", MakeLong("5", 2), MakeLong("0", 1)},
-        {"10^-200000000 / 0", MakeRaw(1, 1, -200000000, {1}), MakeLong("0", 1)},
+        {"10^-200000000 / 0", MakeRaw(1, 1, -200000000, {1}), MakeLong("0", 2)},
     };
-    const char* messages[] = {MessageText(Message::Overflow), MessageText(Message::DivisionByZero)};
-    for (int n = 0; n < 2; ++n) {
+    const char* messages[] = {MessageText(Message::DivisionByZero), MessageText(Message::Overflow),
+                              MessageText(Message::DivisionByZero)};
+    for (int n = 0; n < 3; ++n) {
         SCOPED_TRACE(zeroDivisors[n].name);
         ::testing::internal::CaptureStdout();
         Div2Long(r, zeroDivisors[n].a, zeroDivisors[n].b);
         EXPECT_EQ(::testing::internal::GetCapturedStdout(), messages[n]);
         EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+        EXPECT_EQ(r.precision, 2);
         EXPECT_EQ(r.error, -1);
         for (int k = 0; k <= LastLimb(r); ++k) EXPECT_EQ(r.limbs[k], 0) << k;
     }
+}
+
+// A zero that carries an error stands for a failure reported where it arose: as dividend or as
+// divisor it gives zero with the operands' errors and no second message (its zero exponent would
+// otherwise bring the overflow message about). A valid zero dividend passes on the divisor's error.
+TEST(Div2Long, FailedZeroOperandsArePassedOnWithoutAMessage) {
+    struct Case {
+        const char* name;
+        WorkLong a, b;
+        int32_t error;
+    };
+    const WorkLong failedZero = MakeRaw(3, 0, ZERO_EXPONENT, {0}, -1);
+    const Case cases[] = {
+        {"failed 0 / 5", failedZero, MakeLong("5", 2), -1},
+        {"5 / failed 0", MakeLong("5", 2), failedZero, -1},
+        {"10^-200000000 / failed 0", MakeRaw(1, 1, -200000000, {1}), failedZero, -1},
+        {"failed 0 / failed 0", failedZero, failedZero, -2},
+        {"failed 0 / failed 5", failedZero, MakeRaw(2, 1, 0, {5}, -2), -3},
+        {"0 / failed 5", MakeLong("0", 3), MakeRaw(2, 1, 0, {5}, -2), -2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkLong r;
+        ::testing::internal::CaptureStdout();
+        Div2Long(r, c.a, c.b);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+        EXPECT_EQ(r.precision, 3);
+        EXPECT_EQ(r.error, c.error);
+    }
+    // The short division keeps the failed zero's error as well.
+    WorkLong r;
+    ::testing::internal::CaptureStdout();
+    DivSmall(r, failedZero, 3);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(r.sign, 0);
+    EXPECT_EQ(r.error, -1);
 }
 
 TEST(Div2Long, ExponentDifferenceLimit) {
@@ -167,17 +290,6 @@ TEST(Div2Long, ErrorsAddOperandsStayAndResultMayBeAnOperand) {
     EXPECT_TRUE(reference::WithinLastLimbUnits(a, mpq_class(1, 4), 1));
     EXPECT_EQ(b.limbs[0], 4);  // only read
     EXPECT_EQ(aBefore.limbs[0], 1);
-}
-
-// Quotients are developed to P + 5 limbs with every estimate at or below the true limb, and the
-// P + 4 limbs kept start with a non-zero limb. The cut or the rounding costs at most two units of
-// the last kept limb, a digit shift in normalisation less than one more, so the relative error
-// stays below 3 * 10^-(10 (P + 3)). (Measured in units of the normalised last limb the error can
-// look 10^9 times larger: normalisation lowers the exponent and lets zeros into that limb.)
-constexpr double kQuotientTolerance = 3.0;
-
-double QuotientError(const WorkLong& r, const mpq_class& exact, int32_t P) {
-    return reference::ScaledRelativeError(r, exact, 10L * (P + GUARD_LIMBS));
 }
 
 TEST(Div2Long, RandomQuotientsAreWithinTheirLastLimbs) {
@@ -256,6 +368,18 @@ TEST(DivSmall, ZeroDividendAndZeroDivisor) {
     EXPECT_EQ(r.sign, -1);
     EXPECT_EQ(r.exponent, 0);
     for (int k = 0; k <= LastLimb(r); ++k) EXPECT_EQ(r.limbs[k], 0) << k;
+}
+
+// The short division's exponent, moved by the scaling of the divisor, is formed in floating point;
+// one beyond the 32-bit range is reported with the exponent message (and error -1) instead of
+// wrapping round. Such records never pass the entry.
+TEST(DivSmall, ExponentAtTheTopOfTheRangeIsReported) {
+    const WorkLong a = MakeRaw(1, 1, 2147483640, {7});
+    WorkLong r;
+    ::testing::internal::CaptureStdout();
+    DivSmall(r, a, 0.001);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), MessageText(Message::ExponentLimit));
+    EXPECT_EQ(r.error, -1);
 }
 
 TEST(DivSmall, RandomQuotientsAreWithinTheirLastLimbs) {

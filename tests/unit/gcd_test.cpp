@@ -7,6 +7,7 @@
 #include <string>
 
 #include "arith/gcd.h"
+#include "core/diagnostics.h"
 #include "core/long_number.h"
 #include "support/gmp_reference.h"
 
@@ -129,6 +130,37 @@ TEST(LCMLong, RandomWholeArgumentsMatchExactDivisorAndCofactors) {
     }
 }
 
+// An argument's failure stays a failure: in the divisor, whichever of the two numbers it comes
+// from (the second is the divisor itself when the first remainder vanishes), in the cofactors,
+// and in the answers to a zero argument and a failed search.
+TEST(LCMLong, ArgumentErrorsReachTheAnswer) {
+    for (int32_t which = 0; which < 2; ++which) {
+        SCOPED_TRACE(which == 0 ? "first argument failed" : "second argument failed");
+        WorkLong a = MakeLong("12", 3);
+        WorkLong b = MakeLong("6", 3);
+        (which == 0 ? a : b).error = -1;
+        WorkLong g;
+        LCMLong(g, a, b);
+        EXPECT_TRUE(HasExactValue(g, 6));
+        EXPECT_LE(g.error, -1);
+        EXPECT_TRUE(HasExactValue(a, 2));
+        EXPECT_TRUE(HasExactValue(b, 1));
+        EXPECT_LE((which == 0 ? a : b).error, -1);
+    }
+    WorkLong failedZero = MakeRaw(4, 0, ZERO_EXPONENT, {0}, -1);
+    WorkLong five = MakeLong("5", 4);
+    WorkLong g;
+    LCMLong(g, failedZero, five);
+    ExpectOneWithError(g, 4, -3);
+    // A search that fails (here on a quotient beyond the precision) adds its own -1.
+    WorkLong a = MakeRaw(1, 1, 20000, {3, 1234567891, 1, 2, 3}, -1);
+    WorkLong b = MakeLong("7", 1);
+    testing::internal::CaptureStdout();
+    LCMLong(g, a, b);
+    testing::internal::GetCapturedStdout();
+    ExpectOneWithError(g, 1, -2);
+}
+
 // Consecutive Fibonacci numbers take the most remainder steps for their size. The largest pair
 // whose digits fill the record, also scaled by a power of ten far beyond the precision, must end
 // within the step limit: these are the longest searches whose remainders stay exact.
@@ -160,32 +192,98 @@ TEST(LCMLong, LongestExactSearchesEndWithinTheLimit) {
     }
 }
 
-// A dividend far beyond the precision leaves inexact remainders that shrink by only some dozens
-// of digits a step; with the small divisor's exponent the limit is 100 steps and runs out.
-TEST(LCMLong, ExhaustedStepLimitGivesOneWithMinusLimitAndKeepsArguments) {
-    WorkLong a = MakeRaw(1, 1, 20000, {3, 1234567891, 1, 2, 3});
-    WorkLong b = MakeLong("7", 1);
-    const WorkLong a0 = a;
-    const WorkLong b0 = b;
-    WorkLong g;
-    LCMLong(g, a, b);
-    ExpectOneWithError(g, 1, -100);
-    EXPECT_TRUE(SameBytes(a, a0));
-    EXPECT_TRUE(SameBytes(b, b0));
-}
-
-// Inexact searches on huge exponents end at the Euclid bound of the precision, 4.79 steps per
-// digit of the record (242 at precision 1) instead of ten steps per unit of exponent, which could
-// run for hours, and also where 10 x exponent would overflow 32 bits.
-TEST(LCMLong, LargeExponentSearchIsBounded) {
-    for (int32_t exponent : {100000000, 1000000000}) {
-        WorkLong a = MakeRaw(1, 1, exponent, {3, 1234567891, 1, 2, 3});
-        WorkLong b = MakeRaw(1, 1, 300000000, {7});
+// The plain step limit, 10 x max(smaller exponent as the arguments arrive, 10), at its boundary:
+// consecutive Fibonacci numbers F(n + 1), F(n) of 21 and 22 digits, handed in off canonical form
+// with exponent 10 (a first limb above 10^10), so that the limit stays 100. Their exact search
+// takes one remainder per step: F(101), F(100) ends within the limit, F(102), F(101) exhausts it
+// and gives 1 with error -100, the arguments untouched.
+TEST(LCMLong, StepLimitAtItsBoundary) {
+    const char* fibonacci[] = {"354224848179261915075", "573147844013817084101",
+                               "927372692193078999176"};  // F(100), F(101), F(102)
+    auto record = [](const char* digits) {
+        const mpz_class v(digits);
+        const mpz_class base("10000000000");
+        return MakeRaw(3, 1, 10, {mpz_class(v / base).get_d(), mpz_class(v % base).get_d()});
+    };
+    for (int n = 0; n < 2; ++n) {
+        SCOPED_TRACE(n == 0 ? "F(101), F(100)" : "F(102), F(101)");
+        WorkLong a = record(fibonacci[n + 1]);
+        WorkLong b = record(fibonacci[n]);
+        ASSERT_GT(a.limbs[0], 1e10);
+        ASSERT_TRUE(HasExactValue(a, mpq_class(mpz_class(fibonacci[n + 1]))));
         const WorkLong a0 = a;
+        const WorkLong b0 = b;
         WorkLong g;
         LCMLong(g, a, b);
-        ExpectOneWithError(g, 1, -242);
+        if (n == 0) {
+            EXPECT_EQ(g.error, 0);
+            EXPECT_TRUE(HasExactValue(g, 1));
+            EXPECT_TRUE(HasExactValue(a, mpq_class(mpz_class(fibonacci[1]))));
+        } else {
+            ExpectOneWithError(g, 3, -100);
+            EXPECT_TRUE(SameBytes(a, a0));
+            EXPECT_TRUE(SameBytes(b, b0));
+        }
+    }
+}
+
+// A remainder whose quotient has more integer digits than the division delivers to the unit
+// cannot be exact; the search fails there (1 with error -1 and the remainder's message) instead
+// of going on with a wrong remainder, whatever the exponents -- also where 10 x exponent would
+// overflow 32 bits -- and leaves the arguments alone.
+TEST(LCMLong, QuotientBeyondThePrecisionEndsTheSearchWithAFailure) {
+    for (int32_t exponent : {20000, 100000000, 1000000000}) {
+        SCOPED_TRACE(exponent);
+        WorkLong a = MakeRaw(1, 1, exponent, {3, 1234567891, 1, 2, 3});
+        WorkLong b = MakeRaw(1, 1, 300000000, {7});
+        if (exponent == 20000) b = MakeLong("7", 1);
+        const WorkLong a0 = a;
+        const WorkLong b0 = b;
+        WorkLong g;
+        testing::internal::CaptureStdout();
+        LCMLong(g, a, b);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), MessageText(Message::RemainderInexact));
+        ExpectOneWithError(g, 1, -1);
         EXPECT_TRUE(SameBytes(a, a0));
+        EXPECT_TRUE(SameBytes(b, b0));
+    }
+}
+
+// The faults this replaced: gcd(3 x 10^200, 9) came out as 9 with a cofactor that was not whole,
+// gcd(12 x 10^90, 18) as 18. At precision 5 the quotient's integer part may have 68 digits: up
+// to there the gcd is exact, beyond it the search fails.
+TEST(LCMLong, RemainderBoundInTheSearch) {
+    struct Case {
+        const char* a;
+        const char* b;
+        const char* g;  // nullptr: the search fails
+    };
+    const Case cases[] = {
+        {"3e200", "9", nullptr},  {"12e90", "18", nullptr}, {"12e69", "18", nullptr},
+        {"12e68", "18", "6"},     {"3e67", "9", "3"},       {"18", "12e68", "6"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("gcd(") + c.a + ", " + c.b + ")");
+        WorkLong a = MakeLong(c.a, 5);
+        WorkLong b = MakeLong(c.b, 5);
+        const mpq_class ea = ExactValue(a);
+        const mpq_class eb = ExactValue(b);
+        WorkLong g;
+        testing::internal::CaptureStdout();
+        LCMLong(g, a, b);
+        const std::string out = testing::internal::GetCapturedStdout();
+        if (c.g == nullptr) {
+            EXPECT_EQ(out, MessageText(Message::RemainderInexact));
+            ExpectOneWithError(g, 5, -1);
+            EXPECT_EQ(ExactValue(a), ea);
+            EXPECT_EQ(ExactValue(b), eb);
+        } else {
+            EXPECT_EQ(out, "");
+            EXPECT_EQ(g.error, 0);
+            EXPECT_TRUE(HasExactValue(g, ParseDecimal(c.g)));
+            EXPECT_TRUE(HasExactValue(a, ea / ParseDecimal(c.g)));
+            EXPECT_TRUE(HasExactValue(b, eb / ParseDecimal(c.g)));
+        }
     }
 }
 

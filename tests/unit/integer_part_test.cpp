@@ -2,6 +2,7 @@
 // differential checks against GMP, the remainder by zero and remainders of near-whole quotients.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -105,13 +106,17 @@ TEST(FixLongRoundLong, CarryIntoANewLeadingLimbGivesTheCanonicalPowerOfTen) {
 }
 
 TEST(FixLongRoundLong, OperandErrorIsKept) {
-    WorkLong x = MakeLong("2.5", 3);
-    x.error = -2;
-    WorkLong r;
-    FixLong(r, x);
-    EXPECT_EQ(r.error, -2);
-    RoundLong(r, x);
-    EXPECT_EQ(r.error, -2);
+    // Also where the answer is the operand unchanged or the canonical zero at once.
+    for (const char* value : {"2.5", "0.3", "0", "1e100"}) {
+        SCOPED_TRACE(value);
+        WorkLong x = MakeLong(value, 3);
+        x.error = -2;
+        WorkLong r;
+        FixLong(r, x);
+        EXPECT_EQ(r.error, -2);
+        RoundLong(r, x);
+        EXPECT_EQ(r.error, -2);
+    }
 }
 
 TEST(FixLongRoundLong, RandomRecordsMatchExactTruncationAndRounding) {
@@ -167,12 +172,127 @@ TEST(ModLong, RemainderByZeroIsReportedAsAFailure) {
     }
 }
 
+// An operand's failure reaches the remainder along every road, printing nothing more: through
+// the whole chain, a quotient that truncates to zero, a remainder that comes out zero, and a
+// zero that stands for a failure as dividend or divisor.
 TEST(ModLong, OperandErrorReachesTheRemainder) {
-    WorkLong x = MakeLong("7", 3);
-    x.error = -1;
+    struct Case {
+        const char* x;
+        int32_t xError;
+        const char* y;
+        int32_t yError;
+        const char* remainder;
+    };
+    const Case cases[] = {
+        {"7", -1, "3", 0, "1"},  {"7", 0, "3", -1, "1"}, {"1", 0, "3", -1, "1"},
+        {"6", -1, "3", 0, "0"},  {"6", 0, "3", -1, "0"}, {"0", -1, "3", 0, "0"},
+        {"0", 0, "3", -1, "0"},  {"7", 0, "0", -1, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.x) + " (error " + std::to_string(c.xError) + ") mod " + c.y +
+                     " (error " + std::to_string(c.yError) + ")");
+        WorkLong x = MakeLong(c.x, 3);
+        WorkLong y = MakeLong(c.y, 3);
+        x.error = c.xError;
+        y.error = c.yError;
+        WorkLong r;
+        testing::internal::CaptureStdout();
+        ModLong(r, x, y);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_TRUE(HasExactValue(r, ParseDecimal(c.remainder)));
+        EXPECT_LE(r.error, -1);
+    }
+}
+
+// The most integer-part digits of the quotient for which the remainder is exact, derived in
+// docs/truncation-bounds.md from the reciprocal division's error bound: min(20P + 19, 10Q + 18),
+// Q = max(P, 5).
+long QuotientDigitBound(int32_t p) {
+    const long q = p < 5 ? 5 : p;
+    return std::min(20L * p + 19, 10 * q + 18);
+}
+
+// The remainder and the digits of the truncated quotient, exactly, from the records' values.
+struct ExactRemainder {
+    mpq_class remainder;
+    long quotientDigits;
+};
+
+ExactRemainder ExactTruncatedRemainder(const WorkLong& x, const WorkLong& y) {
+    const mpq_class ex = ExactValue(x);
+    const mpq_class ey = ExactValue(y);
+    const mpz_class n = Truncated(ex / ey);
+    const long digits = n == 0 ? 0 : static_cast<long>(mpz_class(abs(n)).get_str().size());
+    return {ex - mpq_class(n) * ey, digits};
+}
+
+// ModLong(x, y) at precision p against the exact remainder: for a quotient of at most
+// QuotientDigitBound(p) integer digits the exact remainder with error 0 and no message, beyond
+// it the remainder message and the zero with error -1.
+void ExpectExactRemainderOrFailure(const WorkLong& x, const WorkLong& y, int32_t p) {
+    const ExactRemainder exact = ExactTruncatedRemainder(x, y);
+    const long bound = QuotientDigitBound(p);
+    SCOPED_TRACE("precision " + std::to_string(p) + ", quotient of " +
+                 std::to_string(exact.quotientDigits) + " digits, bound " + std::to_string(bound));
     WorkLong r;
-    ModLong(r, x, MakeLong("3", 3));
-    EXPECT_LE(r.error, -1);
+    testing::internal::CaptureStdout();
+    ModLong(r, x, y);
+    const std::string out = testing::internal::GetCapturedStdout();
+    if (exact.quotientDigits <= bound) {
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(r.error, 0);
+        EXPECT_TRUE(HasExactValue(r, exact.remainder));
+    } else {
+        EXPECT_EQ(out, MessageText(Message::RemainderInexact));
+        EXPECT_EQ(r.error, -1);
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+    }
+}
+
+// Both sides of the bound, against GMP: whole x = n * y + r with a quotient n of D digits, D at
+// the bound and one below (exact remainder, error 0, no message) and one and two above (the
+// remainder message, zero with error -1). Divisors have as many digits as leave x within the
+// record.
+TEST(ModLong, RemainderIsExactUpToTheQuotientDigitBoundAndFailsBeyond) {
+    RandomLongs random(8128);
+    auto digitsOf = [&](long count, int lowestLead) {
+        mpz_class v = lowestLead + random.Between(0, 9 - lowestLead);
+        for (long k = 1; k < count; ++k) v = v * 10 + random.Between(0, 9);
+        return v;
+    };
+    for (int32_t p : {1, 2, 3, 4, 5, 6, 12, 30, 303}) {
+        const long bound = QuotientDigitBound(p);
+        for (long d = bound - 1; d <= bound + 2; ++d) {
+            for (int i = 0; i < (p == 303 ? 1 : 4); ++i) {
+                const long room = 10L * (p + GUARD_LIMBS + 1) - d;
+                const long yDigits = random.Between(1, std::max(1L, std::min(12L, room)));
+                mpz_class y = digitsOf(yDigits, 1);
+                mpz_class n = digitsOf(d, 2);
+                mpz_class x = n * y + mpz_class(random.Between(0, 1000000)) % y;
+                if (random.Between(0, 1)) x = -x;
+                if (random.Between(0, 1)) y = -y;
+                ExpectExactRemainderOrFailure(MakeLong(mpq_class(x), p),
+                                              MakeLong(mpq_class(y), p), p);
+            }
+        }
+    }
+}
+
+// The faults this replaced, with 10^k mod 7: at precision 5, 10^100 gave 99999999999999999993 and
+// 10^85 gave 99991; at precision 30, 10^400 gave 0. Each now fails; the quotients at the bound
+// give the true remainder.
+TEST(ModLong, PowersOfTenModSeven) {
+    const struct {
+        int32_t precision;
+        long power;
+    } cases[] = {{5, 100}, {5, 85}, {30, 400}, {5, 69}, {5, 68}, {1, 40}, {1, 39}, {30, 318}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("10^" + std::to_string(c.power) + " mod 7 at precision " +
+                     std::to_string(c.precision));
+        ExpectExactRemainderOrFailure(MakeLong(Pow10(c.power), c.precision),
+                                      MakeLong("7", c.precision), c.precision);
+    }
 }
 
 // Whole operands whose quotient is accurate to well under one unit: the remainder is exact.

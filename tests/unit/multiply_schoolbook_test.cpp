@@ -112,14 +112,34 @@ TEST(Multipl2Long, ZeroOperands) {
     EXPECT_EQ(r.sign, 0);
     EXPECT_EQ(r.error, 0);
 
-    // A zero carrying an error takes the long road: its exponent overflows the sum.
-    WorkLong badZero = MakeLong("0", 1);
-    badZero.error = -1;
-    WorkLong z = MakeLong("3", 1);
-    ::testing::internal::CaptureStdout();
-    Multipl2Long(r, badZero, z);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), MessageText(Message::Overflow));
-    EXPECT_EQ(r.error, -1);
+    // A zero that stands for a failure gives zero and passes the failure on, in either place,
+    // without the overflow message its exponent would otherwise bring about; an error of the
+    // other operand reaches the zero product too.
+    struct Case {
+        const char* name;
+        int32_t zeroError, otherError;
+        bool zeroFirst;
+    };
+    const Case cases[] = {{"failed zero x 3", -1, 0, true},
+                          {"3 x failed zero", -1, 0, false},
+                          {"failed zero x failed 3", -1, -2, true},
+                          {"0 x failed 3", 0, -2, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkLong badZero = MakeRaw(6, 0, ZERO_EXPONENT, {0}, c.zeroError);
+        WorkLong z = MakeRaw(1, 1, 0, {3}, c.otherError);
+        ::testing::internal::CaptureStdout();
+        if (c.zeroFirst) {
+            Multipl2Long(r, badZero, z);
+        } else {
+            Multipl2Long(r, z, badZero);
+        }
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+        EXPECT_EQ(r.precision, 6);
+        EXPECT_EQ(r.error, c.zeroError + c.otherError);
+    }
 }
 
 TEST(Multipl2Long, ExponentLimitOfTheProduct) {
@@ -218,11 +238,28 @@ TEST(MultiplSmall, SignsZeroAndAliasing) {
     EXPECT_EQ(x.error, -1);
     EXPECT_TRUE(IsCanonical(x));
 
-    // Zero with an error set skips the shortcut but still comes out zero.
+    // A zero with an error set, and a failed number times 0, give zero and keep the error.
     WorkLong z = MakeLong("0", 1);
     z.error = -1;
     MultiplSmall(r, z, 3);
     EXPECT_EQ(r.sign, 0);
+    EXPECT_EQ(r.error, -1);
+    WorkLong failed = MakeRaw(2, 1, 0, {5}, -2);
+    MultiplSmall(r, failed, 0);
+    EXPECT_EQ(r.sign, 0);
+    EXPECT_EQ(r.exponent, ZERO_EXPONENT);
+    EXPECT_EQ(r.error, -2);
+}
+
+// An exponent so close to the top of the 32-bit range that the product's extra limb would leave
+// it is reported with the exponent message (and error -1) instead of wrapping round. Such
+// records never pass the entry; the short division answers the same way.
+TEST(MultiplSmall, ExponentAtTheTopOfTheRangeIsReported) {
+    const WorkLong a = MakeRaw(1, 1, 2147483640, {7});
+    WorkLong r;
+    ::testing::internal::CaptureStdout();
+    MultiplSmall(r, a, 3);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), MessageText(Message::ExponentLimit));
     EXPECT_EQ(r.error, -1);
 }
 

@@ -1,4 +1,5 @@
-// number_core_test.cpp -- construction of records and the rounding of plain doubles.
+// long_number_test.cpp -- construction of records and the helpers every worker shares: the larger
+// precision, the stop rule of the iterations, the double estimate, the saturating conversion.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -56,34 +57,6 @@ TEST(MaxPrecision, LargerInEitherOrder) {
     EXPECT_EQ(MaxPrecision(a, b), 7);
 }
 
-struct RoundingCase {
-    double x;
-    double trunc;
-    double away;
-    double even;
-};
-
-TEST(DoubleRounding, Table) {
-    const RoundingCase cases[] = {
-        {2.7, 2, 3, 3},       {-2.7, -2, -3, -3},   {2.2, 2, 3, 2},     {-2.2, -2, -3, -2},
-        {5.0, 5, 5, 5},       {2.5, 2, 3, 2},       {3.5, 3, 4, 4},     {-2.5, -2, -3, -2},
-        {-3.5, -3, -4, -4},   {0.5, 0, 1, 0},       {1.5, 1, 2, 2},     {2.4999, 2, 3, 2},
-        {2.5001, 2, 3, 3},    {7.0, 7, 7, 7},       {2.5000000000000004, 2, 3, 3},
-        {9999999999.5, 9999999999, 1e10, 1e10},
-    };
-    for (const RoundingCase& c : cases) {
-        EXPECT_EQ(TruncDouble(c.x), c.trunc) << c.x;
-        EXPECT_EQ(AwayDouble(c.x), c.away) << c.x;
-        EXPECT_EQ(RoundHalfEven(c.x), c.even) << c.x;
-    }
-}
-
-TEST(DoubleRounding, NegativeResultsOfZeroKeepTheirSign) {
-    EXPECT_TRUE(std::signbit(TruncDouble(-0.2)));
-    EXPECT_TRUE(std::signbit(RoundHalfEven(-0.5)));
-    EXPECT_FALSE(std::signbit(RoundHalfEven(0.5)));
-}
-
 TEST(TruncToInt32, SaturatesInsteadOfOverflowing) {
     EXPECT_EQ(TruncToInt32(-2.9), -2);
     EXPECT_EQ(TruncToInt32(2147483646.9), 2147483646);
@@ -94,12 +67,30 @@ TEST(TruncToInt32, SaturatesInsteadOfOverflowing) {
     EXPECT_EQ(TruncToInt32(std::nan("")), 0);
 }
 
-TEST(IterationDone, EndsWhenTheCorrectionIsBelowThePrecision) {
-    // precision 3: the correction must lie more than 49 digits below the value.
-    EXPECT_FALSE(IterationDone(3, 0, -40));
-    EXPECT_TRUE(IterationDone(3, 0, -50));
-    EXPECT_TRUE(IterationDone(3, -10, ZERO_EXPONENT));
-    EXPECT_TRUE(IterationDone(303, -2000000000, ZERO_EXPONENT));
+// The loop ends once the value's exponent exceeds the correction's by more than (p + 1.9) x 10
+// digits. At p = 3 that is 49: a gap of 49 goes on, 50 ends it; 45, off the limb grid, goes on
+// (a rule of (p + 1) x 10 would end it, one of (p + 2) x 10 would go on at 50). The gap is
+// formed in floating point, so exponents far apart do not wrap; a zero correction always ends.
+TEST(IterationDone, EndsJustAboveTheThreshold) {
+    struct Case {
+        int32_t precision, value, correction;
+        bool done;
+    };
+    const Case cases[] = {
+        {3, 0, -45, false},          {3, 0, -49, false},
+        {3, 0, -50, true},           {3, 7, -42, false},
+        {3, 7, -43, true},           {1, 0, -29, false},
+        {1, 0, -30, true},           {303, 0, -3049, false},
+        {303, 0, -3050, true},       {5, -2000000000, -2000000069, false},
+        {5, -2000000000, -2000000070, true},
+        {5, 2000000000, -2000000000, true},
+        {3, -10, ZERO_EXPONENT, true},
+        {303, -2000000000, ZERO_EXPONENT, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IterationDone(c.precision, c.value, c.correction), c.done)
+            << "precision " << c.precision << ", exponents " << c.value << " and " << c.correction;
+    }
 }
 
 TEST(EstimateDouble, ReadsTheLeadingTwoLimbs) {
