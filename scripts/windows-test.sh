@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # windows-test.sh -- builds the 32-bit and 64-bit Windows DLLs with MinGW-w64, checks their
-# exports, records the byte-identity corpus from the Linux library and runs the Windows test
-# client against both DLLs under Wine. Exits non-zero on any failure.
+# exports, records the byte-identity corpus from the Linux library, replays it against a 32-bit
+# x86 Linux build of the library, and runs the Windows test client against both DLLs under Wine.
+# Exits non-zero on any failure.
 #
 # Build folders: build-win32, build-win64 (DLLs, clients, Wine prefix), build-windows-linux
-# (Linux library and corpus). Installs the cross compilers and Wine itself when they are missing.
+# (Linux library and corpus), build-linux-i686 (32-bit Linux library and replayer). Installs the
+# cross compilers, Wine, the multilib compilers and (where needed) qemu itself when missing.
+#
+# OSTREL2_I386_SECONDS: processor seconds for the 32-bit replay where it runs under qemu
+# (default 60; 0 replays every call).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -12,12 +17,32 @@ JOBS="${JOBS:-2}"
 WIN32_DIR="$ROOT/build-win32"
 WIN64_DIR="$ROOT/build-win64"
 LINUX_DIR="$ROOT/build-windows-linux"
+I386_DIR="$ROOT/build-linux-i686"
+I386_SECONDS="${OSTREL2_I386_SECONDS:-60}"
 export WINEPREFIX="$WIN64_DIR/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 
 passed=0
 failed=0
 note() { printf '== %s\n' "$*" >&2; }
 count() { if [ "$1" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $2" >&2; fi; }
+# Takes over a test program's own count, the last "N passed, N failed" line of its report; a
+# program that died without one counts as one failure.
+take_count() { # report-file exit-status what
+  local summary n
+  summary="$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$1" | tail -1)"
+  if [ -n "$summary" ]; then
+    passed=$((passed + ${summary%% passed*}))
+    n="${summary#*, }"; failed=$((failed + ${n%% failed*}))
+  fi
+  [ -n "$summary" ] && [ "$2" -eq 0 ] || count 1 "$3 (exit status $2)"
+}
+seconds_since() { awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $1 }"; }
+
+apt_install() { # [apt-get option...] package...
+  if [ "$(id -u)" -ne 0 ]; then echo "windows-test.sh: must run as root to install $*" >&2; exit 1; fi
+  apt-get update -qq -o DPkg::Lock::Timeout=600
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 "$@" >/dev/null
+}
 
 install_tools() {
   local need=0
@@ -27,11 +52,8 @@ install_tools() {
   dpkg -s wine32:i386 >/dev/null 2>&1 || need=1
   [ "$need" -eq 0 ] && return 0
   note "installing the MinGW-w64 cross compilers and Wine"
-  if [ "$(id -u)" -ne 0 ]; then echo "windows-test.sh: must run as root to install tools" >&2; exit 1; fi
-  dpkg --add-architecture i386
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 >/dev/null
+  if [ "$(id -u)" -eq 0 ]; then dpkg --add-architecture i386; fi
+  apt_install g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386
 }
 
 build_dll() { # arch dir
@@ -71,6 +93,79 @@ cmake --build "$LINUX_DIR/recorder" -j"$JOBS" >/dev/null
 cp "$LINUX_DIR/corpus.bin" "$WIN32_DIR/run/"
 cp "$LINUX_DIR/corpus.bin" "$WIN64_DIR/run/"
 
+# The 32-bit x86 build on Linux: the library compiled by the host's GCC with -m32 and the flags
+# of the 32-bit DLL (-O3 -msse2 -mfpmath=sse -ffp-contract=off, from the project's CMakeLists),
+# loaded by a replayer of the same build that makes every corpus call again and requires the
+# result record, the written-back cofactors, the untouched arguments and the bytes each call
+# printed to be those of the 64-bit Linux library. Where the kernel runs 32-bit programs this is
+# native and replays the whole corpus in seconds; where it cannot (the machines without the
+# 32-bit compatibility mode, where the 32-bit Wine client is skipped below) it runs under
+# qemu-i386, user-mode emulation that runs the i386 Linux program directly (no binfmt
+# registration) with the i386 runtime libraries of the multilib packages. That is some 50 times
+# slower, so there a sample of each export's calls is replayed within OSTREL2_I386_SECONDS of
+# processor time, taken coarse to fine over its cases (tests/windows/corpus_replay.h).
+#
+# What it covers: the compiler's 32-bit SSE2 code generation of the library -- doubles in SSE2
+# registers rather than the x87 unit's extended ones, 64-bit integer arithmetic in pairs of
+# 32-bit registers and runtime helpers, conversions between doubles and 32/64-bit integers,
+# 4-byte-aligned doubles in the records, the register pressure of i386 -- as GCC does it for
+# 32-bit x86 whatever the operating system (Debian's MinGW compilers are the same GCC release).
+# What it does not cover: the DLL itself -- the MinGW build and its Windows ABI (standard-call
+# convention, 4-byte stack alignment, the argument bytes each export removes) and the Windows C
+# runtime that the DLL calls for pow, log, log10, cos, sin, fmod and modf and for printing the
+# diagnostics (here glibc's 32-bit libm and printf stand in). The DLL's export table is checked
+# above; the rest only the 32-bit Wine client checks.
+build_i386() {
+  if ! dpkg -s g++-multilib >/dev/null 2>&1; then
+    note "installing the multilib compilers"
+    apt_install g++-multilib
+  fi
+  cmake -S "$ROOT" -B "$I386_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-linux-i686.cmake" \
+    -DOSTREL2_BUILD_TESTS=OFF -DOSTREL2_BUILD_TOOLS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build "$I386_DIR" -j"$JOBS" --target Ostrel2 >/dev/null &&
+    cmake -S "$ROOT/tests/windows" -B "$I386_DIR/replayer" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-linux-i686.cmake" >/dev/null &&
+    cmake --build "$I386_DIR/replayer" -j"$JOBS" --target ostrel2_corpus_replayer >/dev/null
+}
+
+replay_i386() {
+  local replayer="$I386_DIR/replayer/ostrel2_corpus_replayer" qemu native=0 status=0
+  local -a cmd=("$replayer")
+  local budget=0 how="natively"
+  # Without arguments the replayer stops with its usage (status 2); any other status means that
+  # the kernel refused to run it.
+  "$replayer" >/dev/null 2>&1 || native=$?
+  if [ "$native" -ne 2 ]; then
+    qemu="$(command -v qemu-i386 || command -v qemu-i386-static || true)"
+    if [ -z "$qemu" ]; then
+      note "installing qemu's user-mode emulation"
+      apt_install --no-install-recommends qemu-user || true  # not its binfmt registration
+      qemu="$(command -v qemu-i386 || true)"
+    fi
+    if [ -z "$qemu" ]; then
+      count 1 "32-bit x86 Linux replay: this kernel cannot run it and qemu-i386 is missing"
+      return
+    fi
+    cmd=("$qemu" "$replayer") budget="$I386_SECONDS" how="under qemu-i386"
+  fi
+  note "replaying the corpus against the 32-bit x86 Linux library $how"
+  "${cmd[@]}" "$I386_DIR/libOstrel2.so" "$LINUX_DIR/corpus.bin" "$budget" \
+    >"$I386_DIR/replay.stdout" 2>"$I386_DIR/replay.stderr" || status=$?
+  cat "$I386_DIR/replay.stderr" >&2
+  take_count "$I386_DIR/replay.stderr" "$status" "32-bit x86 Linux replay"
+}
+
+note "building the 32-bit x86 Linux library and corpus replayer"
+start=$(date +%s.%N)
+if build_i386; then
+  note "32-bit build took $(seconds_since "$start") s"
+  start=$(date +%s.%N)
+  replay_i386
+  note "32-bit replay took $(seconds_since "$start") s"
+else
+  count 1 "32-bit x86 Linux build"
+fi
+
 # Wine's 32-bit loader is an i386 program: on a kernel that cannot run 32-bit executables (some
 # virtual machines leave the compatibility mode out) only the 64-bit loader works. The 32-bit DLL
 # is then still built and its export table checked above, but it cannot be called here; that is
@@ -98,21 +193,14 @@ for bits in $runs; do
     >"$dir/run/client.stdout" 2>"$dir/run/client.stderr")
   status=$?
   cat "$dir/run/client.stderr" >&2
-  # Take over the client's own count; a client that died without one counts as one failure.
-  summary="$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$dir/run/client.stderr" | tail -1)"
-  if [ -n "$summary" ]; then
-    passed=$((passed + ${summary%% passed*}))
-    n="${summary#*, }"; failed=$((failed + ${n%% failed*}))
-  fi
-  [ -n "$summary" ] && [ "$status" -eq 0 ] || count 1 "${bits}-bit client (exit status $status)"
+  take_count "$dir/run/client.stderr" "$status" "${bits}-bit client"
   # The library's diagnostics, in code page 932 bytes, must match the Linux library's.
   tr -d '\r' <"$dir/run/client.stdout" | cmp -s - "$LINUX_DIR/corpus.stdout"
   count $? "${bits}-bit diagnostics differ from the Linux library's (see $dir/run/client.stdout)"
   set -e
 done
 wineserver -k >/dev/null 2>&1 || true
-end=$(date +%s.%N)
-note "Wine runs took $(awk "BEGIN { printf \"%.1f\", $end - $start }") s"
+note "Wine runs took $(seconds_since "$start") s"
 
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -253,7 +253,12 @@ std::string Describe(const WorkLong& x) {
        << ", error " << x.error << ", limbs [";
     const int last = LastLiveSlot(x.precision, WORK_LIMBS);
     for (int k = 0; k <= last; ++k) os << (k ? ", " : "") << x.limbs[k];
-    os << "], value " << ToScientific(ExactValue(x), 30) << "}";
+    os << "]";
+    // The exact value of a record far from exponent 0 would take billions of digits to form.
+    if (x.exponent >= -100000 && x.exponent <= 100000) {
+        os << ", value " << ToScientific(ExactValue(x), 30);
+    }
+    os << "}";
     return os.str();
 }
 

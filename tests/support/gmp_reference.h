@@ -78,7 +78,8 @@ double ScaledRelativeError(const WorkLong& x, const mpq_class& exact, long digit
 // e.g. "-3.1415926535e+0"; "0" for zero.
 std::string ToScientific(const mpq_class& value, int digits = 40);
 
-// Fields, live limbs and exact value of a record on one line, for failure messages.
+// Fields, live limbs and exact value of a record on one line, for failure messages (the value only
+// for exponents within +-100,000).
 std::string Describe(const WorkLong& x);
 
 // Checks of the canonical form: sign in {-1, 0, 1}; zero as sign 0 with ZERO_EXPONENT; otherwise

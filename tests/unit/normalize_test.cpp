@@ -2,13 +2,13 @@
 // the three reports of normalisation.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/diagnostics.h"
 #include "core/long_number.h"
 #include "support/gmp_reference.h"
+#include "support/message_text.h"
 
 namespace ostrel2 {
 namespace {
@@ -17,11 +17,7 @@ using reference::ExactValue;
 using reference::IsCanonical;
 using reference::MakeRaw;
 
-std::string Formatted(Message message, double value) {
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, MessageText(message), value);
-    return buffer;
-}
+constexpr auto Formatted = &reference::FormattedMessage;
 
 struct Case {
     const char* name;

@@ -1,11 +1,13 @@
 /* corpus_recorder.c -- runs every landed export of the Linux library over a fixed set of cases
- * and writes the inputs and whole result records to a corpus file for the Windows client. */
+ * and writes the inputs, whole result records and printed diagnostics to a corpus file for the
+ * Windows client and the Linux replayer. The diagnostics also go to standard output, in order. */
 #include <dlfcn.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "diagnostics_capture.h"
 #include "export_calls.h"
 
 /* Fill of the slots above a record's live limbs: a caller's leftovers, never part of a value. */
@@ -15,6 +17,7 @@ static const int32_t kZeroExponent = -2100000000;
 typedef struct Recorder {
     FILE* out;
     long entries;
+    int failed; /* a call printed more than an entry holds, or the capture broke */
     unsigned long long seed; /* state of the case generator (local to one run) */
 } Recorder;
 
@@ -59,6 +62,9 @@ static void Emit(Recorder* r, const struct LandedExport* ex, ExportAddress fn, i
     LongNumber cx, cy, result;
     CallArgs args;
     CorpusHeader header;
+    char printed[CORPUS_MAX_DIAGNOSTICS];
+    long length;
+    uint32_t bytes;
     if (x) cx = *x; else memset(&cx, 0, sizeof cx);
     if (y) cy = *y; else memset(&cy, 0, sizeof cy);
     memset(&result, 0xA5, sizeof result);
@@ -68,6 +74,13 @@ static void Emit(Recorder* r, const struct LandedExport* ex, ExportAddress fn, i
     args.int1 = int1;
     args.real = real;
     InvokeExport(fn, kind, &result, &args);
+    length = TakeDiagnostics(printed, sizeof printed);
+    if (length < 0 || length > (long)sizeof printed) {
+        fprintf(stderr, "%s: cannot keep what the call printed (%ld bytes)\n", ex->name, length);
+        r->failed = 1;
+        length = 0;
+    }
+    bytes = (uint32_t)length;
     memset(&header, 0, sizeof header);
     header.ordinal = ex->ordinal;
     header.int0 = int0;
@@ -82,6 +95,8 @@ static void Emit(Recorder* r, const struct LandedExport* ex, ExportAddress fn, i
         fwrite(&cx, sizeof cx, 1, r->out);
         fwrite(&cy, sizeof cy, 1, r->out);
     }
+    fwrite(&bytes, sizeof bytes, 1, r->out);
+    fwrite(printed, 1, bytes, r->out);
     ++r->entries;
 }
 
@@ -187,6 +202,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     recorder.entries = 0;
+    recorder.failed = 0;
+    if (StartDiagnosticsCapture() != 0) {
+        perror("catching standard output");
+        return 1;
+    }
     recorder.seed = 20091025ULL;
     fwrite(CORPUS_MAGIC, 1, 8, recorder.out);
     for (i = 0; i < kLandedExportCount; ++i) {
@@ -199,11 +219,11 @@ int main(int argc, char** argv) {
         memcpy(&fn, &symbol, sizeof fn);
         RecordExport(&recorder, &kLandedExports[i], fn);
     }
-    fflush(stdout);
     if (fclose(recorder.out) != 0) {
         perror(argv[2]);
         return 1;
     }
+    if (recorder.failed) return 1;
     fprintf(stderr, "recorded %ld calls of %d exports into %s\n", recorder.entries, kLandedExportCount, argv[2]);
     return 0;
 }

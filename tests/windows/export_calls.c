@@ -8,6 +8,13 @@ const struct LandedExport kLandedExports[] = {OSTREL2_EXPORTS(OSTREL2_LANDED_ROW
 #undef OSTREL2_LANDED_ROW
 const int kLandedExportCount = (int)(sizeof kLandedExports / sizeof kLandedExports[0]);
 
+const struct LandedExport* LandedExportByOrdinal(int ordinal) {
+    int i;
+    for (i = 0; i < kLandedExportCount; ++i)
+        if (kLandedExports[i].ordinal == ordinal) return &kLandedExports[i];
+    return NULL;
+}
+
 intptr_t InvokeExport(ExportAddress fn, enum Ostrel2ExportKind kind, LongNumber* result, const CallArgs* a) {
     switch (kind) {
     case OSTREL2_KIND_Version: return ((VersionFn)fn)();

@@ -21,6 +21,9 @@ struct LandedExport {
 extern const struct LandedExport kLandedExports[];
 extern const int kLandedExportCount;
 
+/* The built export of this ordinal, NULL for a planned one or a number out of range. */
+const struct LandedExport* LandedExportByOrdinal(int ordinal);
+
 /* A export's address as the loader hands it out (GetProcAddress or dlsym). */
 typedef void (*ExportAddress)(void);
 
@@ -50,9 +53,11 @@ int KindHasX(enum Ostrel2ExportKind kind);
 int KindHasY(enum Ostrel2ExportKind kind);
 
 /* Corpus file: the 8 magic bytes, then entries up to the end of the file. An entry is a
- * CorpusHeader followed by x (kinds with x), y (kinds with y), the result record and, for the
- * greatest common divisor, x and y as the call left them. All integers little-endian. */
-#define CORPUS_MAGIC "OSTRELC1"
+ * CorpusHeader followed by x (kinds with x), y (kinds with y), the result record, for the
+ * greatest common divisor x and y as the call left them, and last what the call printed: a
+ * uint32_t byte count and the bytes. All integers little-endian. */
+#define CORPUS_MAGIC "OSTRELC2"
+#define CORPUS_MAX_DIAGNOSTICS 8192 /* most bytes one call may print */
 typedef struct CorpusHeader {
     int32_t ordinal;
     int32_t int0;

@@ -14,14 +14,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "export_calls.h"
+#include "corpus_replay.h"
 
 #define ZERO_EXPONENT (-2100000000)
-
-typedef struct Tally {
-    long passed;
-    long failed;
-} Tally;
 
 static void Check(Tally* t, int ok, const char* format, ...) {
     if (ok) {
@@ -399,91 +394,9 @@ static void CheckStackDiscipline(Tally* t, const Exports* e) {
 }
 #endif
 
-/* Where two records first differ, for the failure report. */
-static void DescribeDifference(char* out, size_t size, const LongNumber* got, const LongNumber* want) {
-    int k;
-    if (memcmp(got, want, 16) != 0) {
-        snprintf(out, size, "header: got %d %d %d %d, want %d %d %d %d", got->sign, got->exponent, got->precision,
-                 got->error, want->sign, want->exponent, want->precision, want->error);
-        return;
-    }
-    for (k = 0; k < OSTREL2_LIMB_SLOTS; ++k)
-        if (memcmp(&got->limbs[k], &want->limbs[k], 8) != 0) {
-            snprintf(out, size, "limb %d: got %.17g, want %.17g", k, got->limbs[k], want->limbs[k]);
-            return;
-        }
-    snprintf(out, size, "no difference");
-}
-
-static int ReadRecord(FILE* in, LongNumber* x) { return fread(x, sizeof *x, 1, in) == 1; }
-
-/* Replays the corpus: each call must give the recorded result record byte for byte. */
-static void ReplayCorpus(Tally* t, const Exports* e, const char* path) {
-    FILE* in = fopen(path, "rb");
-    char magic[8];
-    CorpusHeader h;
-    long entries = 0, reported = 0;
-    if (!in || fread(magic, 1, 8, in) != 8 || memcmp(magic, CORPUS_MAGIC, 8) != 0) {
-        Check(t, 0, "cannot read the corpus %s", path);
-        if (in) fclose(in);
-        return;
-    }
-    while (fread(&h, sizeof h, 1, in) == 1) {
-        LongNumber x, y, want, wantX, wantY, cx, cy, r;
-        CallArgs a;
-        enum Ostrel2ExportKind kind;
-        ExportAddress fn = h.ordinal >= 1 && h.ordinal <= OSTREL2_EXPORT_COUNT ? Find(e, h.ordinal) : NULL;
-        int ok = 1, readOk = 1;
-        char where[160] = "";
-        if (!fn) {
-            Check(t, 0, "corpus entry %ld: ordinal %d is not exported", entries, h.ordinal);
-            break;
-        }
-        kind = e->kinds[h.ordinal];
-        memset(&x, 0, sizeof x);
-        memset(&y, 0, sizeof y);
-        if (KindHasX(kind)) readOk = readOk && ReadRecord(in, &x);
-        if (KindHasY(kind)) readOk = readOk && ReadRecord(in, &y);
-        readOk = readOk && ReadRecord(in, &want);
-        if (kind == OSTREL2_KIND_Cofactors) readOk = readOk && ReadRecord(in, &wantX) && ReadRecord(in, &wantY);
-        if (!readOk) {
-            Check(t, 0, "corpus entry %ld is cut short", entries);
-            break;
-        }
-        cx = x;
-        cy = y;
-        a.x = &cx;
-        a.y = &cy;
-        a.int0 = h.int0;
-        a.int1 = h.int1;
-        a.real = h.real;
-        memset(&r, 0xA5, sizeof r);
-        InvokeExport(fn, kind, &r, &a);
-        if (memcmp(&r, &want, sizeof r) != 0) {
-            ok = 0;
-            DescribeDifference(where, sizeof where, &r, &want);
-        } else if (kind == OSTREL2_KIND_Cofactors && (memcmp(&cx, &wantX, sizeof cx) != 0 || memcmp(&cy, &wantY, sizeof cy) != 0)) {
-            ok = 0;
-            snprintf(where, sizeof where, "cofactors written back differ");
-        } else if (kind != OSTREL2_KIND_Cofactors && (memcmp(&cx, &x, sizeof x) != 0 || memcmp(&cy, &y, sizeof y) != 0)) {
-            ok = 0;
-            snprintf(where, sizeof where, "an argument record was changed");
-        }
-        if (ok) ++t->passed;
-        else {
-            ++t->failed;
-            if (reported++ < 20)
-                fprintf(stderr, "FAIL: corpus entry %ld (%s, case %d, precision %d/%d): %s\n", entries,
-                        e->names[h.ordinal], h.tag, x.precision, y.precision, where);
-        }
-        ++entries;
-    }
-    fclose(in);
-    fprintf(stderr, "replayed %ld corpus calls, %ld differed\n", entries, reported);
-    Check(t, entries > 0, "the corpus holds no calls");
-}
-
 int main(int argc, char** argv) {
+    /* every entry in order; the caller compares the printed diagnostics as one stream */
+    const ReplayOptions wholeCorpus = {0.0, NULL};
     Tally t = {0, 0};
     Exports e;
     HMODULE dll;
@@ -504,7 +417,7 @@ int main(int argc, char** argv) {
 #if defined(_WIN32) && !defined(_WIN64)
     CheckStackDiscipline(&t, &e);
 #endif
-    ReplayCorpus(&t, &e, argv[2]);
+    ReplayCorpus(&t, e.byOrdinal, argv[2], &wholeCorpus);
     fflush(stdout);
     fprintf(stderr, "%ld passed, %ld failed\n", t.passed, t.failed);
     FreeLibrary(dll);
