@@ -7,12 +7,14 @@
 // promises (p limbs of ten), which is ceil(10 p log2 10) bits for MPFR. The contestants take turns
 // within each round, and each one's time is the median over the rounds of its CPU time per call
 // (thread CPU time; a round calls one contestant for at least --min-time seconds, cycling
-// through the set's 8 calls). Before timing, the first calls' results are compared on their
+// through the set's 8 calls). A row gets as many rounds as fit --row-budget seconds (default 20)
+// at the time its first calls took, at least one and at most --rounds: the factorial of 10^6 at
+// p = 303 takes seconds a call. Before timing, the first calls' results are compared on their
 // leading 12 digits, so that a peer computing something else is noticed. Multipl_XL on random
 // operands takes its turns in every row too ("product"): the unit of the row's overhead.
 //
 // Usage: ostrel2_peers [--precision=P,...] [--filter=TEXT] [--rounds=N] [--min-time=S]
-//                      [--tsv=FILE] [--arguments=FILE] [--planned]
+//                      [--tsv=FILE] [--arguments=FILE] [--planned] [--row-budget=S]
 //   --tsv        writes one line per set, precision and contestant: the seconds per call
 //   --arguments  writes the operands of every set and precision as decimal text and stops: the
 //                input of peers_decimal.py, which times Python's decimal on the same values
@@ -226,7 +228,8 @@ bool Agree(const std::string& a, const std::string& b, int digits) {
 [[noreturn]] void Usage(const std::string& problem) {
     std::fprintf(stderr,
                  "ostrel2_peers: %s\nusage: ostrel2_peers [--precision=P,...] [--filter=TEXT] "
-                 "[--rounds=N] [--min-time=S] [--tsv=FILE] [--arguments=FILE] [--planned]\n",
+                 "[--rounds=N] [--min-time=S] [--tsv=FILE] [--arguments=FILE] [--planned] "
+                 "[--row-budget=S]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -282,6 +285,7 @@ int main(int argc, char** argv) {
     const char* argumentsPath = nullptr;
     bool planned = false;
     int rounds = 5;
+    double rowBudget = 20.0;
     double minTime = 0.05;
     for (int i = 1; i < argc; ++i) {
         const char* v = nullptr;
@@ -297,6 +301,8 @@ int main(int argc, char** argv) {
             tsvPath = v;
         } else if ((v = Option(argv[i], "--arguments")) != nullptr) {
             argumentsPath = v;
+        } else if ((v = Option(argv[i], "--row-budget")) != nullptr) {
+            rowBudget = std::strtod(v, nullptr);
         } else if (std::strcmp(argv[i], "--planned") == 0) {
             planned = true;
         } else {
@@ -397,6 +403,7 @@ int main(int argc, char** argv) {
 
             // The first call of each, and the check that all computed the same value.
             std::string reference;
+            const double firstStart = ThreadSeconds();
             for (Contestant& c : contestants) {
                 c.run(0);
                 if (!c.result) continue;
@@ -410,7 +417,11 @@ int main(int argc, char** argv) {
                                 contestants.front().name.c_str(), reference.c_str());
                 }
             }
-            for (int r = 0; r < rounds; ++r) {
+            // Rows whose calls take seconds (the factorial of 10^6 at p = 303) get fewer rounds.
+            const double firstCalls = ThreadSeconds() - firstStart;
+            const int rowRounds = std::max(
+                1, std::min(rounds, static_cast<int>(rowBudget / std::max(firstCalls, 1e-9))));
+            for (int r = 0; r < rowRounds; ++r) {
                 for (Contestant& c : contestants) {
                     c.seconds.push_back(PerCall(c.run, poolSize, minTime));
                 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # report.sh -- one run of the performance report: product counts, every argument set of every
 # built export beside MPFR, Boost cpp_dec_float and Python's decimal, the overheads, a profile of
-# the dearest export, and the plot of time against precision.
+# the dearest call (among those of at most 2 s), and the plot of time against precision.
 #
 # Usage: bench/report.sh [build-dir]        (default build-bench, Release)
 #   OSTREL2_BENCH_PRECISIONS  precisions in limbs (default 5,30,100,303; Boost is built for these)
@@ -91,14 +91,14 @@ if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; 
     name="${key%%|*}"
     # About 0.3 s of calls natively: under callgrind some fifty times that.
     calls="$(python3 -c "import math; print(max(1, math.ceil(0.3 / $seconds)))")"
-    step "profile of the dearest export at p = $top: $key ($calls calls, instructions inside $name)"
+    step "profile of the dearest call (up to 2 s) at p = $top: $key ($calls calls, inside $name)"
     valgrind --tool=callgrind --toggle-collect="$name" \
       --callgrind-out-file="$out_dir/callgrind.dearest" \
       "$bin/ostrel2_profile" "$key" "$calls" "$top" 2> "$out_dir/callgrind.log" > /dev/null
     total="$(callgrind_annotate --auto=no "$out_dir/callgrind.dearest" 2> /dev/null |
       awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')"
     {
-      echo "### Profile of \`$name\` ($key) at p = $top"
+      echo "### Profile of the dearest call at p = $top: \`$name\` ($key)"
       echo
       echo "\`valgrind --tool=callgrind --toggle-collect=$name\`, $calls calls:" \
         "$(python3 -c "print(f'{$total // $calls:,}')") instructions per call." \
