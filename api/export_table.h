@@ -85,11 +85,11 @@ enum Ostrel2ExportKind { OSTREL2_EXPORT_KINDS(OSTREL2_KIND_ENUMERATOR) };
     BUILT(9, Multipl_XL, TwoRecordsOverX, 12, "mul", "x * y, by transform (at least 5 limbs)", MultiplLong) \
     BUILT(10, Div2_XL, TwoRecordsOverX, 12, "div2", "x / y, by long division", Div2Long) \
     BUILT(11, Div_XL, TwoRecordsOverX, 12, "div", "x / y, by Newton reciprocal", DivLong) \
-    PLANNED(12, Sqr_XL, OneRecordOverX, 8, "sqrt", "the square root of x", SqrLong) \
-    PLANNED(13, Power_XL, RecordDouble, 16, "power", "x to the whole power n", PowerLong) \
+    BUILT(12, Sqr_XL, OneRecordOverX, 8, "sqrt", "the square root of x", SqrLong) \
+    BUILT(13, Power_XL, RecordDouble, 16, "power", "x to the whole power n", PowerLong) \
     PLANNED(14, PowerX_XL, TwoRecordsOverX, 12, "powerx", "x to the power y", PowerXLong) \
-    PLANNED(15, Root_XL, RecordDouble, 16, "root", "the n-th root of x", RootLong) \
-    PLANNED(16, Pai_XL, Precision, 8, "pi", "pi at the precision given", PaiLong) \
+    BUILT(15, Root_XL, RecordDouble, 16, "root", "the n-th root of x", RootLong) \
+    BUILT(16, Pai_XL, Precision, 8, "pi", "pi at the precision given", PaiLong) \
     PLANNED(17, Cos_XL, OneRecordOverX, 8, "cos", "the cosine of x (radians)", CosLong) \
     PLANNED(18, Sin_XL, OneRecordOverX, 8, "sin", "the sine of x (radians)", SinLong) \
     PLANNED(19, Tan_XL, OneRecordOverX, 8, "tan", "the tangent of x (radians)", TanLong) \
@@ -105,7 +105,7 @@ enum Ostrel2ExportKind { OSTREL2_EXPORT_KINDS(OSTREL2_KIND_ENUMERATOR) };
     PLANNED(29, Asinh_XL, OneRecordOverX, 8, "asinh", "the inverse hyperbolic sine of x", AsinhLong) \
     PLANNED(30, Acosh_XL, OneRecordOverX, 8, "acosh", "the inverse hyperbolic cosine of x", AcoshLong) \
     PLANNED(31, Atanh_XL, OneRecordOverX, 8, "atanh", "the inverse hyperbolic tangent of x", AtanhLong) \
-    PLANNED(32, Factorial_XL, IntPrecision, 12, "factorial", "n! at the precision given", FactorialLong) \
+    BUILT(32, Factorial_XL, IntPrecision, 12, "factorial", "n! at the precision given", FactorialLong) \
     BUILT(33, LCM_XL, Cofactors, 12, "gcd", "g = gcd(round(x), round(y)), then the cofactors x/g and y/g", LCMLong)
 /* clang-format on */
 

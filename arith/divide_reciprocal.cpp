@@ -12,16 +12,6 @@
 
 namespace ostrel2 {
 
-namespace {
-
-// Each Newton step doubles the correct digits of the reciprocal, and the starting value from
-// doubles already holds about 15 of them, so a divisor of the largest precision (3,070 digits)
-// settles within nine steps. A divisor that is still unsettled after this many steps is no valid
-// number (limbs left negative or not a number after a failed normalisation); the division then
-// reports failure instead of looping for ever.
-constexpr int32_t kMaxNewtonSteps = 64;
-
-}  // namespace
 
 // Quotient at precision max(a.precision, b.precision, 5): the reciprocal X of b is refined as
 // X <- X * (2 - b * X) at full precision until the residual 1 - b * X of the previous X lies
@@ -81,7 +71,7 @@ WorkLong& DivLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     const int64_t stopDigits = 10 * (static_cast<int64_t>(p) + 2);
     int32_t steps = 0;
     while (-static_cast<int64_t>(t.exponent) < stopDigits) {
-        if (steps == kMaxNewtonSteps) {
+        if (steps == NEWTON_STEP_LIMIT) {
             Report(Message::DivisionFailed);
             InitLong(x, p, 0, 0, 0.0);
             x.error = -1;

@@ -1,11 +1,12 @@
 // product_count.cpp -- counts the transform products and reciprocal divisions of one export call.
 //
-// Built as a counting program: the entry points (api/exports.cpp) and the workers are linked in
-// statically, and the linker sends every call of MultiplLong, DivLong, MultiplSmall and DivSmall
-// made from another source file through the counting wrappers below (--wrap), which count and go
-// on to the real worker. The arithmetic is the library's unchanged code. A DivLong call is counted
-// as a division, and the products it makes inside are counted as products too (and apart, as
-// products inside divisions), so "products" is every transform product the call made.
+// Built as a counting program (product_counter.h): the entry points (api/exports.cpp) and the
+// workers are linked in statically, and the linker sends every call of MultiplLong, DivLong,
+// MultiplSmall and DivSmall made from another source file through the counting wrappers, which
+// count and go on to the real worker. The arithmetic is the library's unchanged code. A DivLong
+// call is counted as a division, and the products it makes inside are counted as products too
+// (and apart, as products inside divisions), so "products" is every transform product the call
+// made.
 //
 // Usage:
 //   ostrel2_product_count [--precision=P[,P...]] [--filter=TEXT] [--tsv=FILE] [--samples=N]
@@ -22,7 +23,6 @@
 //       one export on arguments of your own; V is a decimal text (0.7), "full:TEXT" (the value
 //       with random further limbs), "random" or "positive" (random full-length records).
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -36,75 +36,7 @@
 #include "options.h"
 #include "core/long_number.h"
 #include "ostrel2.h"
-
-namespace {
-
-using ostrel2::WorkLong;
-
-// What one call did; the program is single-threaded.
-struct Counts {
-    int64_t products = 0;            // MultiplLong calls
-    int64_t productsInDivisions = 0; // of them, made inside DivLong
-    int64_t lowerProducts = 0;       // of them, on operands below the call's precision
-    int64_t divisions = 0;           // DivLong calls
-    int64_t smallProducts = 0;       // MultiplSmall calls
-    int64_t smallDivisions = 0;      // DivSmall calls
-};
-
-Counts counts;
-int divisionDepth = 0;
-int32_t callPrecision = 0;
-
-// With --time: the time spent inside the transform products, on the steady clock.
-bool timing = false;
-double productSeconds = 0;
-
-double Now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-}  // namespace
-
-extern "C" {
-WorkLong& __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong&, WorkLong&, WorkLong&);
-WorkLong& __real__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(WorkLong&, WorkLong&, WorkLong&);
-WorkLong& __real__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(WorkLong&, const WorkLong&, double);
-WorkLong& __real__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(WorkLong&, const WorkLong&, double);
-
-WorkLong& __wrap__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
-                                                               WorkLong& b) {
-    ++counts.products;
-    if (divisionDepth > 0) ++counts.productsInDivisions;
-    if (std::max(a.precision, b.precision) < callPrecision) ++counts.lowerProducts;
-    if (!timing) return __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
-    const double start = Now();
-    WorkLong& product = __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
-    productSeconds += Now() - start;
-    return product;
-}
-
-WorkLong& __wrap__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
-                                                          WorkLong& b) {
-    ++counts.divisions;
-    ++divisionDepth;
-    WorkLong& quotient = __real__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(result, a, b);
-    --divisionDepth;
-    return quotient;
-}
-
-WorkLong& __wrap__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(WorkLong& result,
-                                                                const WorkLong& a, double m) {
-    ++counts.smallProducts;
-    return __real__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(result, a, m);
-}
-
-WorkLong& __wrap__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(WorkLong& result, const WorkLong& a,
-                                                           double d) {
-    ++counts.smallDivisions;
-    return __real__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(result, a, d);
-}
-}
+#include "product_counter.h"
 
 namespace {
 
@@ -150,9 +82,9 @@ Tally CountSet(const ArgumentSet& set, const ostrel2::api::Export& e, int32_t pr
         ostrel2::api::Arguments a;
         a.result = &result;
         ostrel2_bench::Bind(a, set, precision, pool[i]);
-        counts = Counts();
-        callPrecision = precision;
+        ostrel2_bench::ResetCounts(precision);
         e.invoke(a);
+        const ostrel2_bench::Counts& counts = ostrel2_bench::CurrentCounts();
         if (result.error != 0 && tally.error == 0) tally.error = result.error;
         tally.products += counts.products;
         tally.productsInDivisions += counts.productsInDivisions;
@@ -175,20 +107,20 @@ Tally CountSet(const ArgumentSet& set, const ostrel2::api::Export& e, int32_t pr
             bound[i].result = &result;
             ostrel2_bench::Bind(bound[i], set, precision, pool[i]);
         }
-        timing = true;
+        ostrel2_bench::TimeProducts(true);
         double best = 1e300;
         for (int round = 0; round < rounds; ++round) {
-            productSeconds = 0;
-            const double start = Now();
+            ostrel2_bench::ResetCounts(precision);
+            const double start = ostrel2_bench::SteadySeconds();
             for (int i = 0; i < calls; ++i) e.invoke(bound[i]);
-            const double total = Now() - start;
+            const double total = ostrel2_bench::SteadySeconds() - start;
             if (total < best) {
                 best = total;
                 tally.callSeconds = total / calls;
-                tally.productSeconds = productSeconds / calls;
+                tally.productSeconds = ostrel2_bench::CurrentCounts().productSeconds / calls;
             }
         }
-        timing = false;
+        ostrel2_bench::TimeProducts(false);
     }
     return tally;
 }

@@ -34,6 +34,11 @@ End Type
     Public Declare PtrSafe Function Multipl_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As LongPtr
     Public Declare PtrSafe Function Div2_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As LongPtr
     Public Declare PtrSafe Function Div_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Sqr_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Power_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByVal n As Double) As LongPtr
+    Public Declare PtrSafe Function Root_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByVal n As Double) As LongPtr
+    Public Declare PtrSafe Function Pai_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByVal precision As Long) As LongPtr
+    Public Declare PtrSafe Function Factorial_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByVal n As Long, ByVal precision As Long) As LongPtr
     Public Declare PtrSafe Function LCM_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As LongPtr
 #Else
     Public Declare Function Version_XL Lib "Ostrel2.dll" () As Long
@@ -47,6 +52,11 @@ End Type
     Public Declare Function Multipl_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As Long
     Public Declare Function Div2_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As Long
     Public Declare Function Div_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As Long
+    Public Declare Function Sqr_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Power_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByVal n As Double) As Long
+    Public Declare Function Root_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByVal n As Double) As Long
+    Public Declare Function Pai_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByVal precision As Long) As Long
+    Public Declare Function Factorial_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByVal n As Long, ByVal precision As Long) As Long
     Public Declare Function LCM_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As Long
 #End If
 

@@ -66,6 +66,13 @@ double EstimateDouble(const WorkLong& x);
 // decimal digits. A zero correction carries ZERO_EXPONENT and so always ends it.
 bool IterationDone(int32_t precision, int32_t valueExponent, int32_t correctionExponent);
 
+// Most Newton steps an iteration may take. Each step doubles the correct digits, and every start
+// holds at least ten of them, so an iteration on a valid number settles within ten steps at the
+// largest precision. One still unsettled after this many steps works on a record that is no valid
+// number (a limb the normalisation leaves negative, read one way by the sums and another by the
+// products); it ends with a failure instead of looping for ever.
+constexpr int32_t NEWTON_STEP_LIMIT = 64;
+
 // Truncation of a double toward zero to a 32-bit integer, saturating at the int32 limits (NaN
 // gives 0), so that no out-of-range value is ever converted.
 int32_t TruncToInt32(double x);

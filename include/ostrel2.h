@@ -78,6 +78,21 @@ OSTREL2_API LongNumber* OSTREL2_CALL Div2_XL(LongNumber* result, const LongNumbe
 OSTREL2_API LongNumber* OSTREL2_CALL Div_XL(LongNumber* result, const LongNumber* x,
                                             const LongNumber* y);
 
+/* Ordinal 12: the square root of x (x >= 0), by Newton's iteration at x's precision. */
+OSTREL2_API LongNumber* OSTREL2_CALL Sqr_XL(LongNumber* result, const LongNumber* x);
+
+/* Ordinals 13 and 15: x^n for a whole n with |n| <= 10^12, and the n-th root of x >= 0 for a
+ * whole n from 1 to 10^13; n is a double. */
+OSTREL2_API LongNumber* OSTREL2_CALL Power_XL(LongNumber* result, const LongNumber* x, double n);
+OSTREL2_API LongNumber* OSTREL2_CALL Root_XL(LongNumber* result, const LongNumber* x, double n);
+
+/* Ordinal 16: pi at the given precision (1 to 303 limbs; the result has at least 5). */
+OSTREL2_API LongNumber* OSTREL2_CALL Pai_XL(LongNumber* result, int32_t precision);
+
+/* Ordinal 32: n! for 0 <= n <= 1,000,000 at the given precision (1 to 303 limbs); digits beyond
+ * the record's limbs are cut off. */
+OSTREL2_API LongNumber* OSTREL2_CALL Factorial_XL(LongNumber* result, int32_t n, int32_t precision);
+
 /* Ordinal 33: the greatest common divisor g of round(x) and round(y); on success x and y are
  * replaced by the cofactors round(x / g) and round(y / g). */
 OSTREL2_API LongNumber* OSTREL2_CALL LCM_XL(LongNumber* result, LongNumber* x, LongNumber* y);

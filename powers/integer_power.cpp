@@ -76,6 +76,16 @@ void QuotientForIndex(WorkLong& result, const WorkLong& x, WorkLong& r, double n
     DivLong(result, scaled, w);
 }
 
+
+// A root iteration still unsettled after NEWTON_STEP_LIMIT steps works on no valid number (its
+// limbs read two ways by the sums and the products): zero with error -1 and the message of a
+// record with negative elements.
+WorkLong& Unsettled(WorkLong& result, int32_t precision) {
+    WorkLong r;
+    InitLong(r, precision, 0, 0, 0.0);
+    return FailWith(result, r, Message::RootNegativeLimb);
+}
+
 }  // namespace
 
 // x^n at x's precision (a product's 5 limbs at least; x itself for n = 1 and 1 for n = 0). The
@@ -181,7 +191,8 @@ WorkLong& RootLong(WorkLong& result, WorkLong& x, double n) {
 
     WorkLong u;
     if (plainSteps) {
-        while (!IterationDone(r.precision, r.exponent, t.exponent)) {
+        for (int32_t steps = 0; !IterationDone(r.precision, r.exponent, t.exponent); ++steps) {
+            if (steps == NEWTON_STEP_LIMIT) return Unsettled(result, x.precision);
             PowerLong(t, r, n - 1.0);  // r^(n-1)
             MultiplLong(u, r, t);      // r^n
             MultiplSmall(t, t, n);     // n r^(n-1)
@@ -194,7 +205,8 @@ WorkLong& RootLong(WorkLong& result, WorkLong& x, double n) {
         WorkLong index = WholeNumber(x.precision, n);
         WorkLong inverse;
         DivLong(inverse, one, index);
-        while (!IterationDone(r.precision, r.exponent, t.exponent)) {
+        for (int32_t steps = 0; !IterationDone(r.precision, r.exponent, t.exponent); ++steps) {
+            if (steps == NEWTON_STEP_LIMIT) return Unsettled(result, x.precision);
             QuotientForIndex(u, x, r, n);  // x / r^(n-1), near r
             SubtractLong(u, u, r);
             MultiplLong(t, u, inverse);    // the correction

@@ -58,7 +58,11 @@ WorkLong& SqrLong(WorkLong& result, WorkLong& x) {
     t.exponent = k;  // so that the stop rule lets the first step run
 
     WorkLong scratch;
-    while (!IterationDone(y.precision, y.exponent, t.exponent)) {
+    for (int32_t steps = 0; !IterationDone(y.precision, y.exponent, t.exponent); ++steps) {
+        if (steps == NEWTON_STEP_LIMIT) {  // no valid number: its limbs read two ways
+            InitLong(y, x.precision, 0, 0, 0.0);
+            return FailWith(result, y, Message::SqrtNegativeLimb);
+        }
         MultiplLong(scratch, y, y);       // y^2
         SubtractLong(t, moved, scratch);  // x - y^2
         AddLong(scratch, y, y);           // 2y

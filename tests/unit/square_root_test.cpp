@@ -164,6 +164,23 @@ TEST(SqrLong, FailuresGiveZeroWithTheirMessages) {
     }
 }
 
+// A negative limb after the leading one survives normalisation's quick path; the sums and the
+// products read it differently and the iteration never settles. The step limit ends it with the
+// message of a record with negative elements (without the limit this call does not return; the
+// intermediate normalisations report the negative limbs they meet on the way).
+TEST(SqrLong, UnsettledIterationEndsAtTheStepLimit) {
+    WorkLong x = MakeRaw(6, 1, 0, {5, -9999999999.0});
+    WorkLong y;
+    testing::internal::CaptureStdout();
+    SqrLong(y, x);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string last = MessageText(Message::SqrtNegativeLimb);
+    ASSERT_GE(printed.size(), last.size());
+    EXPECT_EQ(printed.substr(printed.size() - last.size()), last);
+    EXPECT_EQ(y.sign, 0);
+    EXPECT_EQ(y.error, -1);
+}
+
 // The argument comes back in canonical form: 5 at exponent 7 is 50,000,000 at exponent 0.
 TEST(SqrLong, ArgumentIsNormalisedInPlace) {
     WorkLong x = MakeRaw(4, 1, 7, {5});

@@ -1,0 +1,150 @@
+// exponential.cpp -- e^x as the series of e raised to x by the real power; ln x from e^m and the
+// series of ln(1 + u); log10 x as ln x / ln 10.
+#include "transcendental/exponential.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "arith/addition.h"
+#include "arith/divide_long.h"
+#include "arith/divide_reciprocal.h"
+#include "arith/multiply_transform.h"
+#include "core/diagnostics.h"
+#include "core/worker_helpers.h"
+#include "powers/real_power.h"
+
+namespace ostrel2 {
+
+namespace {
+
+constexpr int32_t kMaxETerms = 10000;        // last k of the series e = sum 1/k!
+constexpr int32_t kMaxLogTerms = 100000000;  // last k of the series of ln(1 + u)
+constexpr double kFoldShift = 0.14384;       // centres u = e^m / X - 1 in about (-0.475, 0.428)
+constexpr int32_t kMaxFoldedExponent = 930000000;
+
+// |x| up to about 1.01 x 10^12: exponent below 10, or 10 with a leading limb of at most 100.
+bool WithinExpRange(const WorkLong& x) {
+    return x.exponent < 10 || (x.exponent == 10 && x.limbs[0] <= 100.0);
+}
+
+// e = 2 + sum_{k >= 2} 1/k! at the given precision: each term the last one divided by k (a short
+// division, truncated), added until the term lies beyond the stop rule. About 1,160 terms at
+// precision 303. Unfinished after kMaxETerms terms, it reports and comes back with error -1.
+WorkLong SeriesOfE(int32_t precision) {
+    WorkLong e;
+    InitLong(e, precision, 1, 0, 2.0);
+    WorkLong t;
+    InitLong(t, precision, 1, 0, 1.0);
+    for (int32_t k = 2; k <= kMaxETerms; ++k) {
+        DivSmall(t, t, k);
+        AddLong(e, e, t);
+        if (IterationDone(e.precision, e.exponent, t.exponent)) return e;
+    }
+    Report(Message::ENotConverged);
+    e.error = -1;
+    return e;
+}
+
+}  // namespace
+
+// e^x at x.precision (at least 5 once a power is taken), x normalised in place. A flagged x gives
+// zero with error -1 and |x| beyond about 1.01 x 10^12 the range message; e^0 is 1 and e^1 is the
+// series' e itself. Otherwise e, truncated term by term at x.precision, is raised to x by
+// PowerXLong, which reports powers whose decimal exponent it estimates beyond 2 x 10^9.
+WorkLong& ExpLong(WorkLong& result, WorkLong& x) {
+    WorkLong r;
+    InitLong(r, x.precision, 0, 0, 0.0);
+    if (Failed(x)) return FailQuietly(result, r);
+
+    Normalize(x);
+    if (!WithinExpRange(x)) return FailWith(result, r, Message::ExpRange);
+    if (x.sign == 0) {
+        InitLong(r, x.precision, 1, 0, 1.0);
+        return CopyOut(result, r);
+    }
+
+    WorkLong e = SeriesOfE(x.precision);
+    WorkLong one;
+    InitLong(one, x.precision, 1, 0, 1.0);
+    WorkLong d;
+    SubtractLong(d, x, one);
+    if (d.sign == 0) return CopyOut(result, e);
+    PowerXLong(r, e, x);
+    return CopyOut(result, r);
+}
+
+// ln x at x.precision (at least 5), x normalised in place. A flagged x gives zero with error -1;
+// x <= 0 its message; ln 1 is 0. x < 1 is folded to X = 1/x (the sign of the result then -1);
+// X's exponent above 930,000,000 is refused. ln X = m - ln(1 + u) with the whole m nearest
+// ln X - 0.14384 (a double estimate), e^m by ExpLong and u = e^m / X - 1; the series
+// u - u^2/2 + u^3/3 - ... (one transform product and one short division per term, each
+// truncated) runs to the stop rule. Unfinished after 100,000,000 terms it reports and gives the
+// partial sum with error -1.
+WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
+    WorkLong sum;
+    InitLong(sum, x.precision, 0, 0, 0.0);
+    WorkLong one;
+    InitLong(one, x.precision, 1, 0, 1.0);
+    if (Failed(x)) return FailQuietly(result, sum);
+
+    Normalize(x);
+    if (x.sign <= 0) return FailWith(result, sum, Message::LogNotPositive);
+
+    int32_t sign = 1;
+    WorkLong folded = x;
+    WorkLong u;
+    SubtractLong(u, folded, one);
+    if (u.sign == 0) return CopyOut(result, sum);
+    if (u.sign < 0) {
+        sign = -1;
+        DivLong(folded, one, folded);
+    }
+    Normalize(folded);
+    if (folded.exponent > kMaxFoldedExponent)
+        return FailWith(result, sum, Message::LogOverflow);
+
+    // m >= 0 since X > 1; below ln 10 x 930,000,000 + 1, inside 32 bits.
+    const double lnX =
+        std::log(10.0) * folded.exponent + std::log(folded.limbs[0] + folded.limbs[1] * 1e-10);
+    const int32_t m = static_cast<int32_t>(RoundHalfEven(lnX - kFoldShift));
+    InitLong(sum, x.precision, 1, 0, m);  // m = 0 leaves a signed zero, which ExpLong normalises
+
+    ExpLong(u, sum);          // e^m
+    DivLong(u, u, folded);    // e^m / X
+    SubtractLong(u, u, one);  // u
+    WorkLong power = u;
+    SubtractLong(sum, sum, power);
+
+    WorkLong& term = folded;  // X is no longer needed
+    bool finished = false;
+    for (int32_t k = 2; k <= kMaxLogTerms; ++k) {
+        MultiplLong(power, power, u);  // u^k
+        DivSmall(term, power, k);
+        if (k % 2 == 0) term.sign = -term.sign;
+        SubtractLong(sum, sum, term);
+        if (IterationDone(sum.precision, sum.exponent, term.exponent)) {
+            finished = true;
+            break;
+        }
+    }
+    if (!finished) {
+        Report(Message::LogNotConverged);
+        sum.error = -1;
+    }
+    sum.sign = sign;
+    return CopyOut(result, sum);
+}
+
+// log10 x = ln x / ln 10, both logarithms computed here, at x.precision (at least 5). No checks
+// of its own: LogeLong reports an invalid x, and its zero with error -1 then meets the division,
+// which reports an overflow of the exponent difference.
+WorkLong& Log10Long(WorkLong& result, WorkLong& x) {
+    WorkLong ten;
+    InitLong(ten, x.precision, 1, 0, 10.0);
+    WorkLong a;
+    LogeLong(a, x);
+    LogeLong(ten, ten);
+    return DivLong(result, a, ten);
+}
+
+}  // namespace ostrel2

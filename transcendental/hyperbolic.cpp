@@ -1,0 +1,255 @@
+// hyperbolic.cpp -- sinh, cosh and tanh from the two exponentials e^x and e^-x; asinh, acosh and
+// atanh as one logarithm each; short series where those formulas would cancel.
+//
+// The formulas keep three guard limbs beyond the precision. Near 0, sinh and tanh subtract two
+// exponentials that agree in their leading digits, and asinh and atanh take the logarithm of
+// 1 + (about x): each loses about log10(1/|x|) digits, and below 10^-(10 p + 30) or so the result
+// is exactly 0. The exponentials and logarithms themselves keep about two of the guard limbs, so
+// below 10^-10 (exponent -20 and lower), where the loss passes one limb, the odd functions are
+// summed from their series instead, which have no cancellation. For negative x from -10^10 on,
+// asinh's sum x + sqrt(x^2 + 1) loses about log10(2 x^2) digits, 20 or more; there asinh x is
+// taken as -asinh(-x). docs/deviations.md gives the bounds and the evidence.
+#include "transcendental/hyperbolic.h"
+
+#include <cstdint>
+
+#include "arith/addition.h"
+#include "arith/divide_long.h"
+#include "arith/divide_reciprocal.h"
+#include "arith/multiply_schoolbook.h"
+#include "arith/multiply_transform.h"
+#include "core/diagnostics.h"
+#include "core/worker_helpers.h"
+#include "powers/square_root.h"
+#include "transcendental/exponential.h"
+
+namespace ostrel2 {
+
+namespace {
+
+// Largest exponent of the arguments summed from a series: |x| < 10^-10.
+constexpr int32_t kSeriesExponent = -20;
+// Smallest exponent from which a negative asinh argument is mirrored: |x| >= 10^10.
+constexpr int32_t kMirrorExponent = 10;
+
+// Whether a normalised, unflagged, non-zero x is small enough for the series.
+bool TakesSeries(const WorkLong& x) {
+    return x.error >= 0 && x.sign != 0 && x.exponent <= kSeriesExponent;
+}
+
+// Factor of each series term over the one before, apart from x^2: numerator / denominator.
+struct TermRatio {
+    double numerator;
+    double denominator;
+};
+
+// first + sum_{k >= 1} t_k, t_0 = first, t_k = t_{k-1} x^2 ratio(k), at x.precision (at least 5
+// once a product is taken), for |x| < 10^-10: every term lies at least 20 digits below the last,
+// so p / 2 + 2 terms reach the stop rule. When x^2 itself lies beyond the stop rule, the sum is
+// first alone (and x^2, which may lie below the smallest exponent a product may have, is not
+// formed). Each product and short division is truncated.
+template <class Ratio>
+WorkLong SeriesInSquare(const WorkLong& first, const WorkLong& x, Ratio ratio) {
+    WorkLong sum = first;
+    const int64_t squareDigits = 2 * (static_cast<int64_t>(x.exponent) + 10);
+    if (squareDigits < -(10 * static_cast<int64_t>(x.precision) + 19)) return sum;
+
+    WorkLong base = x;
+    WorkLong square;
+    MultiplLong(square, base, base);
+    WorkLong term = first;
+    for (int32_t k = 1;; ++k) {
+        const TermRatio r = ratio(k);
+        MultiplLong(term, term, square);
+        if (r.numerator != 1.0) MultiplSmall(term, term, r.numerator);
+        DivSmall(term, term, r.denominator);
+        AddLong(sum, sum, term);
+        if (IterationDone(sum.precision, sum.exponent, term.exponent)) return sum;
+    }
+}
+
+// sinh x = x + x^3/3! + x^5/5! + ...
+WorkLong SinhSeries(const WorkLong& x) {
+    return SeriesInSquare(x, x, [](int32_t k) {
+        return TermRatio{1.0, 2.0 * k * (2.0 * k + 1.0)};
+    });
+}
+
+// cosh x = 1 + x^2/2! + x^4/4! + ...
+WorkLong CoshSeries(const WorkLong& x) {
+    WorkLong one;
+    InitLong(one, x.precision, 1, 0, 1.0);
+    return SeriesInSquare(one, x, [](int32_t k) {
+        return TermRatio{1.0, (2.0 * k - 1.0) * 2.0 * k};
+    });
+}
+
+// asinh x = x - (1/2) x^3/3 + (1 3)/(2 4) x^5/5 - ...: t_k = -t_{k-1} x^2 (2k-1)^2 / (2k (2k+1)).
+WorkLong AsinhSeries(const WorkLong& x) {
+    return SeriesInSquare(x, x, [](int32_t k) {
+        const double odd = 2.0 * k - 1.0;
+        return TermRatio{-odd * odd, 2.0 * k * (2.0 * k + 1.0)};
+    });
+}
+
+// atanh x = x + x^3/3 + x^5/5 + ...: t_k = t_{k-1} x^2 (2k-1) / (2k+1).
+WorkLong AtanhSeries(const WorkLong& x) {
+    return SeriesInSquare(x, x, [](int32_t k) {
+        return TermRatio{2.0 * k - 1.0, 2.0 * k + 1.0};
+    });
+}
+
+// Normalises an unflagged x in place before the size tests (the exponentials and products
+// would normalise it next anyway); a flagged x is left for the formulas to refuse.
+void NormalizeUnflagged(WorkLong& x) {
+    if (x.error >= 0) Normalize(x);
+}
+
+// e^x into plus and e^-x into minus, both by ExpLong, x normalised in place by the first.
+void BothExponentials(WorkLong& plus, WorkLong& minus, WorkLong& x) {
+    ExpLong(plus, x);
+    minus = x;
+    minus.sign = -minus.sign;
+    ExpLong(minus, minus);
+}
+
+// (e^x - e^-x) / 2 for sinh (sign -1) or (e^x + e^-x) / 2 for cosh (sign +1): the difference or
+// sum truncated and halved by a short division. When an exponential fails (a flagged x, or one
+// beyond the exponential's range, which each exponential reports), the result carries the
+// exponentials' errors: a sum or difference of their two zeros would drop them.
+WorkLong& HalfExponentials(WorkLong& result, WorkLong& x, int32_t sign) {
+    WorkLong plus;
+    WorkLong minus;
+    BothExponentials(plus, minus, x);
+    WorkLong combined;
+    if (sign < 0) {
+        SubtractLong(combined, plus, minus);
+    } else {
+        AddLong(combined, plus, minus);
+    }
+    WorkLong r;
+    DivSmall(r, combined, 2.0);
+    if (Failed(plus) || Failed(minus)) {
+        const int32_t errors = SumErrors(plus.error, minus.error);
+        if (errors < r.error) r.error = errors;
+    }
+    return CopyOut(result, r);
+}
+
+// ln(x + sqrt(x^2 + 1)), the formula of asinh.
+WorkLong& AsinhFormula(WorkLong& result, WorkLong& x) {
+    WorkLong one;
+    InitLong(one, x.precision, 1, 0, 1.0);
+    WorkLong w;
+    MultiplLong(w, x, x);
+    AddLong(w, w, one);
+    SqrLong(w, w);
+    AddLong(w, x, w);
+    return LogeLong(result, w);
+}
+
+}  // namespace
+
+// sinh x = (e^x - e^-x) / 2 at x.precision (at least 5); for 0 < |x| < 10^-10 the series. x is
+// normalised in place. An argument that the exponential refuses gives zero with the
+// exponentials' errors.
+WorkLong& SinhLong(WorkLong& result, WorkLong& x) {
+    NormalizeUnflagged(x);
+    if (TakesSeries(x)) {
+        const WorkLong s = SinhSeries(x);
+        return CopyOut(result, s);
+    }
+    return HalfExponentials(result, x, -1);
+}
+
+// cosh x = (e^x + e^-x) / 2 at x.precision (at least 5), as sinh but with the sum and no series.
+WorkLong& CoshLong(WorkLong& result, WorkLong& x) { return HalfExponentials(result, x, 1); }
+
+// tanh x = (e^x - e^-x) / (e^x + e^-x) at x.precision (at least 5) by the reciprocal division;
+// for 0 < |x| < 10^-10 the quotient of the sinh and cosh series. A refused argument gives the
+// division's report of 0 / 0 and its error.
+WorkLong& TanhLong(WorkLong& result, WorkLong& x) {
+    NormalizeUnflagged(x);
+    if (TakesSeries(x)) {
+        WorkLong s = SinhSeries(x);
+        WorkLong c = CoshSeries(x);
+        return DivLong(result, s, c);
+    }
+    WorkLong plus;
+    WorkLong minus;
+    BothExponentials(plus, minus, x);
+    WorkLong numerator;
+    SubtractLong(numerator, plus, minus);
+    AddLong(minus, plus, minus);
+    return DivLong(result, numerator, minus);
+}
+
+// asinh x = ln(x + sqrt(x^2 + 1)) at x.precision (at least 5); for 0 < |x| < 10^-10 the series,
+// and for x <= -10^10 -asinh(-x). A zero x gives zero (error -1 when it is flagged); a flagged
+// non-zero x reaches the logarithm through the intermediate records and is refused there.
+WorkLong& AsinhLong(WorkLong& result, WorkLong& x) {
+    if (x.sign == 0) {
+        WorkLong r;
+        InitLong(r, x.precision, 0, 0, 0.0);
+        if (Failed(x)) r.error = -1;
+        return CopyOut(result, r);
+    }
+    NormalizeUnflagged(x);
+    if (TakesSeries(x)) {
+        const WorkLong s = AsinhSeries(x);
+        return CopyOut(result, s);
+    }
+    if (x.error >= 0 && x.sign < 0 && x.exponent >= kMirrorExponent) {
+        WorkLong mirrored = x;
+        mirrored.sign = 1;
+        WorkLong r;
+        AsinhFormula(r, mirrored);
+        r.sign = -r.sign;
+        return CopyOut(result, r);
+    }
+    return AsinhFormula(result, x);
+}
+
+// acosh x = ln(x + sqrt(x^2 - 1)) for x >= 1, at x.precision (at least 5). x^2 < 1 or a
+// negative x is refused with its message.
+WorkLong& AcoshLong(WorkLong& result, WorkLong& x) {
+    WorkLong w;
+    InitLong(w, x.precision, 1, 0, 1.0);
+    WorkLong s;
+    MultiplLong(s, x, x);
+    SubtractLong(w, s, w);
+    if (w.sign == -1 || x.sign == -1) {
+        WorkLong r;
+        InitLong(r, x.precision, 0, 0, 0.0);
+        return FailWith(result, r, Message::AcoshDomain);
+    }
+    SqrLong(w, w);
+    AddLong(w, x, w);
+    return LogeLong(result, w);
+}
+
+// atanh x = ln((1 + x) / (1 - x)) / 2 for |x| < 1, at x.precision (at least 5), halved by a short
+// division; for 0 < |x| < 10^-10 the series. |x| >= 1 is refused with its message.
+WorkLong& AtanhLong(WorkLong& result, WorkLong& x) {
+    NormalizeUnflagged(x);
+    if (TakesSeries(x)) {
+        const WorkLong s = AtanhSeries(x);
+        return CopyOut(result, s);
+    }
+    WorkLong one;
+    InitLong(one, x.precision, 1, 0, 1.0);
+    WorkLong n;
+    AddLong(n, one, x);
+    WorkLong d;
+    SubtractLong(d, one, x);
+    if (n.sign <= 0 || d.sign <= 0) {
+        WorkLong r;
+        InitLong(r, x.precision, 0, 0, 0.0);
+        return FailWith(result, r, Message::AtanhDomain);
+    }
+    DivLong(d, n, d);
+    LogeLong(d, d);
+    return DivSmall(result, d, 2.0);
+}
+
+}  // namespace ostrel2
