@@ -10,6 +10,8 @@
 #                             (default 0.05)
 #   OSTREL2_BENCH_FILTER      only the argument sets whose "export|arguments" contains this text
 #   OSTREL2_BENCH_PROFILE     0 skips the callgrind profile (default 1)
+#   OSTREL2_BENCH_INSTRUCTIONS  "all" or a part of "export|arguments": own work by instructions
+#                             (callgrind, one call each) for those sets with products (default off)
 #   OSTREL2_BENCH_DOCS        1 writes the tables between the markers of docs/performance.md and
 #                             the plot to docs/performance.png (default 0)
 # Results go to <build-dir>/bench-results/: counts.tsv, peers.tsv, decimal.tsv, report.md (every
@@ -26,6 +28,8 @@ out_dir="$build_dir/bench-results"
 bench="$source_dir/bench"
 
 step() { printf '\n== %s\n' "$*"; }
+
+summary() { python3 "$bench/callgrind_summary.py" "$@"; }
 
 # The plot needs gnuplot; install it like scripts/setup.sh installs packages, or go on without.
 ensure_gnuplot() {
@@ -95,36 +99,55 @@ if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; 
     valgrind --tool=callgrind --toggle-collect="$name" \
       --callgrind-out-file="$out_dir/callgrind.dearest" \
       "$bin/ostrel2_profile" "$key" "$calls" "$top" 2> "$out_dir/callgrind.log" > /dev/null
-    total="$(callgrind_annotate --auto=no "$out_dir/callgrind.dearest" 2> /dev/null |
-      awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')"
+    read -r total inside own < <(summary own "$out_dir/callgrind.dearest")
     {
       echo "### Profile of the dearest call at p = $top: \`$name\` ($key)"
       echo
       echo "\`valgrind --tool=callgrind --toggle-collect=$name\`, $calls calls:" \
-        "$(python3 -c "print(f'{$total // $calls:,}')") instructions per call." \
-        "Calls made inside, per call (callgrind's count through the shared library, a check" \
-        "of the counting program):"
+        "$(python3 -c "print(f'{$total // $calls:,}')") instructions per call; own work by" \
+        "instructions (outside the transform products over inside them): $own. Calls made" \
+        "inside, per call (callgrind's count through the shared library, a check of the" \
+        "counting program):"
       echo
-      python3 "$bench/callgrind_calls.py" "$out_dir/callgrind.dearest" ostrel2::MultiplLong \
-        ostrel2::DivLong ostrel2::MultiplSmall ostrel2::DivSmall ostrel2::Normalize |
-        awk -v calls="$calls" -F'\t' '{ printf "- `%s`: %.2f\n", $1, $2 / calls }'
+      summary calls "$out_dir/callgrind.dearest" "$calls" ostrel2::MultiplLong ostrel2::DivLong \
+        ostrel2::MultiplSmall ostrel2::DivSmall ostrel2::Normalize
       echo
       echo "Functions with at least 1 % of the instructions (self):"
       echo
-      echo "| function | share |"
-      echo "|---|---:|"
-      callgrind_annotate --auto=no "$out_dir/callgrind.dearest" 2> /dev/null |
-        awk -v total="$total" '/file:function/ { body = 1; next }
-          body && NF && !/^-/ {
-            count = $1; gsub(",", "", count)
-            if (count / total < 0.01) next
-            $1 = ""; $2 = ""; sub(/^ +/, "")
-            sub(/^[^:]*:/, ""); sub(/ \[[^]]*\]$/, ""); sub(/\(.*$/, "")
-            printf "| `%s` | %.1f %% |\n", $0, 100 * count / total
-          }'
+      summary self "$out_dir/callgrind.dearest"
     } > "$out_dir/profile.txt"
     cat "$out_dir/profile.txt"
   fi
+fi
+
+# Own work by instructions for the sets with products at the largest precision, one call each
+# under callgrind (free of the machine's load, but slow: an arctangent at p = 303 takes minutes).
+if [[ -n "${OSTREL2_BENCH_INSTRUCTIONS:-}" ]] && command -v valgrind > /dev/null; then
+  wanted="${OSTREL2_BENCH_INSTRUCTIONS}"
+  [[ $wanted == all ]] && wanted=""
+  top="$(tail -n 1 "$out_dir/dearest.txt" | cut -f3)"
+  step "own work by instructions at p = $top (one call each under callgrind)"
+  {
+    echo
+    echo "### Own work by instructions at p = $top"
+    echo
+    echo "One call of each set (its first operands) under \`callgrind --toggle-collect\`:" \
+      "instructions outside the transform products over those inside them."
+    echo
+    echo "| export | arguments | products (mean) | instructions per call | own / products |"
+    echo "|---|---|---:|---:|---:|"
+    awk -F'\t' -v p="$top" 'NR > 1 && $1 == p && $4 > 0 { print $2 "|" $3 "\t" $4 }' \
+      "$out_dir/counts.tsv" | while IFS=$'\t' read -r key products; do
+      [[ $key == *"$wanted"* ]] || continue
+      valgrind --tool=callgrind --toggle-collect="${key%%|*}" \
+        --callgrind-out-file="$out_dir/callgrind.one" \
+        "$bin/ostrel2_profile" "$key" 1 "$top" > /dev/null 2>> "$out_dir/callgrind.log"
+      read -r total inside own < <(summary own "$out_dir/callgrind.one")
+      echo "| \`${key%%|*}\` | ${key#*|} | $(python3 -c "print(f'{$products:g}')") |" \
+        "$(python3 -c "print(f'{$total:,}')") | $own |"
+    done
+  } >> "$out_dir/profile.txt"
+  tail -n +2 "$out_dir/profile.txt" | sed -n '/Own work by instructions/,$p'
 fi
 
 plot=""
