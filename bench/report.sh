@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # report.sh -- one run of the performance report: product counts, every argument set of every
 # built export beside MPFR, Boost cpp_dec_float and Python's decimal, the overheads, a profile of
-# the dearest call (among those of at most 2 s), and the plot of time against precision.
+# the dearest call (among those of at most 0.5 s), and the plot of time against precision.
 #
 # Usage: bench/report.sh [build-dir]        (default build-bench, Release)
 #   OSTREL2_BENCH_PRECISIONS  precisions in limbs (default 5,30,100,303; Boost is built for these)
@@ -10,8 +10,9 @@
 #                             (default 0.05)
 #   OSTREL2_BENCH_FILTER      only the argument sets whose "export|arguments" contains this text
 #   OSTREL2_BENCH_PROFILE     0 skips the callgrind profile (default 1)
-#   OSTREL2_BENCH_INSTRUCTIONS  "all" or a part of "export|arguments": own work by instructions
-#                             (callgrind, one call each) for those sets with products (default off)
+#   OSTREL2_BENCH_INSTRUCTIONS  "all", or parts of "export|arguments" separated by commas: own
+#                             work by instructions (callgrind, one call each) for those sets with
+#                             products (default off; a call of 0.3 s takes minutes)
 #   OSTREL2_BENCH_DOCS        1 writes the tables between the markers of docs/performance.md and
 #                             the plot to docs/performance.png (default 0)
 # Results go to <build-dir>/bench-results/: counts.tsv, peers.tsv, decimal.tsv, report.md (every
@@ -95,7 +96,7 @@ if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; 
     name="${key%%|*}"
     # About 0.3 s of calls natively: under callgrind some fifty times that.
     calls="$(python3 -c "import math; print(max(1, math.ceil(0.3 / $seconds)))")"
-    step "profile of the dearest call (up to 2 s) at p = $top: $key ($calls calls, inside $name)"
+    step "profile of the dearest call (up to 0.5 s) at p = $top: $key ($calls calls, inside $name)"
     valgrind --tool=callgrind --toggle-collect="$name" \
       --callgrind-out-file="$out_dir/callgrind.dearest" \
       "$bin/ostrel2_profile" "$key" "$calls" "$top" 2> "$out_dir/callgrind.log" > /dev/null
@@ -123,8 +124,8 @@ fi
 # Own work by instructions for the sets with products at the largest precision, one call each
 # under callgrind (free of the machine's load, but slow: an arctangent at p = 303 takes minutes).
 if [[ -n "${OSTREL2_BENCH_INSTRUCTIONS:-}" ]] && command -v valgrind > /dev/null; then
-  wanted="${OSTREL2_BENCH_INSTRUCTIONS}"
-  [[ $wanted == all ]] && wanted=""
+  IFS=, read -r -a wanted <<< "${OSTREL2_BENCH_INSTRUCTIONS}"
+  [[ ${wanted[0]} == all ]] && wanted=("")
   top="$(tail -n 1 "$out_dir/dearest.txt" | cut -f3)"
   step "own work by instructions at p = $top (one call each under callgrind)"
   {
@@ -138,7 +139,9 @@ if [[ -n "${OSTREL2_BENCH_INSTRUCTIONS:-}" ]] && command -v valgrind > /dev/null
     echo "|---|---|---:|---:|---:|"
     awk -F'\t' -v p="$top" 'NR > 1 && $1 == p && $4 > 0 { print $2 "|" $3 "\t" $4 }' \
       "$out_dir/counts.tsv" | while IFS=$'\t' read -r key products; do
-      [[ $key == *"$wanted"* ]] || continue
+      chosen=0
+      for part in "${wanted[@]}"; do [[ $key == *"$part"* ]] && chosen=1; done
+      [[ $chosen == 1 ]] || continue
       valgrind --tool=callgrind --toggle-collect="${key%%|*}" \
         --callgrind-out-file="$out_dir/callgrind.one" \
         "$bin/ostrel2_profile" "$key" 1 "$top" > /dev/null 2>> "$out_dir/callgrind.log"

@@ -12,7 +12,7 @@ bench/report.sh, and writes into OUT_DIR:
   plot.dat     time against digits for the product, the division and three dear functions
   plot.gp      the gnuplot script that draws plot.dat into performance.png
   dearest.txt  the argument set with the longest time at the largest precision, among those of
-               at most 2 s a call (for the profile)
+               at most 0.5 s a call (for the profile)
 
 Ratios are ours / peer: how many times the peer's time our call takes. The overhead of a set is
 its time against (its transform products x the time of Multipl_XL on random operands at the same
@@ -38,7 +38,7 @@ PLOT_PREFERENCE = [
     "Mod_XL|half integer, random", "Div2_XL|random", "Multipl2_XL|random",
 ]
 PLOT_ALWAYS = ["Multipl_XL|random", "Div_XL|random"]
-PROFILE_LIMIT = 2.0  # seconds a call may take to be profiled
+PROFILE_LIMIT = 0.5  # seconds a call may take to be profiled (callgrind: some fifty times that)
 CONTESTANTS = [("ours", "Ostrel2"), ("mpfr", "MPFR"), ("boost", "Boost cpp_dec_float")]
 
 
