@@ -87,24 +87,24 @@ enum Ostrel2ExportKind { OSTREL2_EXPORT_KINDS(OSTREL2_KIND_ENUMERATOR) };
     BUILT(11, Div_XL, TwoRecordsOverX, 12, "div", "x / y, by Newton reciprocal", DivLong) \
     BUILT(12, Sqr_XL, OneRecordOverX, 8, "sqrt", "the square root of x", SqrLong) \
     BUILT(13, Power_XL, RecordDouble, 16, "power", "x to the whole power n", PowerLong) \
-    PLANNED(14, PowerX_XL, TwoRecordsOverX, 12, "powerx", "x to the power y", PowerXLong) \
+    BUILT(14, PowerX_XL, TwoRecordsOverX, 12, "powerx", "x to the power y", PowerXLong) \
     BUILT(15, Root_XL, RecordDouble, 16, "root", "the n-th root of x", RootLong) \
     BUILT(16, Pai_XL, Precision, 8, "pi", "pi at the precision given", PaiLong) \
-    PLANNED(17, Cos_XL, OneRecordOverX, 8, "cos", "the cosine of x (radians)", CosLong) \
-    PLANNED(18, Sin_XL, OneRecordOverX, 8, "sin", "the sine of x (radians)", SinLong) \
-    PLANNED(19, Tan_XL, OneRecordOverX, 8, "tan", "the tangent of x (radians)", TanLong) \
-    PLANNED(20, Asn_XL, OneRecordOverX, 8, "asin", "the arc sine of x", AsnLong) \
-    PLANNED(21, Acs_XL, OneRecordOverX, 8, "acos", "the arc cosine of x", AcsLong) \
-    PLANNED(22, Atn_XL, OneRecordOverX, 8, "atan", "the arc tangent of x", AtnLong) \
-    PLANNED(23, Exp_XL, OneRecordOverX, 8, "exp", "e to the power x", ExpLong) \
-    PLANNED(24, Loge_XL, OneRecordOverX, 8, "ln", "the natural logarithm of x", LogeLong) \
-    PLANNED(25, Log10_XL, OneRecordOverX, 8, "log10", "the common logarithm of x", Log10Long) \
-    PLANNED(26, Sinh_XL, OneRecordOverX, 8, "sinh", "the hyperbolic sine of x", SinhLong) \
-    PLANNED(27, Cosh_XL, OneRecordOverX, 8, "cosh", "the hyperbolic cosine of x", CoshLong) \
-    PLANNED(28, Tanh_XL, OneRecordOverX, 8, "tanh", "the hyperbolic tangent of x", TanhLong) \
-    PLANNED(29, Asinh_XL, OneRecordOverX, 8, "asinh", "the inverse hyperbolic sine of x", AsinhLong) \
-    PLANNED(30, Acosh_XL, OneRecordOverX, 8, "acosh", "the inverse hyperbolic cosine of x", AcoshLong) \
-    PLANNED(31, Atanh_XL, OneRecordOverX, 8, "atanh", "the inverse hyperbolic tangent of x", AtanhLong) \
+    BUILT(17, Cos_XL, OneRecordOverX, 8, "cos", "the cosine of x (radians)", CosLong) \
+    BUILT(18, Sin_XL, OneRecordOverX, 8, "sin", "the sine of x (radians)", SinLong) \
+    BUILT(19, Tan_XL, OneRecordOverX, 8, "tan", "the tangent of x (radians)", TanLong) \
+    BUILT(20, Asn_XL, OneRecordOverX, 8, "asin", "the arc sine of x", AsnLong) \
+    BUILT(21, Acs_XL, OneRecordOverX, 8, "acos", "the arc cosine of x", AcsLong) \
+    BUILT(22, Atn_XL, OneRecordOverX, 8, "atan", "the arc tangent of x", AtnLong) \
+    BUILT(23, Exp_XL, OneRecordOverX, 8, "exp", "e to the power x", ExpLong) \
+    BUILT(24, Loge_XL, OneRecordOverX, 8, "ln", "the natural logarithm of x", LogeLong) \
+    BUILT(25, Log10_XL, OneRecordOverX, 8, "log10", "the common logarithm of x", Log10Long) \
+    BUILT(26, Sinh_XL, OneRecordOverX, 8, "sinh", "the hyperbolic sine of x", SinhLong) \
+    BUILT(27, Cosh_XL, OneRecordOverX, 8, "cosh", "the hyperbolic cosine of x", CoshLong) \
+    BUILT(28, Tanh_XL, OneRecordOverX, 8, "tanh", "the hyperbolic tangent of x", TanhLong) \
+    BUILT(29, Asinh_XL, OneRecordOverX, 8, "asinh", "the inverse hyperbolic sine of x", AsinhLong) \
+    BUILT(30, Acosh_XL, OneRecordOverX, 8, "acosh", "the inverse hyperbolic cosine of x", AcoshLong) \
+    BUILT(31, Atanh_XL, OneRecordOverX, 8, "atanh", "the inverse hyperbolic tangent of x", AtanhLong) \
     BUILT(32, Factorial_XL, IntPrecision, 12, "factorial", "n! at the precision given", FactorialLong) \
     BUILT(33, LCM_XL, Cofactors, 12, "gcd", "g = gcd(round(x), round(y)), then the cofactors x/g and y/g", LCMLong)
 /* clang-format on */

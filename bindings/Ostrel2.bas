@@ -36,8 +36,24 @@ End Type
     Public Declare PtrSafe Function Div_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As LongPtr
     Public Declare PtrSafe Function Sqr_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
     Public Declare PtrSafe Function Power_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByVal n As Double) As LongPtr
+    Public Declare PtrSafe Function PowerX_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As LongPtr
     Public Declare PtrSafe Function Root_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByVal n As Double) As LongPtr
     Public Declare PtrSafe Function Pai_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByVal precision As Long) As LongPtr
+    Public Declare PtrSafe Function Cos_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Sin_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Tan_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Asn_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Acs_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Atn_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Exp_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Loge_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Log10_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Sinh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Cosh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Tanh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Asinh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Acosh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
+    Public Declare PtrSafe Function Atanh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As LongPtr
     Public Declare PtrSafe Function Factorial_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByVal n As Long, ByVal precision As Long) As LongPtr
     Public Declare PtrSafe Function LCM_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As LongPtr
 #Else
@@ -54,8 +70,24 @@ End Type
     Public Declare Function Div_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As Long
     Public Declare Function Sqr_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
     Public Declare Function Power_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByVal n As Double) As Long
+    Public Declare Function PowerX_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As Long
     Public Declare Function Root_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByVal n As Double) As Long
     Public Declare Function Pai_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByVal precision As Long) As Long
+    Public Declare Function Cos_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Sin_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Tan_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Asn_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Acs_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Atn_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Exp_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Loge_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Log10_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Sinh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Cosh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Tanh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Asinh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Acosh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
+    Public Declare Function Atanh_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber) As Long
     Public Declare Function Factorial_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByVal n As Long, ByVal precision As Long) As Long
     Public Declare Function LCM_XL Lib "Ostrel2.dll" (ByRef result As LongNumber, ByRef x As LongNumber, ByRef y As LongNumber) As Long
 #End If

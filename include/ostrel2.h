@@ -81,13 +81,42 @@ OSTREL2_API LongNumber* OSTREL2_CALL Div_XL(LongNumber* result, const LongNumber
 /* Ordinal 12: the square root of x (x >= 0), by Newton's iteration at x's precision. */
 OSTREL2_API LongNumber* OSTREL2_CALL Sqr_XL(LongNumber* result, const LongNumber* x);
 
-/* Ordinals 13 and 15: x^n for a whole n with |n| <= 10^12, and the n-th root of x >= 0 for a
- * whole n from 1 to 10^13; n is a double. */
+/* Ordinal 13: x^n for a whole n with |n| <= 10^12 (n is a double). */
 OSTREL2_API LongNumber* OSTREL2_CALL Power_XL(LongNumber* result, const LongNumber* x, double n);
+
+/* Ordinal 14: x^y for records x and y; a negative x only with a whole y. */
+OSTREL2_API LongNumber* OSTREL2_CALL PowerX_XL(LongNumber* result, const LongNumber* x,
+                                               const LongNumber* y);
+
+/* Ordinal 15: the n-th root of x >= 0 for a whole n from 1 to 10^13 (n is a double). */
 OSTREL2_API LongNumber* OSTREL2_CALL Root_XL(LongNumber* result, const LongNumber* x, double n);
 
 /* Ordinal 16: pi at the given precision (1 to 303 limbs; the result has at least 5). */
 OSTREL2_API LongNumber* OSTREL2_CALL Pai_XL(LongNumber* result, int32_t precision);
+
+/* Ordinals 17 to 19: cosine, sine and tangent of x in radians, |x| < 10^20. */
+OSTREL2_API LongNumber* OSTREL2_CALL Cos_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Sin_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Tan_XL(LongNumber* result, const LongNumber* x);
+
+/* Ordinals 20 to 22: arc sine and arc cosine of x with |x| <= 1, arc tangent of any x. */
+OSTREL2_API LongNumber* OSTREL2_CALL Asn_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Acs_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Atn_XL(LongNumber* result, const LongNumber* x);
+
+/* Ordinals 23 to 25: e^x (|x| up to about 10^12 before the result overflows), ln x and log10 x
+ * for x > 0. */
+OSTREL2_API LongNumber* OSTREL2_CALL Exp_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Loge_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Log10_XL(LongNumber* result, const LongNumber* x);
+
+/* Ordinals 26 to 31: sinh, cosh, tanh of x; asinh of x, acosh of x >= 1, atanh of |x| < 1. */
+OSTREL2_API LongNumber* OSTREL2_CALL Sinh_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Cosh_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Tanh_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Asinh_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Acosh_XL(LongNumber* result, const LongNumber* x);
+OSTREL2_API LongNumber* OSTREL2_CALL Atanh_XL(LongNumber* result, const LongNumber* x);
 
 /* Ordinal 32: n! for 0 <= n <= 1,000,000 at the given precision (1 to 303 limbs); digits beyond
  * the record's limbs are cut off. */

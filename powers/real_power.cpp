@@ -36,9 +36,10 @@ bool IsExactOne(const WorkLong& x) {
 
 // x^(1/10^10) applied `count` times. Once the root has come down to an exact 1, every further
 // root would return that same record, so the chain ends early: a y of exponent -2,000,000,000
-// would otherwise ask for 200,000,000 roots.
+// would otherwise ask for 200,000,000 roots. A root that failed ends the chain too: its error is
+// already in B and reaches the result, and no later root could clear it.
 void RepeatLimbRoot(WorkLong& x, int64_t count) {
-    for (int64_t i = 0; i < count && !IsExactOne(x); ++i) LimbRootLong(x, x);
+    for (int64_t i = 0; i < count && !IsExactOne(x) && !Failed(x); ++i) LimbRootLong(x, x);
 }
 
 }  // namespace
@@ -57,8 +58,10 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
     InitLong(r, x.precision, 0, 0, 0.0);
     if (Failed(x) || Failed(y)) return FailQuietly(result, r);
 
-    Normalize(x);
-    Normalize(y);
+    // A record that normalisation refuses (a negative limb ahead of its leading limb; the message
+    // is printed there) is no number to raise: the failure is passed on at once rather than
+    // carried through a chain of roots that, on such a base, may never reach 1.
+    if (Normalize(x) == -1 || Normalize(y) == -1) return FailQuietly(result, r);
     if (x.sign == 0) return CopyOut(result, r);
     if (y.sign == 0) {
         InitLong(r, x.precision, 1, 0, 1.0);

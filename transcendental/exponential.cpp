@@ -18,7 +18,12 @@ namespace ostrel2 {
 namespace {
 
 constexpr int32_t kMaxETerms = 10000;        // last k of the series e = sum 1/k!
-constexpr int32_t kMaxLogTerms = 100000000;  // last k of the series of ln(1 + u)
+// Last k of the series of ln(1 + u). With |u| below 0.476 every term gains more than 0.32 digits
+// on the last, so the sum settles within 10 (P + 2) / 0.32 + 2 terms (about 9,500 at the largest
+// precision); twice that bound leaves room and still ends, with the series' failure, a sum whose u
+// is no valid remainder (a record whose limbs the sums and products read differently), where the
+// reference bound of 100,000,000 terms would run for minutes.
+int32_t MaxLogTerms(int32_t precision) { return 64 * (precision + 4); }
 constexpr double kFoldShift = 0.14384;       // centres u = e^m / X - 1 in about (-0.475, 0.428)
 constexpr int32_t kMaxFoldedExponent = 930000000;
 
@@ -117,7 +122,7 @@ WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
 
     WorkLong& term = folded;  // X is no longer needed
     bool finished = false;
-    for (int32_t k = 2; k <= kMaxLogTerms; ++k) {
+    for (int32_t k = 2, last = MaxLogTerms(sum.precision); k <= last; ++k) {
         MultiplLong(power, power, u);  // u^k
         DivSmall(term, power, k);
         if (k % 2 == 0) term.sign = -term.sign;

@@ -148,6 +148,14 @@ WorkLong& AsinhFormula(WorkLong& result, WorkLong& x) {
     return LogeLong(result, w);
 }
 
+// A flagged argument of the inverse functions: zero at its precision with its error, no message.
+WorkLong& FailedArgument(WorkLong& result, const WorkLong& x) {
+    WorkLong r;
+    InitLong(r, x.precision, 0, 0, 0.0);
+    r.error = SumErrors(x.error, 0);
+    return CopyOut(result, r);
+}
+
 }  // namespace
 
 // sinh x = (e^x - e^-x) / 2 at x.precision (at least 5); for 0 < |x| < 10^-10 the series. x is
@@ -211,8 +219,11 @@ WorkLong& AsinhLong(WorkLong& result, WorkLong& x) {
 }
 
 // acosh x = ln(x + sqrt(x^2 - 1)) for x >= 1, at x.precision (at least 5). x^2 < 1 or a
-// negative x is refused with its message.
+// negative x is refused with its message; a flagged x gives zero with its error and no message
+// (the logarithm would refuse it quietly in the domain, and out of it the failure needs no
+// second report).
 WorkLong& AcoshLong(WorkLong& result, WorkLong& x) {
+    if (Failed(x)) return FailedArgument(result, x);
     WorkLong w;
     InitLong(w, x.precision, 1, 0, 1.0);
     WorkLong s;
@@ -229,8 +240,10 @@ WorkLong& AcoshLong(WorkLong& result, WorkLong& x) {
 }
 
 // atanh x = ln((1 + x) / (1 - x)) / 2 for |x| < 1, at x.precision (at least 5), halved by a short
-// division; for 0 < |x| < 10^-10 the series. |x| >= 1 is refused with its message.
+// division; for 0 < |x| < 10^-10 the series. |x| >= 1 is refused with its message; a flagged x
+// gives zero with its error and no message.
 WorkLong& AtanhLong(WorkLong& result, WorkLong& x) {
+    if (Failed(x)) return FailedArgument(result, x);
     NormalizeUnflagged(x);
     if (TakesSeries(x)) {
         const WorkLong s = AtanhSeries(x);
