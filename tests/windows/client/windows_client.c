@@ -394,6 +394,10 @@ static void CheckStackDiscipline(Tally* t, const Exports* e) {
 }
 #endif
 
+/* The line the client prints between its own checks and the corpus replay (see
+ * scripts/windows-test.sh, which compares what follows it with the Linux library's stream). */
+#define CORPUS_STREAM_MARKER "== corpus replay =="
+
 int main(int argc, char** argv) {
     /* every entry in order; the caller compares the printed diagnostics as one stream */
     const ReplayOptions wholeCorpus = {0.0, NULL};
@@ -417,6 +421,10 @@ int main(int argc, char** argv) {
 #if defined(_WIN32) && !defined(_WIN64)
     CheckStackDiscipline(&t, &e);
 #endif
+    /* The checks above may print diagnostics of their own (a negative ordinary argument meets
+     * the square root, say); the stream compared with the corpus starts after this line. */
+    fputs(CORPUS_STREAM_MARKER "\n", stdout);
+    fflush(stdout);
     ReplayCorpus(&t, e.byOrdinal, argv[2], &wholeCorpus);
     fflush(stdout);
     fprintf(stderr, "%ld passed, %ld failed\n", t.passed, t.failed);
