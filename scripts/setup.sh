@@ -27,7 +27,8 @@ packages=(build-essential cmake g++ libgtest-dev libbenchmark-dev libgmp-dev lib
 python=/usr/bin/python3
 [[ -x $python ]] || python=$(command -v python3)
 
-step() { printf '\n==== %s\n' "$*"; }
+# Each step is headed by its name and the seconds since the command started.
+step() { printf '\n==== %s  [%d s]\n' "$*" "$SECONDS"; }
 
 install_packages() {
   local missing=() p
