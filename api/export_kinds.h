@@ -105,15 +105,16 @@ struct Export {
     const char* name;
     Kind kind;
     int bytes;
+    Cost cost;
     const char* command;
     const char* summary;
     void (*invoke)(Arguments&);
 };
 
-#define OSTREL2_EXPORT_ROW_BUILT(ordinal, name, kind, bytes, command, summary, worker) \
-    {ordinal, #name, Kind::kind, bytes, command, summary, &Invoke<Kind::kind, &name>},
-#define OSTREL2_EXPORT_ROW_PLANNED(ordinal, name, kind, bytes, command, summary, worker) \
-    {ordinal, #name, Kind::kind, bytes, command, summary, nullptr},
+#define OSTREL2_EXPORT_ROW_BUILT(ordinal, name, kind, bytes, cost, command, summary, worker) \
+    {ordinal, #name, Kind::kind, bytes, Cost::cost, command, summary, &Invoke<Kind::kind, &name>},
+#define OSTREL2_EXPORT_ROW_PLANNED(ordinal, name, kind, bytes, cost, command, summary, worker) \
+    {ordinal, #name, Kind::kind, bytes, Cost::cost, command, summary, nullptr},
 
 // All 33 exports in ordinal order, the planned ones without an invoker.
 inline constexpr Export kTable[] = {

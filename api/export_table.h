@@ -8,6 +8,7 @@
  *   kind     what the export takes after its result record and how it hands it to the worker
  *            (OSTREL2_EXPORT_KINDS below)
  *   bytes    what the 32-bit standard-call function removes from the stack
+ *   cost     what one call may cost at precision 303 (OSTREL2_EXPORT_COSTS below)
  *   command  the name of the function in the ostrel2 program
  *   summary  one line on what it computes, for the program's usage text
  *   worker   the worker the entry point calls (namespace ostrel2)
@@ -49,64 +50,86 @@
     KIND(IntPrecision)             \
     KIND(Cofactors)
 
-/* One enumeration of the kinds for both languages: ostrel2::api::Kind::TwoRecords in C++,
- * OSTREL2_KIND_TwoRecords in C. OSTREL2_KIND(k) spells a kind of the table in either. */
+/* The costs: what one call may take at precision 303, for the tests that call every export and
+ * must keep their running time (they call the dear ones at a sample of precisions).
+ *
+ *   Cheap   up to some tens of milliseconds in a release build: the arithmetic, the roots and
+ *           whole powers, pi, the factorial, the greatest common divisor of ordinary operands
+ *   Dear    series, or Newton steps over series: from a tenth of a second to seconds on a
+ *           full-length argument (the trigonometric and hyperbolic functions and their
+ *           inverses, the exponential, the logarithms, the real power)
+ */
+#define OSTREL2_EXPORT_COSTS(COST) \
+    COST(Cheap)                    \
+    COST(Dear)
+
+/* One enumeration of the kinds and one of the costs for both languages: in C++
+ * ostrel2::api::Kind::TwoRecords and ostrel2::api::Cost::Dear, in C OSTREL2_KIND_TwoRecords and
+ * OSTREL2_COST_Dear. OSTREL2_KIND(k) and OSTREL2_COST(c) spell a kind or a cost of the table in
+ * either. */
 #ifdef __cplusplus
-#define OSTREL2_KIND_ENUMERATOR(k) k,
+#define OSTREL2_TABLE_ENUMERATOR(k) k,
 namespace ostrel2 {
 namespace api {
-enum class Kind { OSTREL2_EXPORT_KINDS(OSTREL2_KIND_ENUMERATOR) };
+enum class Kind { OSTREL2_EXPORT_KINDS(OSTREL2_TABLE_ENUMERATOR) };
+enum class Cost { OSTREL2_EXPORT_COSTS(OSTREL2_TABLE_ENUMERATOR) };
 }  // namespace api
 }  // namespace ostrel2
 #define OSTREL2_KIND(k) ::ostrel2::api::Kind::k
+#define OSTREL2_COST(c) ::ostrel2::api::Cost::c
 #else
 #define OSTREL2_KIND_ENUMERATOR(k) OSTREL2_KIND_##k,
+#define OSTREL2_COST_ENUMERATOR(c) OSTREL2_COST_##c,
 enum Ostrel2ExportKind { OSTREL2_EXPORT_KINDS(OSTREL2_KIND_ENUMERATOR) };
-#define OSTREL2_KIND(k) OSTREL2_KIND_##k
-#endif
+enum Ostrel2ExportCost { OSTREL2_EXPORT_COSTS(OSTREL2_COST_ENUMERATOR) };
 #undef OSTREL2_KIND_ENUMERATOR
+#undef OSTREL2_COST_ENUMERATOR
+#define OSTREL2_KIND(k) OSTREL2_KIND_##k
+#define OSTREL2_COST(c) OSTREL2_COST_##c
+#endif
+#undef OSTREL2_TABLE_ENUMERATOR
 
 /* The number of exports: the ordinals run from 1 to this. */
 #define OSTREL2_EXPORT_COUNT 33
 
 /* A row the includer passes over: OSTREL2_EXPORTS(ROW, OSTREL2_EXPORT_SKIP) takes the built ones. */
-#define OSTREL2_EXPORT_SKIP(ordinal, name, kind, bytes, command, summary, worker)
+#define OSTREL2_EXPORT_SKIP(ordinal, name, kind, bytes, cost, command, summary, worker)
 
 /* clang-format off */
 #define OSTREL2_EXPORTS(BUILT, PLANNED) \
-    BUILT(1, Version_XL, Version, 0, "version", "the library's version number", none) \
-    BUILT(2, Abs_XL, OneRecord, 8, "abs", "|x|", AbsLong) \
-    BUILT(3, Fix_XL, OneRecord, 8, "fix", "x truncated toward zero", FixLong) \
-    BUILT(4, Round_XL, OneRecord, 8, "round", "x rounded to a whole number, halves away from zero", RoundLong) \
-    BUILT(5, Mod_XL, TwoRecords, 12, "mod", "x - fix(x / y) * y, with the sign of x", ModLong) \
-    BUILT(6, Add_XL, TwoRecordsOverX, 12, "add", "x + y", AddLong) \
-    BUILT(7, Subtract_XL, TwoRecordsOverX, 12, "sub", "x - y", SubtractLong) \
-    BUILT(8, Multipl2_XL, TwoRecordsOverX, 12, "mul2", "x * y, limb by limb", Multipl2Long) \
-    BUILT(9, Multipl_XL, TwoRecordsOverX, 12, "mul", "x * y, by transform (at least 5 limbs)", MultiplLong) \
-    BUILT(10, Div2_XL, TwoRecordsOverX, 12, "div2", "x / y, by long division", Div2Long) \
-    BUILT(11, Div_XL, TwoRecordsOverX, 12, "div", "x / y, by Newton reciprocal", DivLong) \
-    BUILT(12, Sqr_XL, OneRecordOverX, 8, "sqrt", "the square root of x", SqrLong) \
-    BUILT(13, Power_XL, RecordDouble, 16, "power", "x to the whole power n", PowerLong) \
-    BUILT(14, PowerX_XL, TwoRecordsOverX, 12, "powerx", "x to the power y", PowerXLong) \
-    BUILT(15, Root_XL, RecordDouble, 16, "root", "the n-th root of x", RootLong) \
-    BUILT(16, Pai_XL, Precision, 8, "pi", "pi at the precision given", PaiLong) \
-    BUILT(17, Cos_XL, OneRecordOverX, 8, "cos", "the cosine of x (radians)", CosLong) \
-    BUILT(18, Sin_XL, OneRecordOverX, 8, "sin", "the sine of x (radians)", SinLong) \
-    BUILT(19, Tan_XL, OneRecordOverX, 8, "tan", "the tangent of x (radians)", TanLong) \
-    BUILT(20, Asn_XL, OneRecordOverX, 8, "asin", "the arc sine of x", AsnLong) \
-    BUILT(21, Acs_XL, OneRecordOverX, 8, "acos", "the arc cosine of x", AcsLong) \
-    BUILT(22, Atn_XL, OneRecordOverX, 8, "atan", "the arc tangent of x", AtnLong) \
-    BUILT(23, Exp_XL, OneRecordOverX, 8, "exp", "e to the power x", ExpLong) \
-    BUILT(24, Loge_XL, OneRecordOverX, 8, "ln", "the natural logarithm of x", LogeLong) \
-    BUILT(25, Log10_XL, OneRecordOverX, 8, "log10", "the common logarithm of x", Log10Long) \
-    BUILT(26, Sinh_XL, OneRecordOverX, 8, "sinh", "the hyperbolic sine of x", SinhLong) \
-    BUILT(27, Cosh_XL, OneRecordOverX, 8, "cosh", "the hyperbolic cosine of x", CoshLong) \
-    BUILT(28, Tanh_XL, OneRecordOverX, 8, "tanh", "the hyperbolic tangent of x", TanhLong) \
-    BUILT(29, Asinh_XL, OneRecordOverX, 8, "asinh", "the inverse hyperbolic sine of x", AsinhLong) \
-    BUILT(30, Acosh_XL, OneRecordOverX, 8, "acosh", "the inverse hyperbolic cosine of x", AcoshLong) \
-    BUILT(31, Atanh_XL, OneRecordOverX, 8, "atanh", "the inverse hyperbolic tangent of x", AtanhLong) \
-    BUILT(32, Factorial_XL, IntPrecision, 12, "factorial", "n! at the precision given", FactorialLong) \
-    BUILT(33, LCM_XL, Cofactors, 12, "gcd", "g = gcd(round(x), round(y)), then the cofactors x/g and y/g", LCMLong)
+    BUILT(1, Version_XL, Version, 0, Cheap, "version", "the library's version number", none) \
+    BUILT(2, Abs_XL, OneRecord, 8, Cheap, "abs", "|x|", AbsLong) \
+    BUILT(3, Fix_XL, OneRecord, 8, Cheap, "fix", "x truncated toward zero", FixLong) \
+    BUILT(4, Round_XL, OneRecord, 8, Cheap, "round", "x rounded to a whole number, halves away from zero", RoundLong) \
+    BUILT(5, Mod_XL, TwoRecords, 12, Cheap, "mod", "x - fix(x / y) * y, with the sign of x", ModLong) \
+    BUILT(6, Add_XL, TwoRecordsOverX, 12, Cheap, "add", "x + y", AddLong) \
+    BUILT(7, Subtract_XL, TwoRecordsOverX, 12, Cheap, "sub", "x - y", SubtractLong) \
+    BUILT(8, Multipl2_XL, TwoRecordsOverX, 12, Cheap, "mul2", "x * y, limb by limb", Multipl2Long) \
+    BUILT(9, Multipl_XL, TwoRecordsOverX, 12, Cheap, "mul", "x * y, by transform (at least 5 limbs)", MultiplLong) \
+    BUILT(10, Div2_XL, TwoRecordsOverX, 12, Cheap, "div2", "x / y, by long division", Div2Long) \
+    BUILT(11, Div_XL, TwoRecordsOverX, 12, Cheap, "div", "x / y, by Newton reciprocal", DivLong) \
+    BUILT(12, Sqr_XL, OneRecordOverX, 8, Cheap, "sqrt", "the square root of x", SqrLong) \
+    BUILT(13, Power_XL, RecordDouble, 16, Cheap, "power", "x to the whole power n", PowerLong) \
+    BUILT(14, PowerX_XL, TwoRecordsOverX, 12, Dear, "powerx", "x to the power y", PowerXLong) \
+    BUILT(15, Root_XL, RecordDouble, 16, Cheap, "root", "the n-th root of x", RootLong) \
+    BUILT(16, Pai_XL, Precision, 8, Cheap, "pi", "pi at the precision given", PaiLong) \
+    BUILT(17, Cos_XL, OneRecordOverX, 8, Dear, "cos", "the cosine of x (radians)", CosLong) \
+    BUILT(18, Sin_XL, OneRecordOverX, 8, Dear, "sin", "the sine of x (radians)", SinLong) \
+    BUILT(19, Tan_XL, OneRecordOverX, 8, Dear, "tan", "the tangent of x (radians)", TanLong) \
+    BUILT(20, Asn_XL, OneRecordOverX, 8, Dear, "asin", "the arc sine of x", AsnLong) \
+    BUILT(21, Acs_XL, OneRecordOverX, 8, Dear, "acos", "the arc cosine of x", AcsLong) \
+    BUILT(22, Atn_XL, OneRecordOverX, 8, Dear, "atan", "the arc tangent of x", AtnLong) \
+    BUILT(23, Exp_XL, OneRecordOverX, 8, Dear, "exp", "e to the power x", ExpLong) \
+    BUILT(24, Loge_XL, OneRecordOverX, 8, Dear, "ln", "the natural logarithm of x", LogeLong) \
+    BUILT(25, Log10_XL, OneRecordOverX, 8, Dear, "log10", "the common logarithm of x", Log10Long) \
+    BUILT(26, Sinh_XL, OneRecordOverX, 8, Dear, "sinh", "the hyperbolic sine of x", SinhLong) \
+    BUILT(27, Cosh_XL, OneRecordOverX, 8, Dear, "cosh", "the hyperbolic cosine of x", CoshLong) \
+    BUILT(28, Tanh_XL, OneRecordOverX, 8, Dear, "tanh", "the hyperbolic tangent of x", TanhLong) \
+    BUILT(29, Asinh_XL, OneRecordOverX, 8, Dear, "asinh", "the inverse hyperbolic sine of x", AsinhLong) \
+    BUILT(30, Acosh_XL, OneRecordOverX, 8, Dear, "acosh", "the inverse hyperbolic cosine of x", AcoshLong) \
+    BUILT(31, Atanh_XL, OneRecordOverX, 8, Dear, "atanh", "the inverse hyperbolic tangent of x", AtanhLong) \
+    BUILT(32, Factorial_XL, IntPrecision, 12, Cheap, "factorial", "n! at the precision given", FactorialLong) \
+    BUILT(33, LCM_XL, Cofactors, 12, Cheap, "gcd", "g = gcd(round(x), round(y)), then the cofactors x/g and y/g", LCMLong)
 /* clang-format on */
 
 #endif /* OSTREL2_EXPORT_TABLE_H */

@@ -43,9 +43,9 @@ static_assert(offsetof(WorkLong, limbs) == offsetof(LongNumber, limbs),
 
 // Every built export is declared in ostrel2.h with the function type of its kind: a missing or
 // different declaration stops the build here.
-#define OSTREL2_REQUIRE_DECLARATION(ordinal, name, kind, bytes, command, summary, worker)      \
-    static_assert(std::is_same_v<decltype(&name),                                              \
-                                 ostrel2::api::FunctionOf<ostrel2::api::Kind::kind>>,          \
+#define OSTREL2_REQUIRE_DECLARATION(ordinal, name, kind, bytes, cost, command, summary, worker) \
+    static_assert(std::is_same_v<decltype(&name),                                               \
+                                 ostrel2::api::FunctionOf<ostrel2::api::Kind::kind>>,           \
                   #name " is declared in ostrel2.h with arguments other than its kind's");
 OSTREL2_EXPORTS(OSTREL2_REQUIRE_DECLARATION, OSTREL2_EXPORT_SKIP)
 #undef OSTREL2_REQUIRE_DECLARATION
@@ -90,7 +90,7 @@ OSTREL2_EXPORTS(OSTREL2_REQUIRE_DECLARATION, OSTREL2_EXPORT_SKIP)
         return ostrel2::entry::Cofactors(result, x, y, ostrel2::worker);                    \
     }
 
-#define OSTREL2_ENTRY(ordinal, name, kind, bytes, command, summary, worker) \
+#define OSTREL2_ENTRY(ordinal, name, kind, bytes, cost, command, summary, worker) \
     OSTREL2_ENTRY_##kind(name, worker)
 
 extern "C" {

@@ -18,10 +18,9 @@ namespace {
 // digit of the smaller operand (Lame). Here the operands are whole numbers m * 10^k whose m fits the
 // 10 * (P + 4) digits of a record of precision P = max(a.precision, b.precision); dividing both by
 // their common power of ten leaves the same quotients, and one side with at most 10 * (P + 4)
-// digits. So a search whose remainders are exact ends within this many steps, whatever the
-// exponents; a remainder whose quotient the precision cannot hold ends the search as a failure
-// (ModLong), and only remainders cut in their last limbs could run longer. Three steps of margin
-// cover the first remainder and the loop's closing count.
+// digits. So a search ends within this many steps, whatever the exponents: its remainders are
+// exact, and a remainder that cannot be exact (ModLong) ends it as a failure. Three steps of
+// margin cover the first remainder and the loop's closing count.
 int32_t EuclidStepBound(const WorkLong& a, const WorkLong& b) {
     const int32_t digits = 10 * (MaxPrecision(a, b) + GUARD_LIMBS + 1);
     return static_cast<int32_t>(digits * 4.7851) + 3;

@@ -4,13 +4,14 @@
 # other work shares the machine, so two builds can be compared in any order.
 #
 # Usage: bench/count_instructions.sh [build-dir] (default build-bench; built with
-# -DOSTREL2_BUILD_BENCH=ON, the program ostrel2_profile_multiply is built here if missing).
+# -DOSTREL2_BUILD_BENCH=ON, the program ostrel2_profile is built here if missing). The calls cycle
+# through the 8 random operand pairs of the argument set "random" (bench/argument_sets.cpp).
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${1:-$source_dir/build-bench}"
-cmake --build "$build_dir" -j2 --target ostrel2_profile_multiply > /dev/null
-program="$build_dir/bench/ostrel2_profile_multiply"
+cmake --build "$build_dir" -j2 --target ostrel2_profile > /dev/null
+program="$build_dir/bench/ostrel2_profile"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
 
@@ -20,7 +21,7 @@ for name in Multipl_XL Div_XL; do
     calls=200
     [[ "$name" == Div_XL ]] && calls=40
     valgrind --tool=callgrind --toggle-collect="$name" --callgrind-out-file="$out/cg" \
-      "$program" "$calls" "$p" "$name" > /dev/null 2> "$out/log"
+      "$program" "$name|random" "$calls" "$p" > /dev/null 2> "$out/log"
     total="$(callgrind_annotate --auto=no "$out/cg" 2> /dev/null \
       | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')"
     printf '%-11s %9d %14d\n' "$name" "$p" "$((total / calls))"

@@ -3,9 +3,9 @@
 // One run measures the exports through the public C interface on random full-length records,
 // MPFR's add, sub, mul and div on the very same values at the same number of decimal digits, and
 // the precision sweep 1 .. 60 of the two multiplications. At the end it prints, from the CPU times
-// of that run: the time table, the ratios to MPFR, the cost of Div_XL against its count of
-// Multipl products (counts given with --div_products=P:N,...), and the crossover precision of
-// Multipl2_XL and Multipl_XL.
+// of that run: the time table, the ratios to MPFR and the crossover precision of Multipl2_XL and
+// Multipl_XL. (The products and overhead of every export, and the other peers, come from
+// ostrel2_product_count and ostrel2_peers: bench/report.sh.)
 #include <benchmark/benchmark.h>
 #include <mpfr.h>
 
@@ -215,9 +215,6 @@ void RegisterAll() {
 // the run is repeated) for the tables printed at the end.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
-    explicit TableReporter(std::map<int32_t, double> divProducts)
-        : divProducts_(std::move(divProducts)) {}
-
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -237,7 +234,6 @@ public:
         std::fflush(out);
         PrintTimes(out);
         PrintRatios(out);
-        PrintDivision(out);
         PrintCrossover(out);
         std::fflush(out);
     }
@@ -300,27 +296,6 @@ private:
         }
     }
 
-    void PrintDivision(std::FILE* out) const {
-        if (divProducts_.empty()) {
-            std::fprintf(out, "\nDiv_XL products: pass --div_products=P:N,... to compare\n");
-            return;
-        }
-        // "Div/Mul" is the count of products a call's time stands for: a timing cross-check of
-        // the counted products.
-        std::fprintf(out, "\n%-8s %9s %8s %10s %14s %12s %10s %9s\n", "Div_XL", "products",
-                     "Div/Mul", "Div_XL us", "Multipl_XL us", "N x Multipl", "overhead", "share");
-        for (int32_t p : kPrecisions) {
-            const auto count = divProducts_.find(p);
-            const double div = Micro(Name("Div_XL", p));
-            const double mul = Micro(Name("Multipl_XL", p));
-            if (count == divProducts_.end() || div < 0 || mul < 0) continue;
-            const double products = count->second * mul;
-            std::fprintf(out, "p=%-6d %9.2f %8.2f %10.3f %14.3f %12.3f %10.3f %8.1f%%\n", p,
-                         count->second, div / mul, div, mul, products, div - products,
-                         100.0 * (div - products) / div);
-        }
-    }
-
     void PrintCrossover(std::FILE* out) const {
         int32_t lastSchoolbookWin = 0;
         int32_t firstTransformWin = 0;
@@ -346,44 +321,16 @@ private:
                      firstTransformWin, lastSchoolbookWin);
     }
 
-    std::map<int32_t, double> divProducts_;
     std::map<std::string, double> seconds_;
 };
-
-// Takes --div_products=5:9,10:11,... out of the arguments: Multipl products per Div_XL call
-// (a mean over the benchmark's operand pairs, so it may have a fraction).
-std::map<int32_t, double> TakeDivProducts(int& argc, char** argv) {
-    static const char kFlag[] = "--div_products=";
-    std::map<int32_t, double> counts;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], kFlag, sizeof kFlag - 1) != 0) {
-            argv[kept++] = argv[i];
-            continue;
-        }
-        const char* cursor = argv[i] + sizeof kFlag - 1;
-        int precision = 0;
-        double products = 0;
-        int used = 0;
-        while (std::sscanf(cursor, "%d:%lf%n", &precision, &products, &used) == 2) {
-            counts[precision] = products;
-            cursor += used;
-            if (*cursor == ',') ++cursor;
-        }
-    }
-    argc = kept;
-    argv[argc] = nullptr;
-    return counts;
-}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::map<int32_t, double> divProducts = TakeDivProducts(argc, argv);
     RegisterAll();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    TableReporter reporter(std::move(divProducts));
+    TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

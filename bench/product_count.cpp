@@ -1,106 +1,263 @@
-// product_count.cpp -- counts the transform products of one call of the workers built on them at
-// precision 303, and sets their time beside that many products.
+// product_count.cpp -- counts the transform products and reciprocal divisions of one export call.
 //
-// Built as a counting program (product_counter.h): the linker redirects every call of MultiplLong
-// to a counting wrapper, which counts and forwards to the real product; the workers themselves
-// are the library's unchanged code. For each call it prints the products per call (the mean over
-// a few random arguments, with the range), the time per call, the time of that many products
-// alone, and the share of the call's time spent outside the products. Times are the thread's CPU
-// time, so that other work on a shared machine does not enter them. Single-threaded.
+// Built as a counting program (product_counter.h): the entry points (api/exports.cpp) and the
+// workers are linked in statically, and the linker sends every call of MultiplLong, DivLong,
+// MultiplSmall and DivSmall made from another source file through the counting wrappers, which
+// count and go on to the real worker. The arithmetic is the library's unchanged code. A DivLong
+// call is counted as a division, and the products it makes inside are counted as products too
+// (and apart, as products inside divisions), so "products" is every transform product the call
+// made.
+//
+// Usage:
+//   ostrel2_product_count [--precision=P[,P...]] [--filter=TEXT] [--tsv=FILE] [--samples=N]
+//                         [--time[=ROUNDS]]
+//       every argument set of argument_sets.cpp whose "export|arguments" contains TEXT, at each
+//       precision (default 303); sets of planned exports are skipped. Sets with a random part are
+//       counted over the pool the timing programs use (8 calls); --samples=N counts N calls.
+//       --time runs the calls of each set with products again, ROUNDS times (default 3), and
+//       gives the time of a call and its own time: the part outside the transform products, as
+//       a share of the time inside them (steady clock read around every product: about 50 ns a
+//       product on top, which matters only at the smallest precisions). The shortest round
+//       counts.
+//   ostrel2_product_count --export=NAME [--x=V] [--y=V] [--n=D] [--count=N] [--precision=P]
+//       one export on arguments of your own; V is a decimal text (0.7), "full:TEXT" (the value
+//       with random further limbs), "random" or "positive" (random full-length records).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
+#include <cstdlib>
+#include <cstring>
 #include <random>
-#include <time.h>
+#include <string>
+#include <vector>
 
-#include "arith/divide_reciprocal.h"
-#include "arith/multiply_transform.h"
+#include "api/export_kinds.h"
+#include "argument_sets.h"
+#include "options.h"
 #include "core/long_number.h"
-#include "powers/integer_power.h"
-#include "powers/square_root.h"
+#include "ostrel2.h"
 #include "product_counter.h"
-#include "records.h"
-#include "transcendental/pi.h"
 
 namespace {
 
-constexpr int32_t kPrecision = 303;
-constexpr int kArguments = 8;  // random arguments per call
-constexpr int kRounds = 5;     // timing rounds; the fastest counts
+using ostrel2_bench::ArgumentSet;
+using ostrel2_bench::Option;
+using ostrel2_bench::Call;
+using ostrel2_bench::Operand;
+using ostrel2_bench::Value;
 
-double ThreadSeconds() {
-    timespec now;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+// Counts over the calls of one set at one precision.
+struct Tally {
+    double products = 0;  // means per call
+    double productsInDivisions = 0;
+    double lowerProducts = 0;
+    double divisions = 0;
+    double smallProducts = 0;
+    double smallDivisions = 0;
+    int64_t fewest = INT64_MAX;  // products of the call with the fewest and the most
+    int64_t most = 0;
+    int32_t error = 0;           // the first non-zero error a call returned
+    double callSeconds = 0;      // with --time: a call, and the products inside it
+    double productSeconds = 0;
+};
+
+Tally CountSet(const ArgumentSet& set, const ostrel2::api::Export& e, int32_t precision,
+               int samples, int rounds) {
+    std::vector<Call> pool = ostrel2_bench::MakePool(set, precision);
+    if (samples > static_cast<int>(pool.size()) && ostrel2_bench::Varies(set)) {
+        // More calls than the pool: further operands drawn the same way.
+        for (int32_t round = 1; static_cast<int>(pool.size()) < samples; ++round) {
+            ArgumentSet shifted = set;
+            std::string label = std::string(set.label) + "#" + std::to_string(round);
+            shifted.label = label.c_str();
+            for (const Call& call : ostrel2_bench::MakePool(shifted, precision)) {
+                if (static_cast<int>(pool.size()) < samples) pool.push_back(call);
+            }
+        }
+    }
+    const int calls = ostrel2_bench::Varies(set) ? static_cast<int>(pool.size()) : 1;
+    Tally tally;
+    LongNumber result;
+    for (int i = 0; i < calls; ++i) {
+        ostrel2::api::Arguments a;
+        a.result = &result;
+        ostrel2_bench::Bind(a, set, precision, pool[i]);
+        ostrel2_bench::ResetCounts(precision);
+        e.invoke(a);
+        const ostrel2_bench::Counts& counts = ostrel2_bench::CurrentCounts();
+        if (result.error != 0 && tally.error == 0) tally.error = result.error;
+        tally.products += counts.products;
+        tally.productsInDivisions += counts.productsInDivisions;
+        tally.lowerProducts += counts.lowerProducts;
+        tally.divisions += counts.divisions;
+        tally.smallProducts += counts.smallProducts;
+        tally.smallDivisions += counts.smallDivisions;
+        tally.fewest = std::min(tally.fewest, counts.products);
+        tally.most = std::max(tally.most, counts.products);
+    }
+    for (double* mean : {&tally.products, &tally.productsInDivisions, &tally.lowerProducts,
+                         &tally.divisions, &tally.smallProducts, &tally.smallDivisions}) {
+        *mean /= calls;
+    }
+    if (rounds > 0 && tally.products > 0) {
+        // The calls once more, timed: the whole calls and the products inside them, in the round
+        // least disturbed by other work on the machine (the shortest).
+        std::vector<ostrel2::api::Arguments> bound(calls);
+        for (int i = 0; i < calls; ++i) {
+            bound[i].result = &result;
+            ostrel2_bench::Bind(bound[i], set, precision, pool[i]);
+        }
+        ostrel2_bench::TimeProducts(true);
+        double best = 1e300;
+        for (int round = 0; round < rounds; ++round) {
+            ostrel2_bench::ResetCounts(precision);
+            const double start = ostrel2_bench::SteadySeconds();
+            for (int i = 0; i < calls; ++i) e.invoke(bound[i]);
+            const double total = ostrel2_bench::SteadySeconds() - start;
+            if (total < best) {
+                best = total;
+                tally.callSeconds = total / calls;
+                tally.productSeconds = ostrel2_bench::CurrentCounts().productSeconds / calls;
+            }
+        }
+        ostrel2_bench::TimeProducts(false);
+    }
+    return tally;
 }
 
-// CPU seconds per run of f over all arguments, the fastest of kRounds rounds.
-double SecondsPerRound(const std::function<void(int)>& f) {
-    double best = 1e30;
-    for (int round = 0; round < kRounds; ++round) {
-        const double start = ThreadSeconds();
-        for (int i = 0; i < kArguments; ++i) f(i);
-        best = std::min(best, ThreadSeconds() - start);
+void PrintHeader() {
+    std::printf("%-5s %-14s %-22s %10s %13s %9s %9s %8s %10s %9s %12s %7s\n", "p", "export",
+                "arguments", "products", "range", "divisions", "in div.", "lower p", "MulSmall",
+                "DivSmall", "call us", "own");
+}
+
+void PrintRow(int32_t precision, const ArgumentSet& set, const Tally& t) {
+    char range[32];
+    std::snprintf(range, sizeof range, "%lld..%lld", static_cast<long long>(t.fewest),
+                  static_cast<long long>(t.most));
+    std::printf("%-5d %-14s %-22s %10.2f %13s %9.2f %9.2f %8.2f %10.1f %9.1f", precision,
+                set.exportName, set.label, t.products, range, t.divisions, t.productsInDivisions,
+                t.lowerProducts, t.smallProducts, t.smallDivisions);
+    if (t.productSeconds > 0) {
+        std::printf(" %12.3f %6.1f%%", t.callSeconds * 1e6,
+                    100.0 * (t.callSeconds - t.productSeconds) / t.productSeconds);
     }
-    return best;
+    if (t.error != 0) std::printf("  (error %d)", t.error);
+    std::printf("\n");
+}
+
+void WriteRow(std::FILE* tsv, int32_t precision, const ArgumentSet& set, const Tally& t) {
+    std::fprintf(tsv,
+                 "%d\t%s\t%s\t%.4f\t%lld\t%lld\t%.4f\t%.4f\t%.4f\t%.2f\t%.2f\t%d\t%.6e\t%.6e\n",
+                 precision, set.exportName, set.label, t.products,
+                 static_cast<long long>(t.fewest), static_cast<long long>(t.most), t.divisions,
+                 t.productsInDivisions, t.lowerProducts, t.smallProducts, t.smallDivisions,
+                 t.error, t.callSeconds, t.productSeconds);
+}
+
+Operand OperandFrom(const char* text) {
+    if (std::strcmp(text, "random") == 0) return {Value::Random, nullptr};
+    if (std::strcmp(text, "positive") == 0) return {Value::Positive, nullptr};
+    if (std::strncmp(text, "full:", 5) == 0) return {Value::Full, text + 5};
+    return {Value::Short, text};
+}
+
+[[noreturn]] void Usage(const char* problem) {
+    std::fprintf(stderr,
+                 "ostrel2_product_count: %s\n"
+                 "usage: ostrel2_product_count [--precision=P[,P...]] [--filter=TEXT] "
+                 "[--tsv=FILE] [--samples=N] [--time[=ROUNDS]]\n"
+                 "       ostrel2_product_count --export=NAME [--x=V] [--y=V] [--n=D] "
+                 "[--count=N] [--precision=P]\n",
+                 problem);
+    std::exit(2);
 }
 
 }  // namespace
 
-int main() {
-    std::mt19937_64 rng(20240917);
-    ostrel2::WorkLong x[kArguments];
-    ostrel2::WorkLong y[kArguments];
-    for (int i = 0; i < kArguments; ++i) {
-        x[i] = ostrel2_bench::Working(ostrel2_bench::RandomRecord(rng, kPrecision, 0));
-        x[i].sign = 1;
-        y[i] = ostrel2_bench::Working(ostrel2_bench::RandomRecord(rng, kPrecision, 0));
+int main(int argc, char** argv) {
+    std::vector<int32_t> precisions;
+    const char* filter = "";
+    const char* tsvPath = nullptr;
+    int samples = ostrel2_bench::kPoolSize;
+    int rounds = 0;
+    ArgumentSet own{nullptr, "own", {Value::None, nullptr}, {Value::None, nullptr}, 0.0, 0};
+    std::string ownLabel;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const char* v = nullptr;
+        if ((v = Option(arg, "--precision")) != nullptr) {
+            if (!ostrel2_bench::ReadPrecisions(v, precisions)) Usage("bad precision");
+        } else if ((v = Option(arg, "--filter")) != nullptr) {
+            filter = v;
+        } else if ((v = Option(arg, "--tsv")) != nullptr) {
+            tsvPath = v;
+        } else if ((v = Option(arg, "--time")) != nullptr) {
+            rounds = std::max(0, std::atoi(v));
+        } else if (std::strcmp(arg, "--time") == 0) {
+            rounds = 3;
+        } else if ((v = Option(arg, "--samples")) != nullptr) {
+            samples = std::max(1, std::atoi(v));
+        } else if ((v = Option(arg, "--export")) != nullptr) {
+            own.exportName = v;
+        } else if ((v = Option(arg, "--x")) != nullptr) {
+            own.x = OperandFrom(v);
+            ownLabel += std::string(ownLabel.empty() ? "" : ", ") + "x=" + v;
+        } else if ((v = Option(arg, "--y")) != nullptr) {
+            own.y = OperandFrom(v);
+            ownLabel += std::string(ownLabel.empty() ? "" : ", ") + "y=" + v;
+        } else if ((v = Option(arg, "--n")) != nullptr) {
+            own.n = std::strtod(v, nullptr);
+            ownLabel += std::string(ownLabel.empty() ? "" : ", ") + "n=" + v;
+        } else if ((v = Option(arg, "--count")) != nullptr) {
+            own.count = std::atoi(v);
+            ownLabel += std::string(ownLabel.empty() ? "" : ", ") + "n=" + v;
+        } else {
+            Usage((std::string("unknown argument ") + arg).c_str());
+        }
+    }
+    if (precisions.empty()) precisions.push_back(OSTREL2_MAX_PRECISION);
+
+    std::vector<ArgumentSet> sets;
+    if (own.exportName != nullptr) {
+        if (ostrel2_bench::BuiltExport(own.exportName) == nullptr) {
+            Usage((std::string(own.exportName) + " is not a built export").c_str());
+        }
+        own.label = ownLabel.empty() ? "-" : ownLabel.c_str();
+        sets.push_back(own);
+    } else {
+        for (const ArgumentSet& set : ostrel2_bench::ArgumentSets()) {
+            if (ostrel2_bench::Key(set).find(filter) != std::string::npos) sets.push_back(set);
+        }
     }
 
-    // One product at precision 303, the unit of the comparison (100 per argument, for a time
-    // well above the clock's resolution).
-    const double product = SecondsPerRound([&](int i) {
-        for (int k = 0; k < 100; ++k) {
-            ostrel2::WorkLong r;
-            ostrel2::MultiplLong(r, x[i], y[i]);
-        }
-    }) / (100.0 * kArguments);
-
-    const struct {
-        const char* name;
-        std::function<void(int)> call;
-    } kCalls[] = {
-        {"DivLong", [&](int i) { ostrel2::WorkLong r; ostrel2::DivLong(r, x[i], y[i]); }},
-        {"SqrLong", [&](int i) { ostrel2::WorkLong r; ostrel2::SqrLong(r, x[i]); }},
-        {"RootLong (7)", [&](int i) { ostrel2::WorkLong r; ostrel2::RootLong(r, x[i], 7.0); }},
-        {"PowerLong (12,345)",
-         [&](int i) { ostrel2::WorkLong r; ostrel2::PowerLong(r, x[i], 12345.0); }},
-        {"PaiLong",
-         [&](int) { ostrel2::WorkLong r; int32_t k = 0; ostrel2::PaiLong(r, kPrecision, k); }},
-    };
-
-    std::printf("precision %d; one MultiplLong %.2f us\n", kPrecision, product * 1e6);
-    std::printf("%-20s %9s %11s %12s %15s %9s\n", "call", "products", "range", "us per call",
-                "us in products", "outside");
-    for (const auto& c : kCalls) {
-        int64_t fewest = INT64_MAX;
-        int64_t most = 0;
-        int64_t total = 0;
-        for (int i = 0; i < kArguments; ++i) {
-            ostrel2_bench::ResetProducts();
-            c.call(i);
-            const int64_t count = ostrel2_bench::Products();
-            fewest = std::min(fewest, count);
-            most = std::max(most, count);
-            total += count;
-        }
-        const double mean = static_cast<double>(total) / kArguments;
-        const double call = SecondsPerRound(c.call) / kArguments;
-        const double inProducts = mean * product;
-        std::printf("%-20s %9.2f %5lld..%-5lld %12.1f %15.1f %8.1f%%\n", c.name, mean,
-                    static_cast<long long>(fewest), static_cast<long long>(most), call * 1e6,
-                    inProducts * 1e6, 100.0 * (call - inProducts) / inProducts);
+    std::FILE* tsv = nullptr;
+    if (tsvPath != nullptr) {
+        tsv = std::fopen(tsvPath, "w");
+        if (tsv == nullptr) Usage("cannot write the TSV file");
+        std::fprintf(tsv,
+                     "p\texport\targuments\tproducts\tfewest\tmost\tdivisions\tin_divisions\t"
+                     "lower\tmultipl_small\tdiv_small\terror\tcall_seconds\tproduct_seconds\n");
     }
+    PrintHeader();
+    int skipped = 0;
+    for (int32_t p : precisions) {
+        for (const ArgumentSet& set : sets) {
+            const ostrel2::api::Export* e = ostrel2_bench::BuiltExport(set.exportName);
+            if (e == nullptr) {
+                ++skipped;
+                continue;
+            }
+            const Tally tally = CountSet(set, *e, p, samples, rounds);
+            PrintRow(p, set, tally);
+            if (tsv != nullptr) WriteRow(tsv, p, set, tally);
+            std::fflush(stdout);
+        }
+    }
+    if (skipped > 0) {
+        std::printf("(%d rows of planned exports skipped)\n",
+                    skipped / static_cast<int>(precisions.size()));
+    }
+    if (tsv != nullptr) std::fclose(tsv);
     return 0;
 }

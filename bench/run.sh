@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# run.sh -- builds the benchmarks, counts the division's products, times every export beside MPFR
-# in one run (tables of times, ratios, division overhead and multiplication crossover), and
-# profiles the precision-303 transform product with callgrind.
+# run.sh -- builds the benchmarks, times every export beside MPFR in one run with Google Benchmark
+# (tables of times, ratios and the multiplication crossover), and profiles the precision-303
+# transform product with callgrind. The product counts, overheads, the other peers and the plot
+# come from bench/report.sh.
 #
 # Usage: bench/run.sh [build-dir] [extra benchmark flags...]
 #   OSTREL2_BENCH_MIN_TIME  minimum seconds per benchmark (default 0.2)
@@ -18,17 +19,12 @@ out_dir="$build_dir/bench-results"
 
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DOSTREL2_BUILD_BENCH=ON \
   -DOSTREL2_BUILD_TESTS=OFF -DOSTREL2_BUILD_TOOLS=OFF > /dev/null
-cmake --build "$build_dir" -j2 --target ostrel2_bench ostrel2_div_product_count \
-  ostrel2_profile_multiply > /dev/null
+cmake --build "$build_dir" -j2 --target ostrel2_bench ostrel2_profile > /dev/null
 mkdir -p "$out_dir"
 bin="$build_dir/bench"
 
-echo "== Multipl products per Div_XL call"
-"$bin/ostrel2_div_product_count" | tee "$out_dir/div_products.txt"
-div_flag="$(tail -n 1 "$out_dir/div_products.txt")"
-
 echo "== Timings (CPU time, median of $reps, min time ${min_time}s each)"
-"$bin/ostrel2_bench" "$div_flag" --benchmark_min_time="$min_time" \
+"$bin/ostrel2_bench" --benchmark_min_time="$min_time" \
   --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
   --benchmark_color=false "$@" | tee "$out_dir/bench.txt"
 
@@ -36,7 +32,7 @@ if [[ "${OSTREL2_BENCH_PROFILE:-1}" != 0 ]] && command -v valgrind > /dev/null; 
   echo "== Profile of Multipl_XL at precision 303 (instructions inside Multipl_XL only)"
   valgrind --tool=callgrind --toggle-collect=Multipl_XL \
     --callgrind-out-file="$out_dir/callgrind.multiply" \
-    "$bin/ostrel2_profile_multiply" 500 2> "$out_dir/callgrind.log"
+    "$bin/ostrel2_profile" 'Multipl_XL|random' 500 2> "$out_dir/callgrind.log"
   # The first N function lines of an annotation; awk reads its whole input, so the tee before it
   # is never cut off (a closed pipe would end the script under pipefail).
   top_lines() { awk -v n="$1" '/file:function/ { body = 1; next } body && NF && !/^-/ && shown < n { print; shown++ }'; }

@@ -159,9 +159,15 @@ void EndCapture(Capture& capture) {
 
 // Writes a record as decimal text on its own line; a record that has no decimal text (limbs out
 // of range) is shown field by field instead.
-void PrintRecord(const LongNumber& x, FormatMode mode) {
+// Prints a record as text. Rounded text shows the digits of the precision asked for: a result may
+// carry more limbs than that (products and quotients keep at least 5), but only the limbs of the
+// arguments' precision are promised, so the digits beyond them are rounded away. --all shows
+// every live limb of the record as it is.
+void PrintRecord(const LongNumber& x, FormatMode mode, int32_t asked) {
     char text[ostrel2::text::kTextCapacity];
-    if (ostrel2::text::Format(x, mode, text, sizeof text) == ostrel2::text::FormatStatus::Ok) {
+    LongNumber shown = x;
+    if (mode == FormatMode::Rounded && shown.precision > asked) shown.precision = asked;
+    if (ostrel2::text::Format(shown, mode, text, sizeof text) == ostrel2::text::FormatStatus::Ok) {
         std::printf("%s\n", text);
         return;
     }
@@ -222,8 +228,8 @@ bool ReadOperand(const char* text, int32_t precision, LongNumber& record) {
     return true;
 }
 
-int Finish(const LongNumber& result, FormatMode mode) {
-    PrintRecord(result, mode);
+int Finish(const LongNumber& result, FormatMode mode, int32_t asked) {
+    PrintRecord(result, mode, asked);
     if (result.error != 0) {
         std::fprintf(stderr, "error: %ld\n", static_cast<long>(result.error));
         return kExitResultError;
@@ -269,12 +275,12 @@ int Run(const Export& f, const char* const* operands, int32_t precision, FormatM
 
     if (f.kind == Kind::Cofactors && result.error == 0) {
         // g, then the cofactors the export wrote back into x and y.
-        PrintRecord(result, mode);
-        PrintRecord(x, mode);
-        PrintRecord(y, mode);
+        PrintRecord(result, mode, precision);
+        PrintRecord(x, mode, precision);
+        PrintRecord(y, mode, precision);
         return kExitOk;
     }
-    return Finish(result, mode);
+    return Finish(result, mode, precision);
 }
 
 // What the command line asks for.

@@ -12,6 +12,7 @@
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 #include "powers/real_power.h"
+#include "transcendental/constants.h"
 
 namespace ostrel2 {
 
@@ -32,10 +33,12 @@ bool WithinExpRange(const WorkLong& x) {
     return x.exponent < 10 || (x.exponent == 10 && x.limbs[0] <= 100.0);
 }
 
+}  // namespace
+
 // e = 2 + sum_{k >= 2} 1/k! at the given precision: each term the last one divided by k (a short
 // division, truncated), added until the term lies beyond the stop rule. About 1,160 terms at
 // precision 303. Unfinished after kMaxETerms terms, it reports and comes back with error -1.
-WorkLong SeriesOfE(int32_t precision) {
+WorkLong& ELong(WorkLong& result, int32_t precision) {
     WorkLong e;
     InitLong(e, precision, 1, 0, 2.0);
     WorkLong t;
@@ -43,39 +46,43 @@ WorkLong SeriesOfE(int32_t precision) {
     for (int32_t k = 2; k <= kMaxETerms; ++k) {
         DivSmall(t, t, k);
         AddLong(e, e, t);
-        if (IterationDone(e.precision, e.exponent, t.exponent)) return e;
+        if (IterationDone(e.precision, e.exponent, t.exponent)) return CopyOut(result, e);
     }
     Report(Message::ENotConverged);
     e.error = -1;
-    return e;
+    return CopyOut(result, e);
 }
-
-}  // namespace
 
 // e^x at x.precision (at least 5 once a power is taken), x normalised in place. A flagged x gives
 // zero with error -1 and |x| beyond about 1.01 x 10^12 the range message; e^0 is 1 and e^1 is the
 // series' e itself. Otherwise e, truncated term by term at x.precision, is raised to x by
-// PowerXLong, which reports powers whose decimal exponent it estimates beyond 2 x 10^9.
-WorkLong& ExpLong(WorkLong& result, WorkLong& x) {
+// PowerXLong, which reports powers whose decimal exponent it estimates beyond 2 x 10^9. e comes
+// from the holder, which sums it the first time a call needs it.
+WorkLong& ExpLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     WorkLong r;
     InitLong(r, x.precision, 0, 0, 0.0);
     if (Failed(x)) return FailQuietly(result, r);
 
-    Normalize(x);
+    if (Normalize(x) != 0) return FailQuietly(result, r);  // reported by the normalisation
     if (!WithinExpRange(x)) return FailWith(result, r, Message::ExpRange);
     if (x.sign == 0) {
         InitLong(r, x.precision, 1, 0, 1.0);
         return CopyOut(result, r);
     }
 
-    WorkLong e = SeriesOfE(x.precision);
+    WorkLong& base = e.At(x.precision);
     WorkLong one;
     InitLong(one, x.precision, 1, 0, 1.0);
     WorkLong d;
     SubtractLong(d, x, one);
-    if (d.sign == 0) return CopyOut(result, e);
-    PowerXLong(r, e, x);
+    if (d.sign == 0) return CopyOut(result, base);
+    PowerXLong(r, base, x);
     return CopyOut(result, r);
+}
+
+WorkLong& ExpLong(WorkLong& result, WorkLong& x) {
+    ConstantHolder e(Constant::E);
+    return ExpLongWith(result, x, e);
 }
 
 // ln x at x.precision (at least 5), x normalised in place. A flagged x gives zero with error -1;
@@ -84,15 +91,15 @@ WorkLong& ExpLong(WorkLong& result, WorkLong& x) {
 // ln X - 0.14384 (a double estimate), e^m by ExpLong and u = e^m / X - 1; the series
 // u - u^2/2 + u^3/3 - ... (one transform product and one short division per term, each
 // truncated) runs to the stop rule. Unfinished after 100,000,000 terms it reports and gives the
-// partial sum with error -1.
-WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
+// partial sum with error -1. e^m takes e from the holder.
+WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     WorkLong sum;
     InitLong(sum, x.precision, 0, 0, 0.0);
     WorkLong one;
     InitLong(one, x.precision, 1, 0, 1.0);
     if (Failed(x)) return FailQuietly(result, sum);
 
-    Normalize(x);
+    if (Normalize(x) != 0) return FailQuietly(result, sum);  // reported by the normalisation
     if (x.sign <= 0) return FailWith(result, sum, Message::LogNotPositive);
 
     int32_t sign = 1;
@@ -103,6 +110,8 @@ WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
     if (u.sign < 0) {
         sign = -1;
         DivLong(folded, one, folded);
+        // 1/x beyond the largest exponent: the division reported it and left a failed zero.
+        if (Failed(folded)) return FailQuietly(result, sum);
     }
     Normalize(folded);
     if (folded.exponent > kMaxFoldedExponent)
@@ -114,7 +123,7 @@ WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
     const int32_t m = static_cast<int32_t>(RoundHalfEven(lnX - kFoldShift));
     InitLong(sum, x.precision, 1, 0, m);  // m = 0 leaves a signed zero, which ExpLong normalises
 
-    ExpLong(u, sum);          // e^m
+    ExpLongWith(u, sum, e);   // e^m
     DivLong(u, u, folded);    // e^m / X
     SubtractLong(u, u, one);  // u
     WorkLong power = u;
@@ -140,15 +149,28 @@ WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
     return CopyOut(result, sum);
 }
 
-// log10 x = ln x / ln 10, both logarithms computed here, at x.precision (at least 5). No checks
-// of its own: LogeLong reports an invalid x, and its zero with error -1 then meets the division,
-// which reports an overflow of the exponent difference.
+WorkLong& LogeLong(WorkLong& result, WorkLong& x) {
+    ConstantHolder e(Constant::E);
+    return LogeLongWith(result, x, e);
+}
+
+// ln 10 at the given precision (at least 5), as LogeLong of the record 10.
+WorkLong& Ln10Long(WorkLong& result, int32_t precision) {
+    WorkLong ten;
+    InitLong(ten, precision, 1, 0, 10.0);
+    return LogeLong(result, ten);
+}
+
+// log10 x = ln x / ln 10, both logarithms computed here with one e, at x.precision (at least 5).
+// No checks of its own: LogeLong reports an invalid x, and its zero with error -1 then meets the
+// division, which reports an overflow of the exponent difference.
 WorkLong& Log10Long(WorkLong& result, WorkLong& x) {
+    ConstantHolder e(Constant::E);
     WorkLong ten;
     InitLong(ten, x.precision, 1, 0, 10.0);
     WorkLong a;
-    LogeLong(a, x);
-    LogeLong(ten, ten);
+    LogeLongWith(a, x, e);
+    LogeLongWith(ten, ten, e);
     return DivLong(result, a, ten);
 }
 

@@ -1,9 +1,13 @@
 // exponential.h -- e^x, ln x and log10 x.
 #pragma once
 
+#include <cstdint>
+
 #include "core/long_number.h"
 
 namespace ostrel2 {
+
+class ConstantHolder;
 
 // result <- e^x: e summed from its series, raised to x by PowerXLong. x is normalised in place.
 WorkLong& ExpLong(WorkLong& result, WorkLong& x);
@@ -14,5 +18,16 @@ WorkLong& LogeLong(WorkLong& result, WorkLong& x);
 
 // result <- ln x / ln 10.
 WorkLong& Log10Long(WorkLong& result, WorkLong& x);
+
+// The same workers with the call's e held by the caller (transcendental/constants.h), so that
+// the exponentials and logarithms of one call sum the series of e once.
+WorkLong& ExpLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e);
+WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e);
+
+// result <- e summed from its series at the given precision.
+WorkLong& ELong(WorkLong& result, int32_t precision);
+
+// result <- ln 10 at the given precision, by LogeLong.
+WorkLong& Ln10Long(WorkLong& result, int32_t precision);
 
 }  // namespace ostrel2

@@ -21,6 +21,7 @@
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 #include "powers/square_root.h"
+#include "transcendental/constants.h"
 #include "transcendental/exponential.h"
 
 namespace ostrel2 {
@@ -105,12 +106,14 @@ void NormalizeUnflagged(WorkLong& x) {
     if (x.error >= 0) Normalize(x);
 }
 
-// e^x into plus and e^-x into minus, both by ExpLong, x normalised in place by the first.
+// e^x into plus and e^-x into minus, both by ExpLong with one e, x normalised in place by the
+// first.
 void BothExponentials(WorkLong& plus, WorkLong& minus, WorkLong& x) {
-    ExpLong(plus, x);
+    ConstantHolder e(Constant::E);
+    ExpLongWith(plus, x, e);
     minus = x;
     minus.sign = -minus.sign;
-    ExpLong(minus, minus);
+    ExpLongWith(minus, minus, e);
 }
 
 // (e^x - e^-x) / 2 for sinh (sign -1) or (e^x + e^-x) / 2 for cosh (sign +1): the difference or

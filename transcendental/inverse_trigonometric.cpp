@@ -6,12 +6,13 @@
 #include <cstdint>
 
 #include "arith/addition.h"
+#include "arith/divide_long.h"
 #include "arith/divide_reciprocal.h"
 #include "arith/multiply_transform.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 #include "powers/square_root.h"
-#include "transcendental/pi.h"
+#include "transcendental/constants.h"
 #include "transcendental/trigonometric.h"
 
 namespace ostrel2 {
@@ -44,10 +45,12 @@ void EncodeStart(WorkLong& y, double t) {
 }
 
 // One Newton step for tan y = a: correction <- (a - tan y) / (1 + tan^2 y), next <- y +
-// correction. One tangent, one transform product, one reciprocal division, three additions.
-void NewtonStep(WorkLong& next, WorkLong& correction, WorkLong& y, WorkLong& a, WorkLong& one) {
+// correction. One tangent (pi from the call's holder), one transform product, one reciprocal
+// division, three additions.
+void NewtonStep(WorkLong& next, WorkLong& correction, WorkLong& y, WorkLong& a, WorkLong& one,
+                ConstantHolder& pi) {
     WorkLong tangent;
-    TanLong(tangent, y);
+    TanLongWith(tangent, y, pi);
     WorkLong w;
     MultiplLong(w, tangent, tangent);
     SubtractLong(tangent, a, tangent);
@@ -73,9 +76,9 @@ int32_t DecimalOrder(const WorkLong& a) {
 
 // Whether tan(start) >= a: from there the iteration runs down to the root without overshooting
 // it, tan being convex on (0, pi/2).
-bool TangentReaches(const WorkLong& start, WorkLong& a) {
+bool TangentReaches(const WorkLong& start, WorkLong& a, ConstantHolder& pi) {
     WorkLong tangent;
-    TanLong(tangent, start);
+    TanLongWith(tangent, start, pi);
     WorkLong gap;
     SubtractLong(gap, a, tangent);
     return gap.sign <= 0;
@@ -130,6 +133,11 @@ WorkLong& CutDigits(WorkLong& result, const WorkLong& v, int32_t n) {
 
 namespace {
 
+// pi / 2 at the given precision, pi from the call's holder halved by the short division.
+WorkLong& HalfPiFrom(WorkLong& result, ConstantHolder& pi, int32_t precision) {
+    return DivSmall(result, pi.At(precision), 2.0);
+}
+
 // pi/2 cut after the given number of decimals, counted on pi/2's own live limbs; as many
 // decimals as those limbs hold, or more, leave pi/2 whole.
 WorkLong& HalfPiCutAfter(WorkLong& result, const WorkLong& halfPi, int32_t decimals) {
@@ -153,15 +161,16 @@ WorkLong& HalfPiCutAfter(WorkLong& result, const WorkLong& halfPi, int32_t decim
 // cut from pi/2 that equals pi/2 at working precision is the answer, without iterating: its
 // tangent would be the exact zero cosine's failure. A flagged x gives 0 with error -1; after 100
 // steps without convergence: the message and error -1 on the last iterate. Errors of the
-// tangents and products add into the result's.
-WorkLong& AtnLong(WorkLong& result, const WorkLong& x) {
+// tangents and products add into the result's. pi/2 and every tangent take pi from the holder,
+// so a call computes it once.
+WorkLong& AtnLongWith(WorkLong& result, const WorkLong& x, ConstantHolder& pi) {
     const int32_t p = x.precision;
     const int32_t xSign = x.sign;
     WorkLong y;
     InitLong(y, p, 0, 0, 0.0);
     if (Failed(x)) return FailQuietly(result, y);
     WorkLong a = x;
-    Normalize(a);
+    if (Normalize(a) != 0) return FailQuietly(result, y);  // reported by the normalisation
     if (a.sign == 0) return CopyOut(result, y);
     a.sign = 1;
     WorkLong one = WholeNumber(p, 1.0);
@@ -175,20 +184,20 @@ WorkLong& AtnLong(WorkLong& result, const WorkLong& x) {
     WorkLong halfPi;
     InitLong(halfPi, p, 0, 0, 0.0);
     if (a.exponent > liveDigits / 2) {
-        HalfPiLong(halfPi, p);
+        HalfPiFrom(halfPi, pi, p);
         if (a.exponent > liveDigits) {
             halfPi.sign = xSign;
             return CopyOut(result, halfPi);
         }
         HalfPiCutAfter(y, halfPi, a.exponent);
-        if (!IsHalfPiItself(y, halfPi) && !TangentReaches(y, a))
+        if (!IsHalfPiItself(y, halfPi) && !TangentReaches(y, a, pi))
             HalfPiCutAfter(y, halfPi, DecimalOrder(a) + 1);
     } else {
         const double v = EstimateDouble(a);
         EncodeStart(y, std::atan(v));
         WorkLong w;
         WorkLong correction;
-        NewtonStep(w, correction, y, a, one);
+        NewtonStep(w, correction, y, a, one, pi);
         if (EstimateDouble(w) <= kNearHalfPi) {
             y = w;
         } else {
@@ -196,9 +205,9 @@ WorkLong& AtnLong(WorkLong& result, const WorkLong& x) {
             // double range (|x| above 1.8 * 10^308, from precision 59 on).
             const int32_t order =
                 std::isfinite(v) ? TruncToInt32(std::log10(v) + kLogNudge) : DecimalOrder(a);
-            HalfPiLong(halfPi, p);
+            HalfPiFrom(halfPi, pi, p);
             HalfPiCutAfter(y, halfPi, order);
-            if (!TangentReaches(y, a)) HalfPiCutAfter(y, halfPi, order + 1);
+            if (!TangentReaches(y, a, pi)) HalfPiCutAfter(y, halfPi, order + 1);
         }
     }
     if (halfPi.sign != 0 && IsHalfPiItself(y, halfPi)) {
@@ -209,12 +218,17 @@ WorkLong& AtnLong(WorkLong& result, const WorkLong& x) {
     WorkLong correction;
     bool converged = false;
     for (int32_t step = 0; step < kMaxNewtonSteps && !converged; ++step) {
-        NewtonStep(y, correction, y, a, one);
+        NewtonStep(y, correction, y, a, one, pi);
         converged = IterationDone(p, y.exponent, correction.exponent);
     }
     y.sign = xSign;
     if (!converged) return FailWith(result, y, Message::AtanNotConverged);
     return CopyOut(result, y);
+}
+
+WorkLong& AtnLong(WorkLong& result, const WorkLong& x) {
+    ConstantHolder pi(Constant::Pi);
+    return AtnLongWith(result, x, pi);
 }
 
 // asin x for |x| <= 1 at x's precision, as atan(x / sqrt(1 - x^2)); 1 - x^2 is formed at x's
@@ -228,15 +242,16 @@ WorkLong& AsnLong(WorkLong& result, WorkLong& x) {
     if (Failed(x)) return FailQuietly(result, r);
     if (x.sign == 0) return CopyOut(result, r);
     WorkLong w = OneMinusSquare(x);
+    ConstantHolder pi(Constant::Pi);
     if (w.sign == 0) {
-        HalfPiLong(r, p);
+        HalfPiFrom(r, pi, p);
         r.sign = x.sign;
     } else if (w.sign < 0) {
         return FailWith(result, r, Message::AsinDomain);
     } else {
         SqrLong(w, w);
         DivLong(w, x, w);
-        AtnLong(r, w);
+        AtnLongWith(r, w, pi);
     }
     return CopyOut(result, r);
 }
@@ -251,23 +266,19 @@ WorkLong& AcsLong(WorkLong& result, WorkLong& x) {
     InitLong(r, p, 0, 0, 0.0);
     if (Failed(x)) return FailQuietly(result, r);
     WorkLong w = OneMinusSquare(x);
-    int32_t iterations = 0;
+    ConstantHolder pi(Constant::Pi);
     if (w.sign == 0) {
-        if (x.sign < 0) PaiLong(r, p, iterations);
+        if (x.sign < 0) r = pi.At(p);
         return CopyOut(result, r);
     }
     if (w.sign < 0) return FailWith(result, r, Message::AcosDomain);
     if (x.sign == 0) {
-        HalfPiLong(r, p);
+        HalfPiFrom(r, pi, p);
     } else {
         SqrLong(w, w);
         DivLong(w, w, x);
-        AtnLong(r, w);
-        if (x.sign < 0) {
-            WorkLong pi;
-            PaiLong(pi, p, iterations);
-            AddLong(r, pi, r);
-        }
+        AtnLongWith(r, w, pi);
+        if (x.sign < 0) AddLong(r, pi.At(p), r);
     }
     return CopyOut(result, r);
 }

@@ -15,7 +15,7 @@
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 #include "powers/square_root.h"
-#include "transcendental/pi.h"
+#include "transcendental/constants.h"
 
 namespace ostrel2 {
 
@@ -111,18 +111,9 @@ bool SumBlocks(WorkLong& sum, WorkLong& pw, WorkLong& y2, WorkLong& den, WorkLon
     return false;
 }
 
-// pi, computed the first time a branch needs it and kept for the rest of the call; the holder
-// starts as a zero of the angle's precision.
-WorkLong& LazyPi(WorkLong& pi, int32_t precision) {
-    if (pi.sign == 0) {
-        int32_t iterations = 0;
-        PaiLong(pi, precision, iterations);
-    }
-    return pi;
-}
-
-WorkLong& HalfPi(WorkLong& half, WorkLong& pi, int32_t precision) {
-    return DivSmall(half, LazyPi(pi, precision), 2.0);
+// pi / 2 as pi halved by the short division, pi from the call's holder.
+WorkLong& HalfPi(WorkLong& half, ConstantHolder& pi, int32_t precision) {
+    return DivSmall(half, pi.At(precision), 2.0);
 }
 
 // Whether a whole-number record is odd: the parity of the limb that holds its units digit.
@@ -137,8 +128,8 @@ bool IsOdd(const WorkLong& q) {
 // Returns whether q is odd. pi, the quotient and the product are taken at a's own precision, and
 // pi is good to about p + 2 limbs, so an angle of magnitude 10^k keeps about 10 (p + 2) - k
 // digits of its reduced value (docs/trigonometric-accuracy.md).
-bool ReduceByPi(WorkLong& a, WorkLong& pi) {
-    LazyPi(pi, a.precision);
+bool ReduceByPi(WorkLong& a, ConstantHolder& holder) {
+    WorkLong& pi = holder.At(a.precision);
     WorkLong q;
     DivLong(q, a, pi);
     FixLong(q, q);
@@ -152,10 +143,9 @@ bool ReduceByPi(WorkLong& a, WorkLong& pi) {
 
 // A call's angle after the front part and the reduction by pi.
 struct ReducedAngle {
-    WorkLong a;   // |x| less its whole half-turns of pi, normalised
-    WorkLong pi;  // pi once a step has needed it; a zero of x's precision until then
-    int32_t s;    // -1 after an odd number of half-turns, else +1
-    double v;     // the double estimate of a
+    WorkLong a;  // |x| less its whole half-turns of pi, normalised
+    int32_t s;   // -1 after an odd number of half-turns, else +1
+    double v;    // the double estimate of a
 };
 
 // The front part of the three workers, on r already built as the answer for a zero angle. A
@@ -163,9 +153,9 @@ struct ReducedAngle {
 // 10^20 or more gives r with the worker's message and error -1; a tiny angle gives the series'
 // values at once: 1 for the cosine, the angle with x's sign for the sine and the tangent
 // (angleIfTiny). Each of these is copied into result and true returned. Otherwise |x| is reduced
-// by pi when its estimate reaches 3.141592653 (pi computed then) and false returned.
-bool SettledBeforeSeries(WorkLong& result, WorkLong& r, ReducedAngle& angle, const WorkLong& x,
-                         Message tooLarge, bool angleIfTiny) {
+// by pi when its estimate reaches 3.141592653 (pi taken from the holder then) and false returned.
+bool SettledBeforeSeries(WorkLong& result, WorkLong& r, ReducedAngle& angle, ConstantHolder& pi,
+                         const WorkLong& x, Message tooLarge, bool angleIfTiny) {
     if (Failed(x)) {
         FailQuietly(result, r);
         return true;
@@ -173,7 +163,10 @@ bool SettledBeforeSeries(WorkLong& result, WorkLong& r, ReducedAngle& angle, con
     WorkLong& a = angle.a;
     a = x;
     a.sign = 1;
-    Normalize(a);
+    if (Normalize(a) != 0) {  // reported by the normalisation
+        FailQuietly(result, r);
+        return true;
+    }
     if (a.sign == 0) {
         CopyOut(result, r);
         return true;
@@ -189,11 +182,10 @@ bool SettledBeforeSeries(WorkLong& result, WorkLong& r, ReducedAngle& angle, con
         CopyOut(result, tiny);
         return true;
     }
-    InitLong(angle.pi, x.precision, 0, 0, 0.0);
     angle.s = 1;
     angle.v = EstimateDouble(a);
     if (angle.v >= kReduceFrom) {
-        if (ReduceByPi(a, angle.pi)) angle.s = -1;
+        if (ReduceByPi(a, pi)) angle.s = -1;
         angle.v = EstimateDouble(a);
     }
     return false;
@@ -276,18 +268,18 @@ WorkLong& TanFromCos(WorkLong& result, WorkLong& c) {
     return DivLong(result, r, c);
 }
 
-// cos x for |x| < 10^20 at x's precision: |x| reduced by whole half-turns of pi (pi computed only
-// when a branch needs it, at most once), then one of the two series on the reduced angle, its
+// cos x for |x| < 10^20 at x's precision: |x| reduced by whole half-turns of pi (pi taken from
+// the holder only when a branch needs it), then one of the two series on the reduced angle, its
 // distance from pi/2 or from pi, chosen by the double estimate. cos of a flagged x is 1 with
 // error -1; an angle of 10^20 or more prints its message and gives 1 with error -1.
-WorkLong& CosLong(WorkLong& result, const WorkLong& x) {
+WorkLong& CosLongWith(WorkLong& result, const WorkLong& x, ConstantHolder& pi) {
     const int32_t p = x.precision;
     WorkLong r;
     InitLong(r, p, 1, 0, 1.0);
     ReducedAngle angle;
-    if (SettledBeforeSeries(result, r, angle, x, Message::CosAngleTooLarge, false)) return result;
+    if (SettledBeforeSeries(result, r, angle, pi, x, Message::CosAngleTooLarge, false))
+        return result;
     WorkLong& a = angle.a;
-    WorkLong& pi = angle.pi;
     const int32_t s = angle.s;
     const double v = angle.v;
 
@@ -308,7 +300,7 @@ WorkLong& CosLong(WorkLong& result, const WorkLong& x) {
         SinSeries(r, y);
         if (y.sign > 0) sign = -s;
     } else if (v > kLastOctant) {
-        SubtractLong(y, LazyPi(pi, p), a);
+        SubtractLong(y, pi.At(p), a);
         CosSeries(r, y);
         sign = -s;
     } else {
@@ -320,6 +312,11 @@ WorkLong& CosLong(WorkLong& result, const WorkLong& x) {
     return WithSign(result, r, sign);
 }
 
+WorkLong& CosLong(WorkLong& result, const WorkLong& x) {
+    ConstantHolder pi(Constant::Pi);
+    return CosLongWith(result, x, pi);
+}
+
 // sin x for |x| < 10^20 at x's precision, as cos x but with the sine's own thresholds; the sign
 // is that of the half-turn parity times x's sign. A flagged x gives 0 with error -1; an angle of
 // 10^20 or more its message and 0 with error -1.
@@ -329,14 +326,15 @@ WorkLong& SinLong(WorkLong& result, const WorkLong& x) {
     WorkLong r;
     InitLong(r, p, 0, 0, 0.0);
     ReducedAngle angle;
-    if (SettledBeforeSeries(result, r, angle, x, Message::SinAngleTooLarge, true)) return result;
+    ConstantHolder pi(Constant::Pi);
+    if (SettledBeforeSeries(result, r, angle, pi, x, Message::SinAngleTooLarge, true))
+        return result;
     WorkLong& a = angle.a;
-    WorkLong& pi = angle.pi;
     const double v = angle.v;
 
     WorkLong y;
     if (v >= kLastOctant) {
-        SubtractLong(y, LazyPi(pi, p), a);
+        SubtractLong(y, pi.At(p), a);
         SinSeries(r, y);
     } else if (v < kFirstOctant) {
         SinSeries(r, a);
@@ -349,27 +347,27 @@ WorkLong& SinLong(WorkLong& result, const WorkLong& x) {
 }
 
 // tan x for |x| < 10^20 at x's precision: |x| reduced by pi (no parity: the period is pi), then
-// sqrt(1 - cos^2) / cos from CosLong, which reduces afresh. A reduced angle within 10^-5 of 0 or
-// of pi takes sin / cos of its distance instead, as the cancellation in 1 - cos^2 would eat the
-// guard limbs there. The sign is then multiplied by x's. A flagged x gives 0 with error -1; an
-// angle of 10^20 or more its message and 0 with error -1; a cosine that comes out exactly zero
-// gives 0 with error -1.
-WorkLong& TanLong(WorkLong& result, const WorkLong& x) {
+// sqrt(1 - cos^2) / cos from CosLong, which reduces afresh with the same pi holder. A reduced
+// angle within 10^-5 of 0 or of pi takes sin / cos of its distance instead, as the cancellation
+// in 1 - cos^2 would eat the guard limbs there. The sign is then multiplied by x's. A flagged x
+// gives 0 with error -1; an angle of 10^20 or more its message and 0 with error -1; a cosine that
+// comes out exactly zero gives 0 with error -1.
+WorkLong& TanLongWith(WorkLong& result, const WorkLong& x, ConstantHolder& pi) {
     const int32_t p = x.precision;
     const int32_t xSign = x.sign;
     WorkLong r;
     InitLong(r, p, 0, 0, 0.0);
     // The reduction's parity is not used: the period of tan is pi.
     ReducedAngle angle;
-    if (SettledBeforeSeries(result, r, angle, x, Message::TanAngleTooLarge, true)) return result;
+    if (SettledBeforeSeries(result, r, angle, pi, x, Message::TanAngleTooLarge, true))
+        return result;
     WorkLong& a = angle.a;
-    WorkLong& pi = angle.pi;
     const double v = angle.v;
 
     // The distance d of an angle near pi from pi: tan a = -tan d.
     WorkLong d;
     InitLong(d, p, 0, 0, 0.0);
-    if (v > kNearPi) SubtractLong(d, LazyPi(pi, p), a);
+    if (v > kNearPi) SubtractLong(d, pi.At(p), a);
 
     if (a.sign != 0 && std::fabs(v) < kSmallTangentAngle) {
         SmallAngleTangent(r, a);
@@ -377,11 +375,16 @@ WorkLong& TanLong(WorkLong& result, const WorkLong& x) {
         SmallAngleTangent(r, d);
         r.sign = -r.sign;
     } else {
-        CosLong(r, a);
+        CosLongWith(r, a, pi);
         TanFromCos(r, r);
     }
     r.sign *= xSign;
     return CopyOut(result, r);
+}
+
+WorkLong& TanLong(WorkLong& result, const WorkLong& x) {
+    ConstantHolder pi(Constant::Pi);
+    return TanLongWith(result, x, pi);
 }
 
 }  // namespace ostrel2

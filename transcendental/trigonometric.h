@@ -5,10 +5,17 @@
 
 namespace ostrel2 {
 
+class ConstantHolder;
+
 // result <- cos x, sin x, tan x for |x| < 10^20, at x's precision. result may be x.
 WorkLong& CosLong(WorkLong& result, const WorkLong& x);
 WorkLong& SinLong(WorkLong& result, const WorkLong& x);
 WorkLong& TanLong(WorkLong& result, const WorkLong& x);
+
+// The cosine and tangent with the call's pi held by the caller (transcendental/constants.h): the
+// tangent's own reduction, the cosine inside it and the arctangent's Newton steps take pi once.
+WorkLong& CosLongWith(WorkLong& result, const WorkLong& x, ConstantHolder& pi);
+WorkLong& TanLongWith(WorkLong& result, const WorkLong& x, ConstantHolder& pi);
 
 // The Taylor series of cos y and sin y for |y| up to about 0.79, in blocks of 30 terms with one
 // long reciprocal per block. y is normalised in place by the products.

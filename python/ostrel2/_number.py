@@ -200,8 +200,8 @@ class Number:
     def __repr__(self):
         return f"ostrel2.Number('{self.text(all_limbs=True)}', precision={self.precision})"
 
-    def __format__(self, spec):
-        return format(self.to_decimal(), spec) if spec else str(self)
+    def __format__(self, form):
+        return format(self.to_decimal(), form) if form else str(self)
 
     def __reduce__(self):
         return (Number, (self.text(all_limbs=True), self.precision))

@@ -5,7 +5,7 @@ import re
 from pathlib import Path
 from typing import NamedTuple
 
-ROW = re.compile(r'^\s*(BUILT|PLANNED)\((\d+),\s*(\w+),\s*(\w+),\s*(\d+),\s*"((?:[^"\\]|\\.)*)",'
+ROW = re.compile(r'^\s*(BUILT|PLANNED)\((\d+),\s*(\w+),\s*(\w+),\s*(\d+),\s*(\w+),\s*"((?:[^"\\]|\\.)*)",'
                  r'\s*"((?:[^"\\]|\\.)*)",\s*(\w+)\)\s*\\?\s*$')
 KIND = re.compile(r"^\s*KIND\((\w+)\)\s*\\?\s*$")
 
@@ -15,6 +15,7 @@ class Row(NamedTuple):
     name: str
     kind: str
     bytes: int
+    cost: str
     command: str
     summary: str
     worker: str
@@ -54,8 +55,9 @@ def read(table_path):
     for number, line in enumerate(Path(table_path).read_text().splitlines(), 1):
         m = ROW.match(line)
         if m:
-            status, ordinal, name, kind, size, command, summary, worker = m.groups()
-            rows.append(Row(int(ordinal), name, kind, int(size), command, summary, worker, status == "BUILT"))
+            status, ordinal, name, kind, size, cost, command, summary, worker = m.groups()
+            rows.append(Row(int(ordinal), name, kind, int(size), cost, command, summary, worker,
+                            status == "BUILT"))
         elif re.match(r"^\s*(BUILT|PLANNED)\(", line):
             raise ValueError(f"{table_path}:{number}: a row this reader cannot read: {line.strip()}")
         m = KIND.match(line)

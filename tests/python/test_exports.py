@@ -17,14 +17,22 @@ KINDS = {
 }
 
 
+def parameter_type(parameter):
+    """The type of one declared parameter, its name dropped: "const LongNumber* x" gives
+    "const LongNumber*", "double n" gives "double"."""
+    text = re.sub(r"\s+", " ", parameter.strip())
+    if "*" in text:
+        return re.sub(r"\s*\*\s*\w+$", "*", text).replace(" *", "*")
+    return re.sub(r"^(\S.*?) \w+$", r"\1", text)
+
+
 def header_kinds(root):
     text = re.sub(r"/\*.*?\*/", "", (root / "include" / "ostrel2.h").read_text(), flags=re.S)
     kinds = {}
     pattern = r"OSTREL2_API\s+([\w ]+?\s*\*?)\s*OSTREL2_CALL\s+(\w+)\s*\(([^)]*)\)\s*;"
     for result, name, parameters in re.findall(pattern, text):
         types = () if parameters.strip() == "void" else tuple(
-            re.sub(r"\s+", " ", re.sub(r"\s*\*\s*\w+$", "*", p.strip())).replace(" *", "*")
-            for p in parameters.split(","))
+            parameter_type(p) for p in parameters.split(","))
         kinds[name] = KINDS[(result.replace(" ", ""), types)]
     return kinds
 

@@ -1,15 +1,18 @@
 // robustness_inputs.h -- argument sets shared by the thread and stack tests: for each export, the
-// argument records and plain values that make it work hardest at precision 303.
+// argument records and plain values that make it work hard at a given precision.
 #pragma once
 
 #include <vector>
 
 #include "api/export_kinds.h"
+#include "support/export_sampling.h"
 #include "support/gmp_reference.h"
 
 namespace ostrel2_robust {
 
 using namespace ostrel2::api;
+using ostrel2::reference::IsDear;
+using ostrel2::reference::kDearPrecisions;
 
 struct Inputs {
     LongNumber x;
@@ -19,9 +22,11 @@ struct Inputs {
     int32_t second = 303;
 };
 
-// Full records of precision 303: every live limb non-zero, of moderate exponent; integers for
-// the integer-part exports so that their remainders and searches run.
-inline std::vector<Inputs> DemandingInputs(Kind kind, uint64_t seed, int count) {
+// Records of the given precision with every live limb filled (with `limbs` above 0, the leading
+// `limbs` of them: a short argument in a long record), of moderate exponent; integers for the
+// greatest common divisor so that its remainders and searches run.
+inline std::vector<Inputs> DemandingInputs(Kind kind, uint64_t seed, int count, int32_t precision = 303,
+                                           int limbs = 0) {
     ostrel2::reference::RandomLongs random(seed);
     std::vector<Inputs> v;
     for (int k = 0; k < count; ++k) {
@@ -29,11 +34,14 @@ inline std::vector<Inputs> DemandingInputs(Kind kind, uint64_t seed, int count) 
         const bool integers = kind == Kind::Cofactors;
         const int32_t lo = integers ? 60 : -40;
         const int32_t hi = integers ? 120 : 40;
-        in.x = ostrel2::reference::ToBoundary(random.Next(303, lo, hi));
-        in.y = ostrel2::reference::ToBoundary(random.Next(303, lo, hi));
+        in.x = ostrel2::reference::ToBoundary(random.Next(precision, lo, hi));
+        in.y = ostrel2::reference::ToBoundary(random.Next(precision, lo, hi));
+        if (limbs > 0) {
+            for (int slot = limbs; slot < OSTREL2_LIMB_SLOTS; ++slot) in.x.limbs[slot] = in.y.limbs[slot] = 0.0;
+        }
         in.n = 2.0 + k;
-        in.first = k == 0 ? 303 : 20 + k;
-        in.second = 303;
+        in.first = k == 0 ? precision : 20 + k;
+        in.second = precision;
         v.push_back(in);
     }
     return v;

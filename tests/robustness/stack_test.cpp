@@ -66,22 +66,31 @@ size_t MeasureStack(Task& task) {
 
 TEST(Stack, EveryExportFitsInOneMebibyte) {
     // What a thread that calls nothing uses, so the figures show the calls' own share too.
-    static const Export idle = {0, "(idle thread)", Kind::Version, 0, "", "", [](Arguments&) {}};
+    static const Export idle = {0, "(idle thread)", Kind::Version, 0, Cost::Cheap, "", "", [](Arguments&) {}};
     Task baseline{&idle, {}, {}};
     const size_t base = MeasureStack(baseline);
     std::printf("%-16s %9s\n", "export", "stack bytes");
     std::printf("%-16s %9zu\n", idle.name, base);
     for (const Export& e : kExports) {
         size_t deepest = 0;
-        for (const Inputs& in : DemandingInputs(e.kind, 23, 3)) {
+        // A dear export gets short arguments (three limbs) in its records of precision 303.
+        const std::vector<Inputs> sets =
+            IsDear(e) ? DemandingInputs(e.kind, 23, 3, 303, 3) : DemandingInputs(e.kind, 23, 3);
+        for (const Inputs& in : sets) {
             Task task{&e, in, {}};
             deepest = std::max(deepest, MeasureStack(task));
         }
         std::printf("%-16s %9zu\n", e.name, deepest);
         // A call holds at least its private copies of the argument records (or its result
         // record) beyond what the idle thread uses: a measurement below that measured nothing.
+        // The thread's start-up itself varies by a few hundred bytes from one thread to the
+        // next, so the bound leaves that much room (Version_XL holds no record and may even
+        // come out below the idle thread).
+        constexpr size_t kStartupJitter = 1024;
         const size_t held = e.kind == Kind::Version ? 0 : std::max(1, RecordCount(e.kind));
-        EXPECT_GE(deepest, base + held * sizeof(LongNumber)) << e.name;
+        if (held > 0) {
+            EXPECT_GE(deepest + kStartupJitter, base + held * sizeof(LongNumber)) << e.name;
+        }
         // A quarter of the stack stays free for the caller's own frames.
         EXPECT_LT(deepest, kStackBytes * 3 / 4) << e.name;
     }

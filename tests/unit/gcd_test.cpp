@@ -251,8 +251,15 @@ TEST(LCMLong, QuotientBeyondThePrecisionEndsTheSearchWithAFailure) {
 
 // The faults this replaced: gcd(3 x 10^200, 9) came out as 9 with a cofactor that was not whole,
 // gcd(12 x 10^90, 18) as 18. At precision 5 the quotient's integer part may have 68 digits: up
-// to there the gcd is exact, beyond it the search fails.
+// to there the gcd is exact, beyond it the search fails. It also fails where a remainder's
+// product n y would be cut to the product's 9 limbs: gcd(10^100, y) with y of 90 digits came out
+// as 32,800 (the true divisor is 800). A 90-digit y whose last 22 digits are 0 leaves products
+// that fit, and the gcd is exact.
 TEST(LCMLong, RemainderBoundInTheSearch) {
+    static const char kDivisor90[] =
+        "987654321098765432109876543210987654321098765432109876543210987654321098765432109876543200";
+    static const char kDivisor90Zeros[] =
+        "987654321098765432109876543210987654321098765432109876543210987654320000000000000000000000";
     struct Case {
         const char* a;
         const char* b;
@@ -261,6 +268,7 @@ TEST(LCMLong, RemainderBoundInTheSearch) {
     const Case cases[] = {
         {"3e200", "9", nullptr},  {"12e90", "18", nullptr}, {"12e69", "18", nullptr},
         {"12e68", "18", "6"},     {"3e67", "9", "3"},       {"18", "12e68", "6"},
+        {"1e100", kDivisor90, nullptr},   {"1e100", kDivisor90Zeros, "8e22"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("gcd(") + c.a + ", " + c.b + ")");

@@ -226,19 +226,16 @@ ExactRemainder ExactTruncatedRemainder(const WorkLong& x, const WorkLong& y) {
     return {ex - mpq_class(n) * ey, digits};
 }
 
-// ModLong(x, y) at precision p against the exact remainder: for a quotient of at most
-// QuotientDigitBound(p) integer digits the exact remainder with error 0 and no message, beyond
-// it the remainder message and the zero with error -1.
-void ExpectExactRemainderOrFailure(const WorkLong& x, const WorkLong& y, int32_t p) {
+// ModLong(x, y) against the exact remainder of the records' values: where the remainder is to
+// be exact, that remainder with error 0 and no message; otherwise the remainder message and the
+// zero with error -1.
+void ExpectRemainderOrFailure(const WorkLong& x, const WorkLong& y, bool exactExpected) {
     const ExactRemainder exact = ExactTruncatedRemainder(x, y);
-    const long bound = QuotientDigitBound(p);
-    SCOPED_TRACE("precision " + std::to_string(p) + ", quotient of " +
-                 std::to_string(exact.quotientDigits) + " digits, bound " + std::to_string(bound));
     WorkLong r;
     testing::internal::CaptureStdout();
     ModLong(r, x, y);
     const std::string out = testing::internal::GetCapturedStdout();
-    if (exact.quotientDigits <= bound) {
+    if (exactExpected) {
         EXPECT_EQ(out, "");
         EXPECT_EQ(r.error, 0);
         EXPECT_TRUE(HasExactValue(r, exact.remainder));
@@ -248,6 +245,17 @@ void ExpectExactRemainderOrFailure(const WorkLong& x, const WorkLong& y, int32_t
         EXPECT_EQ(r.sign, 0);
         EXPECT_EQ(r.exponent, ZERO_EXPONENT);
     }
+}
+
+// ModLong(x, y) at precision p against the exact remainder: for a quotient of at most
+// QuotientDigitBound(p) integer digits the exact remainder with error 0 and no message, beyond
+// it the remainder message and the zero with error -1.
+void ExpectExactRemainderOrFailure(const WorkLong& x, const WorkLong& y, int32_t p) {
+    const ExactRemainder exact = ExactTruncatedRemainder(x, y);
+    const long bound = QuotientDigitBound(p);
+    SCOPED_TRACE("precision " + std::to_string(p) + ", quotient of " +
+                 std::to_string(exact.quotientDigits) + " digits, bound " + std::to_string(bound));
+    ExpectRemainderOrFailure(x, y, exact.quotientDigits <= bound);
 }
 
 // Both sides of the bound, against GMP: whole x = n * y + r with a quotient n of D digits, D at
@@ -292,6 +300,173 @@ TEST(ModLong, PowersOfTenModSeven) {
                      std::to_string(c.precision));
         ExpectExactRemainderOrFailure(MakeLong(Pow10(c.power), c.precision),
                                       MakeLong("7", c.precision), c.precision);
+    }
+}
+
+// Decimal digits of a whole number's magnitude.
+long DigitCount(const mpz_class& v) { return static_cast<long>(mpz_class(abs(v)).get_str().size()); }
+
+// Limbs a non-zero whole number spans in a canonical record: from its leading limb (exponent a
+// multiple of 10) down to its lowest non-zero limb.
+long LimbsSpanned(const mpz_class& v) {
+    long zeros = 0;
+    for (mpz_class t = abs(v); t % 10 == 0; t /= 10) ++zeros;
+    return (DigitCount(v) - 1) / 10 - zeros / 10 + 1;
+}
+
+// Within the quotient bound the remainder is x - n y with one transform product and one
+// subtraction at precision Q = max(P, 5). The product keeps Q + 4 limbs where both operands'
+// leading limbs have at least six digits (docs/transform-multiplication.md). Whole x = n y + r
+// with such n and y, y of 36 digits or more, r between y / 4 and 3y / 4 (so the quotient
+// truncates to n itself), and n y spanning Q + 4 limbs (exact) or Q + 5 (the product cut: a
+// failure, where the lowest limbs of the remainder came out wrong). Units digits of n and y odd
+// and not 5, so n y ends in a non-zero digit.
+TEST(ModLong, ProductOfQuotientAndDivisorWithinTheProductsLimbsAndOneLimbMore) {
+    RandomLongs random(1009);
+    auto digitsOf = [&](long count) {
+        mpz_class v = 1 + random.Between(0, 8);
+        for (long k = 1; k < count - 1; ++k) v = v * 10 + random.Between(0, 9);
+        const int endings[] = {1, 3, 7, 9};
+        return mpz_class(v * 10 + endings[random.Between(0, 3)]);
+    };
+    auto longLeadingLimb = [](long digits) { return (digits - 1) % 10 >= 5; };
+    const struct {
+        int32_t precision;   // of x
+        int32_t yPrecision;  // of y
+    } cases[] = {{5, 5}, {5, 1}, {6, 6}, {12, 3}, {30, 30}, {303, 303}};
+    for (const auto& c : cases) {
+        const int32_t q = std::max(c.precision, 5);
+        const long limbs = q + GUARD_LIMBS + 1;
+        for (bool beyond : {false, true}) {
+            for (int i = 0; i < (c.precision == 303 ? 1 : 3); ++i) {
+                mpz_class n;
+                mpz_class y;
+                mpz_class x;
+                do {
+                    // y leaves n at least six digits.
+                    const long most = std::min(10L * (c.yPrecision + GUARD_LIMBS + 1), 10 * limbs - 6);
+                    long yDigits = 0;
+                    while (!longLeadingLimb(yDigits)) yDigits = random.Between(36, most);
+                    // n y has nDigits + yDigits - 1 or nDigits + yDigits digits: at most 10 limbs'
+                    // worth, or more than that.
+                    long nDigits = beyond ? 10 * limbs - yDigits + 2 : 10 * limbs - yDigits;
+                    while (!longLeadingLimb(nDigits)) nDigits += beyond ? 1 : -1;
+                    y = digitsOf(yDigits);
+                    n = digitsOf(nDigits);
+                    const mpz_class quarter = y / 4;
+                    mpz_class r = quarter + 1;
+                    for (int k = 0; k < 3; ++k) r = r * 1000003 % (2 * quarter) + quarter + 1;
+                    x = n * y + r;
+                } while (DigitCount(x) != DigitCount(n * y));
+                SCOPED_TRACE(testing::Message() << "precision " << c.precision << "/" << c.yPrecision
+                                                << ", n of " << DigitCount(n) << " digits, y of "
+                                                << DigitCount(y) << ", n y of " << DigitCount(n * y));
+                ASSERT_LE(DigitCount(n), QuotientDigitBound(c.precision) - 1);
+                ASSERT_EQ(LimbsSpanned(n * y), beyond ? limbs + 1 : limbs);
+                const WorkLong xr = MakeLong(mpq_class(x), c.precision);
+                const WorkLong yr = MakeLong(mpq_class(y), c.yPrecision);
+                ASSERT_EQ(Truncated(ExactValue(xr) / ExactValue(yr)), n);
+                ExpectRemainderOrFailure(xr, yr, !beyond);
+            }
+        }
+    }
+}
+
+// Products at the edge of the product's limbs at precision 5 (Q + 4 = 9 limbs, 90 digits), where
+// the digit counts of n and y alone do not tell. 2^128 times 5^128 is the single limb 10^128, and
+// 9 times (10^90 - 1) / 9 is ninety nines: exact. 9 times (10^90 + 8) / 9 is 10^90 + 8, one limb
+// more; 10^100 over a 90-digit y has an 11-digit quotient and a 101-digit product: failures. A
+// 13-digit n (leading limb 1,234) times a 78-digit y spans the 9 limbs, but with a leading limb
+// below 10^5 the transform keeps one limb less (docs/transform-multiplication.md): a failure, where
+// a 20-digit n times a 70-digit y of the same span is exact.
+TEST(ModLong, ProductAtTheEdgeOfItsLimbsIsExactOrAFailure) {
+    const mpz_class nines = Pow10(90).get_num() - 1;
+    const mpz_class y90("98765432109876543210987654321098765432109876543210987654321098765432109876543"
+                        "2109876543200");
+    const mpz_class y78("7314159265358979323846264338327950288419716939937510582097494459230781640628"
+                        "62");
+    const mpz_class y70("7314159265358979323846264338327950288419716939937510582097494459230781");
+    mpz_class five128 = 1;
+    for (int k = 0; k < 128; ++k) five128 *= 5;
+    const struct {
+        mpq_class x;
+        mpz_class y;
+        bool exact;
+    } cases[] = {
+        {Pow10(128) + 12345 * Pow10(40), five128, true},
+        {Pow10(128), five128, true},
+        {mpq_class(nines), nines / 9, true},
+        {Pow10(90) + 7 * Pow10(10), (nines + 9) / 9, false},
+        {Pow10(100), y90, false},
+        {Pow10(89), y90, true},
+        {mpq_class(mpz_class(1234567890123) * y78 + y78 / 2 + 12345), y78, false},
+        {mpq_class(mpz_class("98765432109876543211") * y70 + y70 / 2 + 12345), y70, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(reference::ToScientific(c.x) + " mod " +
+                     reference::ToScientific(mpq_class(c.y)));
+        const WorkLong x = MakeLong(c.x, 5);
+        const WorkLong y = MakeLong(mpq_class(c.y), 5);
+        ASSERT_EQ(ExactValue(x), c.x);
+        ASSERT_EQ(ExactValue(y), mpq_class(c.y));
+        ExpectRemainderOrFailure(x, y, c.exact);
+    }
+}
+
+// The subtraction x - n y keeps the limbs of the operand with the smaller exponent only as far
+// as that operand's own Q + 4 limbs reach counted from the leading operand's first limb. x =
+// 10^(10(Q + 4)) is one limb above n y = x - s, which fills Q + 4 limbs: with a non-zero last limb
+// (s below 10^10) that limb is dropped and the remainder fails; with s a multiple of 10^10 the
+// remainder s is exact. The same holds with the quotient one unit short, when the repair by one
+// y makes the subtraction instead.
+TEST(ModLong, SubtractionThatWouldDropALimbFails) {
+    RandomLongs random(65537);
+    for (int32_t p : {5, 30, 303}) {
+        const long e = 10L * (p + GUARD_LIMBS + 1);
+        const mpq_class x = Pow10(e);
+        for (long n : {1L, 3L, 7L}) {
+            for (bool lastLimbZero : {false, true}) {
+                const mpz_class unit = lastLimbZero ? Pow10(10).get_num() : mpz_class(1);
+                const mpz_class top = x.get_num() / unit;
+                mpz_class s = top % n + n * random.Between(1, 99999999);
+                while (s % 5 == 0 || s % 2 == 0) s += n;  // y ends in a digit other than 0, 5
+                const mpz_class y = (top - s) / n * unit;
+                SCOPED_TRACE(testing::Message() << "precision " << p << ", n " << n
+                                                << (lastLimbZero ? ", last limb 0" : ""));
+                const WorkLong yr = MakeLong(mpq_class(y), p);
+                ASSERT_EQ(ExactValue(yr), mpq_class(y));
+                ExpectRemainderOrFailure(MakeLong(x, p), yr, lastLimbZero);
+            }
+        }
+    }
+}
+
+// The repair by one y when the quotient comes out one unit short, at precision 1 (quotients of
+// 39 digits, the bound): |r| + |y| reaches a new leading limb, so the subtraction (|r| + |y|) - |y|
+// keeps y's limbs only up to y's own last but one. With y's last limb 0 that loses nothing and the
+// remainder is exact; with a non-zero last limb it is a failure (it came out wrong by that limb).
+TEST(ModLong, RepairThatWouldDropTheDivisorsLastLimbFails) {
+    const struct {
+        const char* x;
+        const char* y;
+        bool exact;
+    } cases[] = {
+        {"4203738373921096902892244105065571206279623973192e40",
+         "99377022133989496210112839661719233439380000000000", true},
+        {"9331915556651782930928900235295547804185981200454e40",
+         "-99467007990398761800832031729326032737380000000000", true},
+        {"-9050647949779985441964510983854260701147861374561e40",
+         "97488894899200654472244419103399612083056205081924", false},
+        {"-8454643092196329828687183240095611838886599692874e40",
+         "98823812259375036039802170720068098530857965298679", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.x) + " mod " + c.y);
+        const WorkLong x = MakeLong(c.x, 1);
+        const WorkLong y = MakeLong(c.y, 1);
+        ASSERT_EQ(ExactValue(x), ParseDecimal(c.x));
+        ASSERT_EQ(ExactValue(y), ParseDecimal(c.y));
+        ExpectRemainderOrFailure(x, y, c.exact);
     }
 }
 

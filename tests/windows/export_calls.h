@@ -15,6 +15,7 @@ struct LandedExport {
     int ordinal;
     enum Ostrel2ExportKind kind;
     int bytes; /* removed from the stack by the 32-bit standard-call function */
+    enum Ostrel2ExportCost cost;
 };
 
 /* The built exports in ordinal order. */
