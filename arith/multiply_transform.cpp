@@ -5,6 +5,7 @@
 #include "arith/multiply_transform.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "arith/real_dft.h"
 #include "arith/real_dft_fast.h"
@@ -28,6 +29,7 @@ void CopyProduct(WorkLong& result, const WorkLong& r) {
 
 // Transforms with tables in work areas of the call's own, built on its first forward transform.
 struct PerCallTables {
+    static constexpr bool kSquaresOnce = false;  // the reference transforms both operands always
     int ip[DFT_INDEX_SLOTS];
     double w[DFT_TABLE_SLOTS];
     void Start() { ip[0] = 0; }
@@ -50,6 +52,7 @@ struct PerCallTables {
 
 // Transforms through the tables shared by all calls, digits by whole-number carries.
 struct SharedTransforms {
+    static constexpr bool kSquaresOnce = true;
     void Start() {}
     static void Product(int n, const double* U, double* V) {
         SharedSpectrumProduct(n, U, V);
@@ -74,6 +77,14 @@ struct SharedTransforms {
         FromTransformDigitsCarried(m, n, X, out);
     }
 };
+
+// Whether b's digit halves are a's: the same record, or records alike in everything the digit
+// conversion reads (sign, exponent, precision and the live limbs, compared as bits).
+bool SameDigits(const WorkLong& a, const WorkLong& b) {
+    if (&a == &b) return true;
+    if (a.sign != b.sign || a.exponent != b.exponent || a.precision != b.precision) return false;
+    return std::memcmp(a.limbs, b.limbs, (LastLimb(a) + 1) * sizeof(double)) == 0;
+}
 
 // The product at P = max(a.precision, b.precision) clamped into [5, 506] (and to the slots a
 // record has). The lower halves' product is never formed: the result is truncated below it,
@@ -123,15 +134,29 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     double X3[DIGIT_ARRAY_SLOTS];
     transforms.Start();
 
-    transforms.ForwardDigits(B, n, 0, a, X1);
-    transforms.ForwardDigits(B, n, h, b, X2);
-    transforms.Product(n, X1, X2);  // a upper x b lower
-    transforms.ForwardDigits(B, n, 0, b, X3);
-    transforms.Product(n, X3, X1);  // a upper x b upper
-    transforms.Backward(n, X1);
-    transforms.Convert(n, B, n, X1, R);
-    transforms.ForwardDigits(B, n, h, a, X1);
-    transforms.ProductAdd(n, X1, X3, X2);  // plus a lower x b upper
+    if (Transforms::kSquaresOnce && SameDigits(a, b)) {
+        // A square: b's spectra are a's, so two forward transforms serve. Each spectrum product
+        // is symmetric in its operands (re = ur vr - ui vi, im = ur vi + ui vr, and IEEE products
+        // and sums do not depend on the order of their operands), so a lower x a upper has the
+        // bits of a upper x a lower, and the cross products' sum (product + S) is S + S.
+        transforms.ForwardDigits(B, n, 0, a, X1);
+        transforms.ForwardDigits(B, n, h, a, X2);
+        transforms.Product(n, X1, X2);  // a upper x a lower
+        transforms.Product(n, X1, X1);  // a upper x a upper
+        transforms.Backward(n, X1);
+        transforms.Convert(n, B, n, X1, R);
+        for (int i = 0; i <= n; ++i) X2[i] = X2[i] + X2[i];
+    } else {
+        transforms.ForwardDigits(B, n, 0, a, X1);
+        transforms.ForwardDigits(B, n, h, b, X2);
+        transforms.Product(n, X1, X2);  // a upper x b lower
+        transforms.ForwardDigits(B, n, 0, b, X3);
+        transforms.Product(n, X3, X1);  // a upper x b upper
+        transforms.Backward(n, X1);
+        transforms.Convert(n, B, n, X1, R);
+        transforms.ForwardDigits(B, n, h, a, X1);
+        transforms.ProductAdd(n, X1, X3, X2);  // plus a lower x b upper
+    }
     transforms.Backward(n, X2);
     transforms.Convert(h, B, n, X2, L);
 

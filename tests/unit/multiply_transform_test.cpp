@@ -281,6 +281,41 @@ TEST(TransformMultiply, SharedTablesGiveTheSameBitsAsPerCallTables) {
     }
 }
 
+// A square (the same record twice, or two records with the same digits) transforms one operand
+// only; it must give the bits of the product that transforms both, at every precision. The second
+// copy may differ beyond its live limbs, which the conversions never read.
+TEST(TransformMultiply, SquaresGiveTheSameBitsAsPerCallTables) {
+    enum class Operand { SameRecord, Copy, CopyWithDeadSlotsPoisoned, AllNines, SmallLeadingLimb };
+    const Operand kinds[] = {Operand::SameRecord, Operand::Copy, Operand::CopyWithDeadSlotsPoisoned,
+                             Operand::AllNines, Operand::SmallLeadingLimb};
+    RandomLongs random(306);
+    for (int32_t p = 1; p <= MAX_PRECISION; ++p) {
+        for (Operand kind : kinds) {
+            WorkLong a = random.Next(p, -1000, 1000);
+            if (kind == Operand::AllNines) {
+                for (int32_t k = 0; k <= LastLimb(a); ++k) a.limbs[k] = 9999999999.0;
+            }
+            if (kind == Operand::SmallLeadingLimb) a.limbs[0] = static_cast<double>(random.Between(1, 99999));
+            WorkLong b = a;
+            if (kind == Operand::CopyWithDeadSlotsPoisoned) {
+                for (int32_t k = LastLimb(b) + 1; k < WORK_LIMBS; ++k)
+                    b.limbs[k] = std::numeric_limits<double>::quiet_NaN();
+            }
+            WorkLong a2 = a, b2 = a;
+            WorkLong fast, perCall;
+            if (kind == Operand::SameRecord) {
+                MultiplLong(fast, a, a);
+            } else {
+                MultiplLong(fast, a, b);
+            }
+            MultiplLongPerCallTables(perCall, a2, b2);
+            ASSERT_TRUE(SameRecord(fast, perCall))
+                << "p = " << p << " kind " << static_cast<int>(kind) << "\n fast     "
+                << reference::Describe(fast) << "\n per call " << reference::Describe(perCall);
+        }
+    }
+}
+
 // Digits of 49,999 and 50,000 decide whether a carry runs on through the balancing of the digit
 // halves; operands made of such limbs (and limbs around them) give the same bits on both paths.
 TEST(TransformMultiply, BalancingEdgeDigitsGiveTheSameBitsAsPerCallTables) {
