@@ -153,8 +153,14 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
         // is symmetric in its operands (re = ur vr - ui vi, im = ur vi + ui vr, and IEEE products
         // and sums do not depend on the order of their operands), so a lower x a upper has the
         // bits of a upper x a lower, and the cross products' sum (product + S) is S + S.
-        transforms.ForwardDigits(B, n, 0, a, X1);
-        transforms.ForwardDigits(B, n, h, a, X2);
+        if (KeptSpectra* keep = keepA ? keepA : keepB) {
+            KeepSpectra(transforms, n, a, *keep);
+            std::memcpy(X1, keep->upper, (n + 3) * sizeof(double));
+            std::memcpy(X2, keep->lower, (n + 3) * sizeof(double));
+        } else {
+            transforms.ForwardDigits(B, n, 0, a, X1);
+            transforms.ForwardDigits(B, n, h, a, X2);
+        }
         transforms.Product(n, X1, X2);  // a upper x a lower
         transforms.Product(n, X1, X1);  // a upper x a upper
         transforms.Backward(n, X1);

@@ -320,7 +320,7 @@ TEST(TransformMultiply, SquaresGiveTheSameBitsAsPerCallTables) {
 // for: a run of products in which the kept operand stays, changes in one limb, in sign, in
 // exponent or in precision (a new transform length, or the same one), or meets a longer operand
 // (the same digits at a new length), must give MultiplLong's bits every time, with either
-// operand kept, or both.
+// operand kept, or both; and so must the kept operand's square that follows each product.
 TEST(TransformMultiply, KeptSpectraGiveTheBitsOfFreshTransforms) {
     enum class Change { None, LastLimb, FirstLimb, Sign, Exponent, PrecisionSameLength, PrecisionNewLength, LongerOther };
     const Change changes[] = {Change::None, Change::LastLimb, Change::None, Change::FirstLimb,
@@ -360,6 +360,12 @@ TEST(TransformMultiply, KeptSpectraGiveTheBitsOfFreshTransforms) {
                 ASSERT_TRUE(SameRecord(withKept, fresh))
                     << "p = " << p << " which " << which << " change " << static_cast<int>(change)
                     << "\n kept  " << reference::Describe(withKept) << "\n fresh " << reference::Describe(fresh);
+                // The kept operand squared next, as binary powering does, reads the spectra kept.
+                WorkLong s = kept, s2 = kept;
+                MultiplLongKept(withKept, s, s, which != 1 ? &keepA : nullptr, which != 0 ? &keepB : nullptr);
+                MultiplLong(fresh, s2, s2);
+                ASSERT_TRUE(SameRecord(withKept, fresh)) << "square, p = " << p << " which " << which
+                                                         << " change " << static_cast<int>(change);
             }
         }
     }
