@@ -40,7 +40,7 @@ double EstimateQuotient(Remainder& w, int32_t i, int32_t P, double divisorTop) {
     double num = w[i];
     if (i > 0 && w[i - 1] > 0) num += w[i - 1] * LIMB_BASE;
     if (i < P + 4) num += w[i + 1] * kInverseBase;
-    double q = std::floor(num / divisorTop * LIMB_BASE);
+    double q = FloorDouble(num / divisorTop * LIMB_BASE);
     if (q > 0) q -= 1.0;
     return q;
 }
@@ -153,7 +153,7 @@ WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
     const double g = LIMB_BASE / f;
     const int32_t last = LastLimb(x);
     for (int32_t i = 0; i < last; ++i) {
-        const double q = std::floor(x.limbs[i + 1] / g + kNudge);
+        const double q = FloorDouble(x.limbs[i + 1] / g + kNudge);
         x.limbs[i] = f * x.limbs[i] + q;
         x.limbs[i + 1] -= q * g;
     }

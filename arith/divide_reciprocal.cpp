@@ -70,6 +70,10 @@ WorkLong& DivLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     // one step after that residual fell below 10^(-10 * (P + 1)); a zero residual ends it at once.
     const int64_t stopDigits = 10 * (static_cast<int64_t>(p) + 2);
     int32_t steps = 0;
+    // b enters every step's first product and X both products of a step: their spectra are
+    // kept from one product to the next (the same bits as transforming them again).
+    KeptSpectra divisor;
+    KeptSpectra iterate;
     while (-static_cast<int64_t>(t.exponent) < stopDigits) {
         if (steps == NEWTON_STEP_LIMIT) {
             Report(Message::DivisionFailed);
@@ -79,10 +83,10 @@ WorkLong& DivLong(WorkLong& result, WorkLong& a, WorkLong& b) {
             return result;
         }
         ++steps;
-        MultiplLong(t, b, x);       // b * X
+        MultiplLongKept(t, b, x, &divisor, &iterate);  // b * X
         SubtractLong(t, one, t);    // 1 - b * X
         AddLong(u, one, t);         // 2 - b * X
-        MultiplLong(x, u, x);       // X * (2 - b * X)
+        MultiplLongKept(x, u, x, nullptr, &iterate);   // X * (2 - b * X)
     }
 
     MultiplLong(x, a, x);

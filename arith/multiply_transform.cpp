@@ -5,6 +5,7 @@
 #include "arith/multiply_transform.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "arith/real_dft.h"
 #include "arith/real_dft_fast.h"
@@ -28,6 +29,7 @@ void CopyProduct(WorkLong& result, const WorkLong& r) {
 
 // Transforms with tables in work areas of the call's own, built on its first forward transform.
 struct PerCallTables {
+    static constexpr bool kReusesSpectra = false;  // the reference transforms both operands always
     int ip[DFT_INDEX_SLOTS];
     double w[DFT_TABLE_SLOTS];
     void Start() { ip[0] = 0; }
@@ -50,6 +52,7 @@ struct PerCallTables {
 
 // Transforms through the tables shared by all calls, digits by whole-number carries.
 struct SharedTransforms {
+    static constexpr bool kReusesSpectra = true;  // a square's, kept ones
     void Start() {}
     static void Product(int n, const double* U, double* V) {
         SharedSpectrumProduct(n, U, V);
@@ -75,13 +78,35 @@ struct SharedTransforms {
     }
 };
 
+// Whether b's digit halves are a's: the same record, or records alike in everything the digit
+// conversion reads (sign, exponent, precision and the live limbs, compared as bits).
+bool SameDigits(const WorkLong& a, const WorkLong& b) {
+    if (&a == &b) return true;
+    if (a.sign != b.sign || a.exponent != b.exponent || a.precision != b.precision) return false;
+    return std::memcmp(a.limbs, b.limbs, (LastLimb(a) + 1) * sizeof(double)) == 0;
+}
+
+// keep <- the spectra of x's halves at length n, unless it holds them already.
+template <class Transforms>
+void KeepSpectra(Transforms& transforms, int n, const WorkLong& x, KeptSpectra& keep) {
+    if (keep.n == n && SameDigits(x, keep.digits)) return;
+    transforms.ForwardDigits(TRANSFORM_BASE, n, 0, x, keep.upper);
+    transforms.ForwardDigits(TRANSFORM_BASE, n, n / 2, x, keep.lower);
+    keep.n = n;
+    keep.digits.sign = x.sign;
+    keep.digits.exponent = x.exponent;
+    keep.digits.precision = x.precision;
+    std::memcpy(keep.digits.limbs, x.limbs, (LastLimb(x) + 1) * sizeof(double));
+}
+
 // The product at P = max(a.precision, b.precision) clamped into [5, 506] (and to the slots a
 // record has). The lower halves' product is never formed: the result is truncated below it,
 // apart from rounding limb P + 3 by the next digit (odd exponents) and by the cross products'
 // next limb. a and b are normalised in place; the result's error is a.error + b.error plus its own.
 // A zero operand gives the zero of precision P with the operands' errors, and no message.
 template <class Transforms>
-WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms& transforms) {
+WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms& transforms,
+                          KeptSpectra* keepA = nullptr, KeptSpectra* keepB = nullptr) {
     int32_t P = MaxPrecision(a, b);
     if (P < TRANSFORM_MIN_PRECISION) P = TRANSFORM_MIN_PRECISION;
     if (P > TRANSFORM_MAX_PRECISION) P = TRANSFORM_MAX_PRECISION;
@@ -123,15 +148,68 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     double X3[DIGIT_ARRAY_SLOTS];
     transforms.Start();
 
-    transforms.ForwardDigits(B, n, 0, a, X1);
-    transforms.ForwardDigits(B, n, h, b, X2);
-    transforms.Product(n, X1, X2);  // a upper x b lower
-    transforms.ForwardDigits(B, n, 0, b, X3);
-    transforms.Product(n, X3, X1);  // a upper x b upper
-    transforms.Backward(n, X1);
-    transforms.Convert(n, B, n, X1, R);
-    transforms.ForwardDigits(B, n, h, a, X1);
-    transforms.ProductAdd(n, X1, X3, X2);  // plus a lower x b upper
+    if (Transforms::kReusesSpectra && SameDigits(a, b)) {
+        // A square: b's spectra are a's, so two forward transforms serve. Each spectrum product
+        // is symmetric in its operands (re = ur vr - ui vi, im = ur vi + ui vr, and IEEE products
+        // and sums do not depend on the order of their operands), so a lower x a upper has the
+        // bits of a upper x a lower, and the cross products' sum (product + S) is S + S.
+        if (KeptSpectra* keep = keepA ? keepA : keepB) {
+            KeepSpectra(transforms, n, a, *keep);
+            std::memcpy(X1, keep->upper, (n + 3) * sizeof(double));
+            std::memcpy(X2, keep->lower, (n + 3) * sizeof(double));
+        } else {
+            transforms.ForwardDigits(B, n, 0, a, X1);
+            transforms.ForwardDigits(B, n, h, a, X2);
+        }
+        transforms.Product(n, X1, X2);  // a upper x a lower
+        transforms.Product(n, X1, X1);  // a upper x a upper
+        transforms.Backward(n, X1);
+        transforms.Convert(n, B, n, X1, R);
+        for (int i = 0; i <= n; ++i) X2[i] = X2[i] + X2[i];
+    } else if constexpr (Transforms::kReusesSpectra) {
+        // As below, with a kept operand's spectra read where they stay and copied where a
+        // product overwrites them.
+        const int slots = n + 3;
+        if (keepA) KeepSpectra(transforms, n, a, *keepA);
+        if (keepB) KeepSpectra(transforms, n, b, *keepB);
+        if (keepA) {
+            std::memcpy(X1, keepA->upper, slots * sizeof(double));
+        } else {
+            transforms.ForwardDigits(B, n, 0, a, X1);
+        }
+        if (keepB) {
+            std::memcpy(X2, keepB->lower, slots * sizeof(double));
+        } else {
+            transforms.ForwardDigits(B, n, h, b, X2);
+        }
+        transforms.Product(n, X1, X2);  // a upper x b lower
+        const double* bUpper = X3;
+        if (keepB) {
+            bUpper = keepB->upper;
+        } else {
+            transforms.ForwardDigits(B, n, 0, b, X3);
+        }
+        transforms.Product(n, bUpper, X1);  // a upper x b upper
+        transforms.Backward(n, X1);
+        transforms.Convert(n, B, n, X1, R);
+        const double* aLower = X1;
+        if (keepA) {
+            aLower = keepA->lower;
+        } else {
+            transforms.ForwardDigits(B, n, h, a, X1);
+        }
+        transforms.ProductAdd(n, aLower, bUpper, X2);  // plus a lower x b upper
+    } else {
+        transforms.ForwardDigits(B, n, 0, a, X1);
+        transforms.ForwardDigits(B, n, h, b, X2);
+        transforms.Product(n, X1, X2);  // a upper x b lower
+        transforms.ForwardDigits(B, n, 0, b, X3);
+        transforms.Product(n, X3, X1);  // a upper x b upper
+        transforms.Backward(n, X1);
+        transforms.Convert(n, B, n, X1, R);
+        transforms.ForwardDigits(B, n, h, a, X1);
+        transforms.ProductAdd(n, X1, X3, X2);  // plus a lower x b upper
+    }
     transforms.Backward(n, X2);
     transforms.Convert(h, B, n, X2, L);
 
@@ -160,6 +238,12 @@ WorkLong& MultiplLongPerCallTables(WorkLong& result, WorkLong& a, WorkLong& b) {
 WorkLong& MultiplLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     SharedTransforms transforms;
     return MultiplyThrough(result, a, b, transforms);
+}
+
+WorkLong& MultiplLongKept(WorkLong& result, WorkLong& a, WorkLong& b, KeptSpectra* keepA,
+                          KeptSpectra* keepB) {
+    SharedTransforms transforms;
+    return MultiplyThrough(result, a, b, transforms, keepA, keepB);
 }
 
 }  // namespace ostrel2

@@ -1,11 +1,31 @@
 // multiply_transform.h -- the product of two records by convolution through the real transform.
 #pragma once
 
+#include "arith/transform_digits.h"
 #include "core/long_number.h"
 
 namespace ostrel2 {
 
 // result <- a * b at precision max(a.precision, b.precision, 5). Normalises a and b in place.
 WorkLong& MultiplLong(WorkLong& result, WorkLong& a, WorkLong& b);
+
+// The spectra of one operand's two digit halves, kept by the caller for the next products that
+// take the same operand: a Newton step's divisor, met again in every step, and its iterate, met
+// in both products of a step; the power of two in binary powering, met in a product and then
+// squared. Starts empty; MultiplLongKept fills it and knows when it is stale.
+struct KeptSpectra {
+    int n = 0;        // transform length of the spectra; 0 while empty
+    WorkLong digits;  // sign, exponent, precision and live limbs of the operand they belong to
+    double upper[DIGIT_ARRAY_SLOTS];
+    double lower[DIGIT_ARRAY_SLOTS];
+};
+
+// MultiplLong with the spectra of a and of b taken from keepA and keepB where those hold them for
+// the same digits at the same transform length, and left there otherwise; either may be null. A
+// square (b with a's digits) uses keepA, or keepB where keepA is null.
+// The same bits as MultiplLong(result, a, b): a spectrum depends on nothing but the digits and
+// the length.
+WorkLong& MultiplLongKept(WorkLong& result, WorkLong& a, WorkLong& b, KeptSpectra* keepA,
+                          KeptSpectra* keepB);
 
 }  // namespace ostrel2

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "arith/multiply_transform.h"
+
 namespace {
 
 using ostrel2::WorkLong;
@@ -23,16 +25,42 @@ WorkLong& __real__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(WorkLong&, const
                                                                 double);
 WorkLong& __real__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(WorkLong&, const WorkLong&, double);
 
-WorkLong& __wrap__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
-                                                               WorkLong& b) {
+WorkLong& __real__ZN7ostrel215MultiplLongKeptERNS_8WorkLongES1_S1_PNS_11KeptSpectraES3_(
+    WorkLong&, WorkLong&, WorkLong&, ostrel2::KeptSpectra*, ostrel2::KeptSpectra*);
+}
+
+namespace {
+
+// Counts one transform product (with or without kept spectra) and makes it through product().
+template <class Product>
+WorkLong& CountProduct(const WorkLong& a, const WorkLong& b, Product product) {
     ++counts.products;
     if (divisionDepth > 0) ++counts.productsInDivisions;
     if (std::max(a.precision, b.precision) < countPrecision) ++counts.lowerProducts;
-    if (!timing) return __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
+    if (!timing) return product();
     const double start = ostrel2_bench::SteadySeconds();
-    WorkLong& product = __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
+    WorkLong& result = product();
     counts.productSeconds += ostrel2_bench::SteadySeconds() - start;
-    return product;
+    return result;
+}
+
+}  // namespace
+
+extern "C" {
+WorkLong& __wrap__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
+                                                               WorkLong& b) {
+    return CountProduct(a, b, [&]() -> WorkLong& {
+        return __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
+    });
+}
+
+WorkLong& __wrap__ZN7ostrel215MultiplLongKeptERNS_8WorkLongES1_S1_PNS_11KeptSpectraES3_(
+    WorkLong& result, WorkLong& a, WorkLong& b, ostrel2::KeptSpectra* keepA,
+    ostrel2::KeptSpectra* keepB) {
+    return CountProduct(a, b, [&]() -> WorkLong& {
+        return __real__ZN7ostrel215MultiplLongKeptERNS_8WorkLongES1_S1_PNS_11KeptSpectraES3_(
+            result, a, b, keepA, keepB);
+    });
 }
 
 WorkLong& __wrap__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,

@@ -11,6 +11,7 @@
 // out; all arithmetic runs on the full p + 4 live limbs.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace ostrel2 {
@@ -49,10 +50,48 @@ int32_t MaxPrecision(const WorkLong& a, const WorkLong& b);
 // Every failure prints its diagnostic and sets error to -1.
 int32_t Normalize(WorkLong& record);
 
-// Rounding of plain doubles to whole numbers.
-double TruncDouble(double x);     // toward zero
-double AwayDouble(double x);      // away from zero
-double RoundHalfEven(double x);   // to nearest, ties to the even neighbour
+// Rounding of plain doubles to whole numbers: down, toward zero, away from zero, and to the
+// nearest with ties to the even neighbour. The limb arithmetic makes these by the million, so
+// they are done in place by double additions instead of calls of the math library: below 2^52 in
+// magnitude, (m + 2^52) - 2^52 is m rounded to the nearest whole number, ties to even (the sum
+// lies where doubles step by one). Each gives, for every double (signed zeros, values too large
+// to hold a fraction, infinities and NaN included), the bits of the math library's rounding it
+// stands for: FloorDouble those of std::floor, TruncDouble of std::trunc, AwayDouble of the
+// rounding up of the magnitude with the sign kept, RoundHalfEven of the nearest whole number with
+// ties to even (std::nearbyint in the default rounding mode).
+namespace rounding {
+constexpr double kTwo52 = 4503599627370496.0;
+// A magnitude below 2^52 rounded to the nearest whole number, ties to even.
+// (IEEE arithmetic, as the library is built: the sum is not folded away.)
+inline double Nearest(double m) { return (m + kTwo52) - kTwo52; }
+}  // namespace rounding
+
+inline double FloorDouble(double x) {
+    const double m = std::fabs(x);
+    if (!(m < rounding::kTwo52)) return x;  // whole already, or no number
+    const double r = std::copysign(rounding::Nearest(m), x);
+    return r > x ? r - 1.0 : r;
+}
+
+inline double TruncDouble(double x) {
+    const double m = std::fabs(x);
+    if (!(m < rounding::kTwo52)) return x;
+    const double r = rounding::Nearest(m);
+    return std::copysign(r > m ? r - 1.0 : r, x);
+}
+
+inline double AwayDouble(double x) {
+    const double m = std::fabs(x);
+    if (!(m < rounding::kTwo52)) return x;
+    const double r = rounding::Nearest(m);
+    return std::copysign(r < m ? r + 1.0 : r, x);
+}
+
+inline double RoundHalfEven(double x) {
+    const double m = std::fabs(x);
+    if (!(m < rounding::kTwo52)) return x;
+    return std::copysign(rounding::Nearest(m), x);
+}
 
 // Exact product of two limbs as high * 10^10 + low, 0 <= high < 10^10, 0 <= low <= 10^10.
 void SplitProduct(double x, double y, double& high, double& low);

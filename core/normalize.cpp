@@ -60,7 +60,7 @@ void CarryPass(WorkLong& x) {
     if (!AnyAtLeast(limb + 1, LastLimb(x), LIMB_BASE)) return;
     for (int32_t k = LastLimb(x); k >= 1; --k) {
         if (limb[k] >= LIMB_BASE) {
-            const double h = std::trunc(limb[k] / LIMB_BASE);
+            const double h = TruncDouble(limb[k] / LIMB_BASE);
             limb[k] -= h * LIMB_BASE;
             limb[k - 1] += h;
         }
@@ -74,7 +74,7 @@ void ShiftDigitsUp(WorkLong& x, int32_t s) {
     const double f = std::pow(10.0, s);
     const double g = LIMB_BASE / f;
     for (int32_t k = 0; k < last; ++k) {
-        const double t = std::floor(limb[k + 1] / g + kNudge);
+        const double t = FloorDouble(limb[k + 1] / g + kNudge);
         limb[k] = f * limb[k] + t;
         limb[k + 1] -= t * g;
     }
@@ -90,7 +90,7 @@ void ShiftDigitsDown(WorkLong& x, int32_t n) {
     double carry = 0.0;
     for (int32_t k = 0; k <= last; ++k) {
         const double v = limb[k];
-        const double q = std::floor(v / f + kNudge);
+        const double q = FloorDouble(v / f + kNudge);
         limb[k] = carry + q;
         carry = (v - q * f) * g;
     }
@@ -187,12 +187,12 @@ int32_t Normalize(WorkLong& x) {
         zeros += 10;
         if (lead > 0) {
             // The excess moves into the zero limb before it.
-            limb[lead - 1] = std::trunc(limb[lead] / LIMB_BASE);
+            limb[lead - 1] = TruncDouble(limb[lead] / LIMB_BASE);
             limb[lead] -= limb[lead - 1] * LIMB_BASE;
             --lead;
         } else {
             for (int32_t k = last; k >= 1; --k) limb[k] = limb[k - 1];
-            limb[0] = std::trunc(limb[0] / LIMB_BASE);
+            limb[0] = TruncDouble(limb[0] / LIMB_BASE);
             limb[1] -= limb[0] * LIMB_BASE;
             MoveExponent(x, 10);
         }

@@ -11,7 +11,7 @@ namespace {
 // correctly rounded and a non-whole one lies at least 10^-5 from the next whole number, far more
 // than its rounding error, so the floor is exact: a multiple of 10^5 splits into its exact halves.
 // Plain double division keeps the split the same on every platform, with or without an x87 unit.
-double UpperHalf(double x) { return std::floor(x / 1e5); }
+double UpperHalf(double x) { return FloorDouble(x / 1e5); }
 
 }  // namespace
 

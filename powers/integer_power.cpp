@@ -121,12 +121,13 @@ WorkLong& PowerLong(WorkLong& result, WorkLong& x, double n) {
         if (rest != 0.0) return FailWith(result, p, Message::PowerExponentNotWhole);
 
         WorkLong q = x;
+        KeptSpectra powerOfTwo;  // q's spectra, made for p q and read again by q q
         for (int32_t j = 0;; ++j) {
             if (j == bits[next]) {
-                MultiplLong(p, p, q);
+                MultiplLongKept(p, p, q, nullptr, &powerOfTwo);
                 if (--next < 0) break;
             }
-            MultiplLong(q, q, q);
+            MultiplLongKept(q, q, q, &powerOfTwo, nullptr);
         }
     }
 

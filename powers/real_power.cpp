@@ -142,14 +142,15 @@ WorkLong& LimbPowerLong(WorkLong& result, WorkLong& x) {
     WorkLong p;
     InitLong(p, x.precision, 1, 0, 1.0);
     WorkLong q = x;
+    KeptSpectra powerOfTwo;  // q's spectra, made for p q and read again by q q
     int32_t i = 0;
     for (int32_t j = 0; j <= kLimbPowerBits[kLimbPowerBitCount - 1]; ++j) {
         if (j == kLimbPowerBits[i]) {
-            MultiplLong(p, p, q);
+            MultiplLongKept(p, p, q, nullptr, &powerOfTwo);
             if (i == kLimbPowerBitCount - 1) break;
             ++i;
         }
-        MultiplLong(q, q, q);
+        MultiplLongKept(q, q, q, &powerOfTwo, nullptr);
     }
     return CopyOut(result, p);
 }

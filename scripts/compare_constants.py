@@ -10,6 +10,7 @@ the second after it (met again); the precisions run both upward and downward, so
 constant is met first at a small precision in one pass and at a large one in the other. Every
 result record (all 306 limb slots) and the bytes each call printed are compared between the two
 libraries, and between the two passes of each. Exits 0 when everything agrees, 1 otherwise.
+The calling and comparing (run_calls, compare_libraries) serve scripts/compare_exports.py too.
 """
 import ctypes
 import hashlib
@@ -33,7 +34,7 @@ def record(p, sign, exponent, limbs):
     """sign * (limbs read as base-10^10 digits) * 10^exponent at precision p."""
     x = LongNumber()
     x.sign, x.exponent, x.precision, x.error = sign, exponent, p, 0
-    for k, v in enumerate(limbs[:p + 4]):
+    for k, v in enumerate(limbs[:min(p + 4, SLOTS)]):
         x.limbs[k] = v
     if sign == 0:
         x.exponent = ZERO_EXPONENT
@@ -100,40 +101,56 @@ def cases(quick):
     return out
 
 
-def run(library, quick, path):
-    """Records every call twice (precisions up, then down) into path: digests of the bytes."""
+# Argument kinds of the exports the comparers call: R a record, I a 32-bit integer, D a double.
+SIGNATURES = {name: "R" for name in UNARY + ["Abs_XL", "Fix_XL", "Round_XL", "Sqr_XL"]}
+SIGNATURES.update({name: "RR" for name in ("Add_XL", "Subtract_XL", "Multipl_XL", "Multipl2_XL",
+                                           "Div_XL", "Div2_XL", "Mod_XL", "LCM_XL", "PowerX_XL")})
+SIGNATURES.update({"Power_XL": "RD", "Root_XL": "RD", "Pai_XL": "I", "Factorial_XL": "II"})
+
+
+def run_calls(library, calls, passes, path):
+    """Makes every call of calls (name, p, arguments) in each order of passes ("up" or "down")
+    through library and writes one line per call into path: position, name, precision and a
+    digest of the result record, the argument records after the call and the printed bytes. An
+    argument is a record, a number, or an index into the arguments before it (the same record
+    passed twice)."""
     lib = ctypes.CDLL(library)
     libc = ctypes.CDLL(None)
     ptr = ctypes.POINTER(LongNumber)
-    for name in UNARY:
-        getattr(lib, name).argtypes = [ptr, ptr]
-    lib.PowerX_XL.argtypes = [ptr, ptr, ptr]
-    lib.Pai_XL.argtypes = [ptr, ctypes.c_int32]
-    calls = cases(quick)
+    kinds = {"R": ptr, "I": ctypes.c_int32, "D": ctypes.c_double}
+    for name, signature in SIGNATURES.items():
+        getattr(lib, name).argtypes = [ptr] + [kinds[k] for k in signature]
     # The printed diagnostics go to a file of their own, read back after each call.
     capture = tempfile.TemporaryFile()
     saved = os.dup(1)
     os.dup2(capture.fileno(), 1)
     lines = []
     try:
-        for order in (calls, list(reversed(calls))):
-            for index, (name, p, x, y) in enumerate(order):
+        for order in passes:
+            indices = range(len(calls)) if order == "up" else reversed(range(len(calls)))
+            for position in indices:
+                name, p, arguments = calls[position]
                 result = LongNumber()
                 ctypes.memset(ctypes.byref(result), 0xA5, ctypes.sizeof(result))
-                if name == "Pai_XL":
-                    lib.Pai_XL(ctypes.byref(result), p)
-                elif y is not None:
-                    lib.PowerX_XL(ctypes.byref(result), ctypes.byref(x), ctypes.byref(y))
-                else:
-                    getattr(lib, name)(ctypes.byref(result), ctypes.byref(x))
+                records = []
+                values = []
+                for kind, a in zip(SIGNATURES[name], arguments):
+                    if kind != "R":
+                        values.append(a)
+                    elif isinstance(a, int):  # the record of an earlier argument again
+                        values.append(values[a])
+                    else:
+                        copy = LongNumber.from_buffer_copy(a)
+                        records.append(copy)
+                        values.append(ctypes.byref(copy))
+                getattr(lib, name)(ctypes.byref(result), *values)
                 libc.fflush(None)
                 capture.seek(0)
                 printed = capture.read()
                 capture.seek(0)
                 capture.truncate()
-                digest = hashlib.sha256(bytes(result) + printed).hexdigest()
-                position = index if order is calls else len(calls) - 1 - index
-                lines.append(f"{position} {name} {p} {digest}")
+                seen = bytes(result) + b"".join(bytes(r) for r in records) + printed
+                lines.append(f"{position} {name} {p} {hashlib.sha256(seen).hexdigest()}")
     finally:
         libc.fflush(None)
         os.dup2(saved, 1)
@@ -141,43 +158,54 @@ def run(library, quick, path):
         f.write("\n".join(lines) + "\n")
 
 
-def main():
-    quick = "--quick" in sys.argv
-    if sys.argv[1:2] == ["--run"]:  # one library's calls, in a process of its own
-        run(sys.argv[2], quick, sys.argv[3])
-        return 0
-    args = [a for a in sys.argv[1:] if a != "--quick"]
-    if len(args) != 2:
-        print(__doc__)
-        return 2
+def compare_libraries(script, libraries, options, passes):
+    """Runs script --run LIBRARY PATH [options] for each of the two libraries, each in a process of
+    its own, and compares their lines, and the passes of each library with one another. Returns
+    the exit status: 0 when everything agrees, 1 otherwise."""
     tables = []
     with tempfile.TemporaryDirectory() as folder:
-        for k, library in enumerate(args):
+        for k, library in enumerate(libraries):
             path = os.path.join(folder, f"{k}.txt")
-            command = [sys.executable, __file__, "--run", os.path.abspath(library), path]
-            if quick:
-                command.append("--quick")
+            command = [sys.executable, script, "--run", os.path.abspath(library), path, *options]
             subprocess.run(command, check=True)
             with open(path) as f:
                 tables.append(f.read().split("\n"))
     old, new = (table[:-1] for table in tables)  # the last line is empty
-    calls = len(old) // 2
+    calls = len(old) // len(passes)
     mismatches = 0
     for a, b in zip(old, new):
         if a != b:
             mismatches += 1
             if mismatches <= 20:
                 print(f"libraries differ: {a} | {b}")
-    for table, label in ((old, args[0]), (new, args[1])):
-        for a, b in zip(table[:calls], reversed(table[calls:])):
-            if a != b:
-                mismatches += 1
-                if mismatches <= 20:
-                    print(f"passes differ in {label}: {a} | {b}")
-    compared = len(old) + 2 * calls
-    print(f"{calls} calls, each twice in each library")
+    for table, label in ((old, libraries[0]), (new, libraries[1])):
+        for start in range(calls, len(table), calls):
+            earlier = sorted(table[:calls], key=lambda line: int(line.split()[0]))
+            later = sorted(table[start:start + calls], key=lambda line: int(line.split()[0]))
+            for a, b in zip(earlier, later):
+                if a != b:
+                    mismatches += 1
+                    if mismatches <= 20:
+                        print(f"passes differ in {label}: {a} | {b}")
+    compared = len(old) + (len(passes) - 1) * 2 * calls
+    print(f"{calls} calls, {len(passes)} pass(es) in each library")
     print(f"{compared - mismatches} passed, {mismatches} failed")
     return 0 if mismatches == 0 else 1
+
+
+def main():
+    quick = "--quick" in sys.argv
+    options = ["--quick"] if quick else []
+    if sys.argv[1:2] == ["--run"]:  # one library's calls, in a process of its own
+        calls = [(name, p, [a for a in (x, y) if a is not None] if name != "Pai_XL" else [p])
+                 for name, p, x, y in cases(quick)]
+        run_calls(sys.argv[2], calls, ("up", "down"), sys.argv[3])
+        return 0
+    args = [a for a in sys.argv[1:] if a != "--quick"]
+    if len(args) != 2:
+        print(__doc__)
+        return 2
+    return compare_libraries(__file__, args, options, ("up", "down"))
 
 
 if __name__ == "__main__":

@@ -281,6 +281,96 @@ TEST(TransformMultiply, SharedTablesGiveTheSameBitsAsPerCallTables) {
     }
 }
 
+// A square (the same record twice, or two records with the same digits) transforms one operand
+// only; it must give the bits of the product that transforms both, at every precision. The second
+// copy may differ beyond its live limbs, which the conversions never read.
+TEST(TransformMultiply, SquaresGiveTheSameBitsAsPerCallTables) {
+    enum class Operand { SameRecord, Copy, CopyWithDeadSlotsPoisoned, AllNines, SmallLeadingLimb };
+    const Operand kinds[] = {Operand::SameRecord, Operand::Copy, Operand::CopyWithDeadSlotsPoisoned,
+                             Operand::AllNines, Operand::SmallLeadingLimb};
+    RandomLongs random(306);
+    for (int32_t p = 1; p <= MAX_PRECISION; ++p) {
+        for (Operand kind : kinds) {
+            WorkLong a = random.Next(p, -1000, 1000);
+            if (kind == Operand::AllNines) {
+                for (int32_t k = 0; k <= LastLimb(a); ++k) a.limbs[k] = 9999999999.0;
+            }
+            if (kind == Operand::SmallLeadingLimb) a.limbs[0] = static_cast<double>(random.Between(1, 99999));
+            WorkLong b = a;
+            if (kind == Operand::CopyWithDeadSlotsPoisoned) {
+                for (int32_t k = LastLimb(b) + 1; k < WORK_LIMBS; ++k)
+                    b.limbs[k] = std::numeric_limits<double>::quiet_NaN();
+            }
+            WorkLong a2 = a, b2 = a;
+            WorkLong fast, perCall;
+            if (kind == Operand::SameRecord) {
+                MultiplLong(fast, a, a);
+            } else {
+                MultiplLong(fast, a, b);
+            }
+            MultiplLongPerCallTables(perCall, a2, b2);
+            ASSERT_TRUE(SameRecord(fast, perCall))
+                << "p = " << p << " kind " << static_cast<int>(kind) << "\n fast     "
+                << reference::Describe(fast) << "\n per call " << reference::Describe(perCall);
+        }
+    }
+}
+
+// Kept spectra are used only for the digits they were made from, at the length they were made
+// for: a run of products in which the kept operand stays, changes in one limb, in sign, in
+// exponent or in precision (a new transform length, or the same one), or meets a longer operand
+// (the same digits at a new length), must give MultiplLong's bits every time, with either
+// operand kept, or both; and so must the kept operand's square that follows each product.
+TEST(TransformMultiply, KeptSpectraGiveTheBitsOfFreshTransforms) {
+    enum class Change { None, LastLimb, FirstLimb, Sign, Exponent, PrecisionSameLength, PrecisionNewLength, LongerOther };
+    const Change changes[] = {Change::None, Change::LastLimb, Change::None, Change::FirstLimb,
+                              Change::Sign, Change::None, Change::Exponent,
+                              Change::PrecisionSameLength, Change::None, Change::PrecisionNewLength,
+                              Change::None, Change::LongerOther, Change::None};
+    RandomLongs random(308);
+    for (int32_t p : {1, 5, 12, 13, 30, 100, 253, 303}) {
+        for (int which = 0; which < 3; ++which) {  // a kept, b kept, both kept
+            KeptSpectra keepA;
+            KeptSpectra keepB;
+            WorkLong kept = random.Next(p, -100, 100);
+            for (Change change : changes) {
+                switch (change) {
+                    case Change::None:
+                    case Change::LongerOther: break;  // the same kept operand, a longer product
+                    case Change::LastLimb: kept.limbs[LastLimb(kept)] = kept.limbs[LastLimb(kept)] == 1.0 ? 2.0 : 1.0; break;
+                    case Change::FirstLimb: kept.limbs[0] = kept.limbs[0] == 1.0 ? 2.0 : 1.0; break;
+                    case Change::Sign: kept.sign = -kept.sign; break;
+                    case Change::Exponent: kept.exponent += 10; break;
+                    case Change::PrecisionSameLength:
+                    case Change::PrecisionNewLength: {
+                        // 5 and 6 share a length (32), 12 and 13 do not (32 and 64).
+                        const int32_t q = change == Change::PrecisionSameLength ? (p == 5 ? 6 : p) : (p == 12 ? 13 : p + 40);
+                        kept = random.Next(std::min<int32_t>(q, MAX_PRECISION), -100, 100);
+                        break;
+                    }
+                }
+                const int32_t otherPrecision = change == Change::LongerOther ? std::min(2 * p + 8, MAX_PRECISION) : p;
+                WorkLong other = random.Next(otherPrecision, -100, 100);
+                WorkLong a = which == 1 ? other : kept;
+                WorkLong b = which == 1 ? kept : other;
+                WorkLong a2 = a, b2 = b;
+                WorkLong withKept, fresh;
+                MultiplLongKept(withKept, a, b, which != 1 ? &keepA : nullptr, which != 0 ? &keepB : nullptr);
+                MultiplLong(fresh, a2, b2);
+                ASSERT_TRUE(SameRecord(withKept, fresh))
+                    << "p = " << p << " which " << which << " change " << static_cast<int>(change)
+                    << "\n kept  " << reference::Describe(withKept) << "\n fresh " << reference::Describe(fresh);
+                // The kept operand squared next, as binary powering does, reads the spectra kept.
+                WorkLong s = kept, s2 = kept;
+                MultiplLongKept(withKept, s, s, which != 1 ? &keepA : nullptr, which != 0 ? &keepB : nullptr);
+                MultiplLong(fresh, s2, s2);
+                ASSERT_TRUE(SameRecord(withKept, fresh)) << "square, p = " << p << " which " << which
+                                                         << " change " << static_cast<int>(change);
+            }
+        }
+    }
+}
+
 // Digits of 49,999 and 50,000 decide whether a carry runs on through the balancing of the digit
 // halves; operands made of such limbs (and limbs around them) give the same bits on both paths.
 TEST(TransformMultiply, BalancingEdgeDigitsGiveTheSameBitsAsPerCallTables) {
