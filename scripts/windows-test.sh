@@ -9,7 +9,7 @@
 # cross compilers, Wine, the multilib compilers and (where needed) qemu itself when missing.
 #
 # OSTREL2_I386_SECONDS: processor seconds for the 32-bit replay where it runs under qemu
-# (default 60; 0 replays every call).
+# (default 45; 0 replays every call).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -18,7 +18,7 @@ WIN32_DIR="$ROOT/build-win32"
 WIN64_DIR="$ROOT/build-win64"
 LINUX_DIR="$ROOT/build-windows-linux"
 I386_DIR="$ROOT/build-linux-i686"
-I386_SECONDS="${OSTREL2_I386_SECONDS:-60}"
+I386_SECONDS="${OSTREL2_I386_SECONDS:-45}"
 export WINEPREFIX="$WIN64_DIR/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 
 passed=0
