@@ -132,7 +132,12 @@ def main():
     if sys.argv[1:2] == ["--run"]:  # one library's calls, in a process of its own
         run_calls(sys.argv[2], calls(quick, seed), ("up",), sys.argv[3])
         return 0
-    args = [a for a in sys.argv[1:] if a.endswith(".so")]
+    # The two libraries: the arguments that are neither an option nor the seed's value (a
+    # versioned name such as libOstrel2.so.1 is as good as libOstrel2.so).
+    rest = sys.argv[1:]
+    if "--seed" in rest:
+        del rest[rest.index("--seed"):rest.index("--seed") + 2]
+    args = [a for a in rest if not a.startswith("--")]
     if len(args) != 2:
         print(__doc__)
         return 2
