@@ -93,6 +93,10 @@ demo() {
   "$ostrel2" mul "$a" "$b" --precision 61
   step "gcd of 1071 and 462, with cofactors"
   "$ostrel2" gcd 1071 462
+  step "pi to 300 digits, and e and sin 1 to 100"
+  "$ostrel2" pi -p 30
+  "$ostrel2" exp 1 --digits 100
+  "$ostrel2" sin 1 --digits 100
   step "a division by zero reports its diagnostic"
   "$ostrel2" div 1 0 || echo "(exit status $?: the result carries an error)"
 }
