@@ -3,6 +3,7 @@
 exports, called through two builds of the library, must give the same bytes.
 
     python3 scripts/compare_exports.py OLD/libOstrel2.so NEW/libOstrel2.so [--quick] [--seed N]
+    python3 scripts/compare_exports.py OLD/libOstrel2.so NEW/libOstrel2.so --series [--seed N]
 
 Each library runs in a process of its own (scripts/compare_constants.py holds the machinery).
 At every precision 1 .. 303 (every 7th with --quick) the product exports take random full-length
@@ -13,6 +14,12 @@ common multiple, the square root, the integer powers and roots take random argum
 own at every precision too, the dear exports at a few. Every result record (all 306 slots), the
 argument records after the call and the printed bytes are compared. Exits 0 when everything
 agrees, 1 otherwise.
+
+--series compares the exports built on the Taylor series instead, denser: the trigonometric
+functions and the arctangent family, the logarithms and the hyperbolic functions with their
+inverses, at every 5th precision 1 .. 303 and at 303, on short (one or two limbs) and full-length
+arguments, tiny (below 10^-10, where the hyperbolic functions sum their series), small, about 1
+and large ones.
 """
 import math
 import random
@@ -112,7 +119,50 @@ class Cases:
         return out
 
 
-def calls(quick, seed):
+    def series(self, p):
+        """Each series export on short and full-length arguments of several sizes within its
+        domain: (decimal exponent, leading limb's range) per size."""
+        rng = self.rng
+        tiny = [(-30, LIMB), (-20, LIMB)]
+        small = [(-10, LIMB)]
+        near_one = [(0, 3)]
+        large = [(10, LIMB), (30, LIMB)]
+        sizes = {
+            "Sin_XL": tiny + small + near_one + [(0, 100), (10, LIMB)],
+            "Cos_XL": tiny + small + near_one + [(0, 100), (10, LIMB)],
+            "Tan_XL": tiny + small + near_one + [(0, 100), (10, LIMB)],
+            "Atn_XL": small + near_one + large,
+            "Asn_XL": small + [(-10, LIMB // 2)],
+            "Acs_XL": small + [(-10, LIMB // 2)],
+            "Loge_XL": small + near_one + large,
+            "Log10_XL": small + near_one + large,
+            "Sinh_XL": tiny,
+            "Cosh_XL": tiny,
+            "Tanh_XL": tiny,
+            "Asinh_XL": tiny,
+            "Atanh_XL": tiny,
+        }
+        out = []
+        for name, ranges in sizes.items():
+            for exponent, top in ranges:
+                for used in (rng.randrange(1, 3), p + 4):
+                    lead = rng.randrange(1, top)
+                    sign = 1 if name in ("Loge_XL", "Log10_XL") else rng.choice((-1, 1))
+                    out.append((name, p, [record(p, sign, exponent, self.limbs(min(used, p + 4), lead))]))
+        return out
+
+
+def series_calls(seed):
+    c = Cases(seed)
+    out = []
+    for p in list(range(1, 304, 5)) + [303]:
+        out += c.series(p)
+    return out
+
+
+def calls(quick, seed, series=False):
+    if series:
+        return series_calls(seed)
     c = Cases(seed)
     out = []
     precisions = range(1, 304, 7) if quick else range(1, 304)
@@ -125,12 +175,13 @@ def calls(quick, seed):
 
 def main():
     quick = "--quick" in sys.argv
+    series = "--series" in sys.argv
     seed = 20261210
     if "--seed" in sys.argv:
         seed = int(sys.argv[sys.argv.index("--seed") + 1])
-    options = (["--quick"] if quick else []) + ["--seed", str(seed)]
+    options = (["--quick"] if quick else []) + (["--series"] if series else []) + ["--seed", str(seed)]
     if sys.argv[1:2] == ["--run"]:  # one library's calls, in a process of its own
-        run_calls(sys.argv[2], calls(quick, seed), ("up",), sys.argv[3])
+        run_calls(sys.argv[2], calls(quick, seed, series), ("up",), sys.argv[3])
         return 0
     # The two libraries: the arguments that are neither an option nor the seed's value (a
     # versioned name such as libOstrel2.so.1 is as good as libOstrel2.so).

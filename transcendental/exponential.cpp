@@ -130,9 +130,12 @@ WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     SubtractLong(sum, sum, power);
 
     WorkLong& term = folded;  // X is no longer needed
+    // u enters every term's product: its spectra are made once and kept (the same bits as fresh
+    // transforms).
+    KeptSpectra keptU;
     bool finished = false;
     for (int32_t k = 2, last = MaxLogTerms(sum.precision); k <= last; ++k) {
-        MultiplLong(power, power, u);  // u^k
+        MultiplLongKept(power, power, u, nullptr, &keptU);  // u^k
         DivSmall(term, power, k);
         if (k % 2 == 0) term.sign = -term.sign;
         SubtractLong(sum, sum, term);

@@ -59,9 +59,11 @@ WorkLong SeriesInSquare(const WorkLong& first, const WorkLong& x, Ratio ratio) {
     WorkLong square;
     MultiplLong(square, base, base);
     WorkLong term = first;
+    // x^2 enters every term's product: its spectra are kept (the same bits as fresh transforms).
+    KeptSpectra keptSquare;
     for (int32_t k = 1;; ++k) {
         const TermRatio r = ratio(k);
-        MultiplLong(term, term, square);
+        MultiplLongKept(term, term, square, nullptr, &keptSquare);
         if (r.numerator != 1.0) MultiplSmall(term, term, r.numerator);
         DivSmall(term, term, r.denominator);
         AddLong(sum, sum, term);

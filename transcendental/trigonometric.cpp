@@ -84,11 +84,18 @@ double FactorPair(int32_t c, int32_t odd) {
 // built by short products from its end, den is multiplied up to the block's last factorial and
 // inverted once; each term is then pw * (1 / den) * F[j], added for even k and subtracted for
 // odd k. Returns whether the block's last term fell below the stop rule within 20 blocks.
+// y^2 enters every power's product and the block's reciprocal every term's, and each new power
+// enters the term's product and then the next power's: their spectra are kept from one product
+// to the next (the same bits as fresh transforms), so a term makes 6 of its 12 forward
+// transforms.
 bool SumBlocks(WorkLong& sum, WorkLong& pw, WorkLong& y2, WorkLong& den, WorkLong& one,
                int32_t precision, int32_t odd) {
     WorkLong factors[kBlockTerms];
     WorkLong reciprocal;
     WorkLong term;
+    KeptSpectra keptPower;
+    KeptSpectra keptSquare;
+    KeptSpectra keptReciprocal;
     for (int32_t block = 0; block < kMaxBlocks; ++block) {
         const int32_t i = 1 + kBlockTerms * block;
         InitLong(factors[kBlockTerms - 1], precision, 1, 0, FactorPair(i + kBlockTerms, odd));
@@ -98,8 +105,8 @@ bool SumBlocks(WorkLong& sum, WorkLong& pw, WorkLong& y2, WorkLong& den, WorkLon
         DivLong(reciprocal, one, den);
         for (int32_t j = 1; j <= kBlockTerms; ++j) {
             const int32_t k = i + j;
-            MultiplLong(pw, pw, y2);
-            MultiplLong(term, pw, reciprocal);
+            MultiplLongKept(pw, pw, y2, &keptPower, &keptSquare);
+            MultiplLongKept(term, pw, reciprocal, &keptPower, &keptReciprocal);
             if (j < kBlockTerms) MultiplLong(term, term, factors[j]);
             if (std::fmod(static_cast<double>(k), 2.0) == 0.0)
                 AddLong(sum, sum, term);
