@@ -35,7 +35,7 @@ PLOT_PREFERENCE = [
     "Sin_XL|1", "Exp_XL|1.5", "Loge_XL|1.5", "Atn_XL|0.9", "Cos_XL|1", "Sqr_XL|random",
     "Pai_XL|-", "Root_XL|random, n=7", "Power_XL|random, n=12345",
     # Fallbacks while none of the functions above is built.
-    "Mod_XL|half integer, random", "Div2_XL|random", "Multipl2_XL|random",
+    "Mod_XL|half integer, 7", "Div2_XL|random", "Multipl2_XL|random",
 ]
 PLOT_ALWAYS = ["Multipl_XL|random", "Div_XL|random"]
 PROFILE_LIMIT = 0.5  # seconds a call may take to be profiled (callgrind: some fifty times that)
