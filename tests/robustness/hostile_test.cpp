@@ -67,12 +67,30 @@ Call CallExport(const Export& e, const LongNumber& x, const LongNumber& y) {
     return c;
 }
 
+// A hostile record and what it is, for the traces.
+struct Case {
+    const char* what;
+    LongNumber record;
+};
+
+// Calls every export that takes records with each case's record as x and, where it reads one, as
+// y (the other argument 1), and hands check the export, the x and y it sent and the call.
+template <size_t N, typename Check>
+void CallWithEachCaseInEachPosition(const Case (&cases)[N], Check check) {
+    for (const Export& e : kExports) {
+        for (const Case& c : cases) {
+            for (int slot = 0; slot < RecordCount(e.kind); ++slot) {
+                SCOPED_TRACE(std::string(e.name) + ", " + c.what + (slot ? " as y" : " as x"));
+                const LongNumber x = slot == 0 ? c.record : One();
+                const LongNumber y = slot == 1 ? c.record : One();
+                check(e, x, y, CallExport(e, x, y));
+            }
+        }
+    }
+}
+
 // Records the guard refuses, as x and as y of every export that takes records.
 TEST(HostileRecords, RefusedRecordsGetTheGuardRecord) {
-    struct Case {
-        const char* what;
-        LongNumber record;
-    };
     const Case cases[] = {
         {"NaN leading limb", Simple(1, 0, 5, {kNaN})},
         {"NaN in the last live limb", Simple(1, 0, 5, {1, 0, 0, 0, 0, 0, 0, 0, kNaN})},
@@ -88,61 +106,41 @@ TEST(HostileRecords, RefusedRecordsGetTheGuardRecord) {
         {"precision 0", Simple(1, 0, 0, {1})},
         {"precision 304", Simple(1, 0, 304, {1})},
     };
-    for (const Export& e : kExports) {
-        const int records = RecordCount(e.kind);
-        for (const Case& c : cases) {
-            for (int slot = 0; slot < records; ++slot) {
-                SCOPED_TRACE(std::string(e.name) + ", " + c.what + (slot ? " as y" : " as x"));
-                const LongNumber x = slot == 0 ? c.record : One();
-                const LongNumber y = slot == 1 ? c.record : One();
-                const Call r = CallExport(e, x, y);
-                EXPECT_EQ(r.result.error, -1);
-                if (e.kind == Kind::Cofactors) {
-                    EXPECT_EQ(r.result.sign, 1);
-                    EXPECT_EQ(r.result.limbs[0], 1.0);
-                } else {
-                    EXPECT_EQ(r.result.sign, 0);
-                    EXPECT_EQ(r.result.exponent, ostrel2::ZERO_EXPONENT);
-                    EXPECT_EQ(r.result.precision, 303);
-                }
-                // Neither argument record is written, the refused one or the other.
-                EXPECT_EQ(std::memcmp(&r.x, &x, sizeof r.x), 0);
-                if (records == 2) {
-                    EXPECT_EQ(std::memcmp(&r.y, &y, sizeof r.y), 0);
-                }
-            }
+    CallWithEachCaseInEachPosition(cases, [](const Export& e, const LongNumber& x,
+                                             const LongNumber& y, const Call& r) {
+        EXPECT_EQ(r.result.error, -1);
+        if (e.kind == Kind::Cofactors) {
+            EXPECT_EQ(r.result.sign, 1);
+            EXPECT_EQ(r.result.limbs[0], 1.0);
+        } else {
+            EXPECT_EQ(r.result.sign, 0);
+            EXPECT_EQ(r.result.exponent, ostrel2::ZERO_EXPONENT);
+            EXPECT_EQ(r.result.precision, 303);
         }
-    }
+        // Neither argument record is written, the refused one or the other.
+        EXPECT_EQ(std::memcmp(&r.x, &x, sizeof r.x), 0);
+        if (RecordCount(e.kind) == 2) {
+            EXPECT_EQ(std::memcmp(&r.y, &y, sizeof r.y), 0);
+        }
+    });
 }
 
 // Records the guard accepts but normalisation refuses (a negative limb ahead of the leading
 // limb, on and off the exponent grid; a carry past the largest exponent): every export that
 // reads the record reports a failure, however it was going to use the value.
 TEST(HostileRecords, RecordsNormalisationRefusesComeBackFailed) {
-    struct Case {
-        const char* what;
-        LongNumber record;
-    };
     const Case cases[] = {
         {"leading limb -3, exponent 1", Simple(1, 1, 5, {-3})},
         {"leading limb -3, exponent 0", Simple(1, 0, 5, {-3})},
         {"leading limb -1, x 0.5 after", Simple(1, -10, 7, {-1, 5e9})},
         {"carry past the largest exponent", Simple(1, ostrel2::EXPONENT_CEILING, 5, {1e300})},
     };
-    for (const Export& e : kExports) {
+    CallWithEachCaseInEachPosition(cases, [](const Export& e, const LongNumber&,
+                                             const LongNumber&, const Call& r) {
         // Abs_XL only turns the sign and hands the rest of the record back as it came.
-        if (std::string(e.name) == "Abs_XL") continue;
-        const int records = RecordCount(e.kind);
-        for (const Case& c : cases) {
-            for (int slot = 0; slot < records; ++slot) {
-                SCOPED_TRACE(std::string(e.name) + ", " + c.what + (slot ? " as y" : " as x"));
-                const LongNumber x = slot == 0 ? c.record : One();
-                const LongNumber y = slot == 1 ? c.record : One();
-                const Call r = CallExport(e, x, y);
-                EXPECT_LT(r.result.error, 0);
-            }
-        }
-    }
+        if (std::string(e.name) == "Abs_XL") return;
+        EXPECT_LT(r.result.error, 0);
+    });
 }
 
 // A NaN beyond the live limbs plays no part: the record is accepted.
