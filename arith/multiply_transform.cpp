@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "arith/direct_convolution.h"
 #include "arith/real_dft.h"
 #include "arith/real_dft_fast.h"
 #include "arith/transform_digits.h"
@@ -33,6 +34,7 @@ struct PerCallTables {
     int ip[DFT_INDEX_SLOTS];
     double w[DFT_TABLE_SLOTS];
     void Start() { ip[0] = 0; }
+    static bool Sure() { return true; }
     static void Product(int n, const double* U, double* V) { SpectrumProduct(n, U, V); }
     // S <- U (.) V + S; V is left holding U (.) V.
     static void ProductAdd(int n, const double* U, double* V, double* S) {
@@ -54,6 +56,7 @@ struct PerCallTables {
 struct SharedTransforms {
     static constexpr bool kReusesSpectra = true;  // a square's, kept ones
     void Start() {}
+    static bool Sure() { return true; }
     static void Product(int n, const double* U, double* V) {
         SharedSpectrumProduct(n, U, V);
         V[n] = U[n] * V[n];
@@ -78,6 +81,28 @@ struct SharedTransforms {
     }
 };
 
+// The products of the short lengths, formed term by term: the exact convolutions that the backward
+// transforms hold up to their noise, converted by the same rule. They give the transforms' bits
+// wherever the carry estimate is clear of the noise (FromExactConvolution), and say so in Sure().
+// No spectra: the digits stay digits, and Backward has nothing to do.
+struct DirectProducts {
+    static constexpr bool kReusesSpectra = true;  // a square's products are symmetric here too
+    bool sure = true;
+    void Start() {}
+    bool Sure() const { return sure; }
+    static void Product(int n, const double* U, double* V) { DirectProduct(n, U, V); }
+    static void ProductAdd(int n, const double* U, const double* V, double* S) {
+        DirectProductAdd(n, U, V, S);
+    }
+    static void ForwardDigits(double, int n, int off, const WorkLong& x, double* X) {
+        ToTransformHalfDigits(n, off, x, X, X + n);
+    }
+    static void Backward(int, double*) {}
+    void Convert(int m, double, int n, double* X, WorkLong& out) {
+        if (sure) sure = FromExactConvolution(m, n, X, out);
+    }
+};
+
 // Whether b's digit halves are a's: the same record, or records alike in everything the digit
 // conversion reads (sign, exponent, precision and the live limbs, compared as bits).
 bool SameDigits(const WorkLong& a, const WorkLong& b) {
@@ -99,49 +124,13 @@ void KeepSpectra(Transforms& transforms, int n, const WorkLong& x, KeptSpectra& 
     std::memcpy(keep.digits.limbs, x.limbs, (LastLimb(x) + 1) * sizeof(double));
 }
 
-// The product at P = max(a.precision, b.precision) clamped into [5, 506] (and to the slots a
-// record has). The lower halves' product is never formed: the result is truncated below it,
-// apart from rounding limb P + 3 by the next digit (odd exponents) and by the cross products'
-// next limb. a and b are normalised in place; the result's error is a.error + b.error plus its own.
-// A zero operand gives the zero of precision P with the operands' errors, and no message.
+// R <- the main product (upper x upper) and L <- the sum of the cross products of a and b at
+// transform length n, through the pieces of Transforms; false where those pieces could not vouch
+// for the transforms' bits (the direct products' carry estimate too near a step).
 template <class Transforms>
-WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms& transforms,
-                          KeptSpectra* keepA = nullptr, KeptSpectra* keepB = nullptr) {
-    int32_t P = MaxPrecision(a, b);
-    if (P < TRANSFORM_MIN_PRECISION) P = TRANSFORM_MIN_PRECISION;
-    if (P > TRANSFORM_MAX_PRECISION) P = TRANSFORM_MAX_PRECISION;
-    if (P > MAX_PRECISION) P = MAX_PRECISION;
-
-    // The sign is taken from the normalised operands, so that a record with a sign but only zero
-    // limbs multiplies as the zero it is.
-    Normalize(a);
-    Normalize(b);
-    const int32_t sign = a.sign * b.sign;
-    WorkLong R;
-    // A zero operand, also one that carries an earlier failure, gives zero; the failure's error
-    // travels on and needs no second message.
-    if (sign == 0) {
-        InitLong(R, P, sign, 0, 0.0);
-        R.error = SumErrors(a.error, b.error);
-        CopyProduct(result, R);
-        return result;
-    }
-    const int64_t exponentSum = static_cast<int64_t>(a.exponent) + b.exponent;
-    if (exponentSum > MAX_EXPONENT || exponentSum < -static_cast<int64_t>(MAX_EXPONENT)) {
-        Report(Message::Overflow);
-        InitLong(R, P, sign, 0, 0.0);
-        R.sign = 0;
-        R.error = -1;
-        CopyProduct(result, R);
-        return result;
-    }
-    // The digit conversions set every other field and every live limb of R and L.
-    R.precision = P;
-    WorkLong L;
-    L.precision = P;
-
+bool FormHalves(Transforms& transforms, int n, const WorkLong& a, const WorkLong& b, WorkLong& R,
+                WorkLong& L, KeptSpectra* keepA = nullptr, KeptSpectra* keepB = nullptr) {
     const double B = TRANSFORM_BASE;
-    const int n = TransformLength(P);
     const int h = n / 2;
     double X1[DIGIT_ARRAY_SLOTS];
     double X2[DIGIT_ARRAY_SLOTS];
@@ -212,6 +201,58 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     }
     transforms.Backward(n, X2);
     transforms.Convert(h, B, n, X2, L);
+    return transforms.Sure();
+}
+
+// The product at P = max(a.precision, b.precision) clamped into [5, 506] (and to the slots a
+// record has). The lower halves' product is never formed: the result is truncated below it,
+// apart from rounding limb P + 3 by the next digit (odd exponents) and by the cross products'
+// next limb. a and b are normalised in place; the result's error is a.error + b.error plus its own.
+// A zero operand gives the zero of precision P with the operands' errors, and no message.
+template <class Transforms>
+WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms& transforms,
+                          KeptSpectra* keepA = nullptr, KeptSpectra* keepB = nullptr) {
+    int32_t P = MaxPrecision(a, b);
+    if (P < TRANSFORM_MIN_PRECISION) P = TRANSFORM_MIN_PRECISION;
+    if (P > TRANSFORM_MAX_PRECISION) P = TRANSFORM_MAX_PRECISION;
+    if (P > MAX_PRECISION) P = MAX_PRECISION;
+
+    // The sign is taken from the normalised operands, so that a record with a sign but only zero
+    // limbs multiplies as the zero it is.
+    Normalize(a);
+    Normalize(b);
+    const int32_t sign = a.sign * b.sign;
+    WorkLong R;
+    // A zero operand, also one that carries an earlier failure, gives zero; the failure's error
+    // travels on and needs no second message.
+    if (sign == 0) {
+        InitLong(R, P, sign, 0, 0.0);
+        R.error = SumErrors(a.error, b.error);
+        CopyProduct(result, R);
+        return result;
+    }
+    const int64_t exponentSum = static_cast<int64_t>(a.exponent) + b.exponent;
+    if (exponentSum > MAX_EXPONENT || exponentSum < -static_cast<int64_t>(MAX_EXPONENT)) {
+        Report(Message::Overflow);
+        InitLong(R, P, sign, 0, 0.0);
+        R.sign = 0;
+        R.error = -1;
+        CopyProduct(result, R);
+        return result;
+    }
+    // The digit conversions set every other field and every live limb of R and L.
+    R.precision = P;
+    WorkLong L;
+    L.precision = P;
+    const int n = TransformLength(P);
+    bool formed = false;
+    if constexpr (Transforms::kReusesSpectra) {
+        if (n <= DIRECT_MAX_LENGTH) {
+            DirectProducts direct;
+            formed = FormHalves(direct, n, a, b, R, L);
+        }
+    }
+    if (!formed) FormHalves(transforms, n, a, b, R, L, keepA, keepB);
 
     // The cross products lie s limbs below the main product.
     const int64_t s = (static_cast<int64_t>(R.exponent) - L.exponent) / 10;

@@ -260,13 +260,39 @@ void ToTransformHalfDigits(int n, int off, const WorkLong& x, double* D, double*
     BalanceDigits(B, filled, D);
 }
 
-void FromTransformDigitsCarried(int m, int n, double* X, WorkLong& out, VectorWidth width) {
+namespace {
+
+// The digits from the carry in on, as both conversions below form them.
+void ConvertFrom(const DigitCarryIn& in, int m, int n, double* X, WorkLong& out, VectorWidth width) {
     constexpr double B = TRANSFORM_BASE;
     double T[DFT_MAX_LENGTH];
-    const DigitCarryIn in = StartConversion(m, B, n, X, out);
     double carry = 0.0;
     if (!CarriedDigits(m, in, X, T, carry, RunsAvx(width))) carry = SerialDigits(m, B, in, X, T);
     FinishConversion(in, carry, m, B, n, X, T, LimbRule::WholeSum, out);
+}
+
+// Whether each truncation of the carry's estimate, from exact positions, lies farther than
+// CARRY_CLEARANCE units of a position from the nearest whole number at which it would change:
+// the estimate from the backward transform's values differs by less than that.
+bool CarryEstimateClear(const DigitCarryIn& in) {
+    constexpr double B = TRANSFORM_BASE;
+    const double du = std::fabs(in.u - std::nearbyint(in.u)) * (B * B);
+    const double dw = std::fabs(in.w - std::nearbyint(in.w)) * B;
+    return du > CARRY_CLEARANCE && dw > CARRY_CLEARANCE;
+}
+
+}  // namespace
+
+void FromTransformDigitsCarried(int m, int n, double* X, WorkLong& out, VectorWidth width) {
+    const DigitCarryIn in = StartConversion(m, TRANSFORM_BASE, n, X, out);
+    ConvertFrom(in, m, n, X, out, width);
+}
+
+bool FromExactConvolution(int m, int n, double* X, WorkLong& out, VectorWidth width) {
+    const DigitCarryIn in = StartConversion(m, TRANSFORM_BASE, n, X, out);
+    if (!CarryEstimateClear(in)) return false;
+    ConvertFrom(in, m, n, X, out, width);
+    return true;
 }
 
 }  // namespace ostrel2

@@ -25,4 +25,17 @@ void ToTransformHalfDigits(int n, int off, const WorkLong& x, double* D, double*
 void FromTransformDigitsCarried(int m, int n, double* X, WorkLong& out,
                                 VectorWidth width = VectorWidth::Widest);
 
+// How far, in units of one position, the carry estimate of positions m .. m + 3 (StartConversion)
+// may move when they come from the backward transform rather than the exact convolution: the
+// transform's noise on a position stays far below it at every length the product uses (see
+// docs/transform-multiplication.md), and so does the estimate's own rounding.
+constexpr double CARRY_CLEARANCE = 0.25;
+
+// FromTransformDigitsCarried on the exact convolution n/2 c (DirectProduct), with the same result
+// the backward transform's values give, and true; false, with out untouched, where the carry
+// estimate lies within CARRY_CLEARANCE of a place where its truncation would change, so that the
+// transform's noise could decide it: the product is then formed through the transforms.
+bool FromExactConvolution(int m, int n, double* X, WorkLong& out,
+                          VectorWidth width = VectorWidth::Widest);
+
 }  // namespace ostrel2

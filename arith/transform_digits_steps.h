@@ -49,6 +49,8 @@ struct DigitCarryIn {
     double c1;
     double c2;
     int used;  // output positions any limb reads: m, but at most 2 (out.precision + 4)
+    double u;  // the carry's estimate in units of B^2, whose truncation gives c1 + 1
+    double w;  // the estimate less c1 B^2, in units of B, plus 0.5: its truncation gives c2
 };
 
 // The start of the conversion: sets X[0] to the exact top product, n/2 |X[n]|.
@@ -70,7 +72,10 @@ inline DigitCarryIn StartConversion(int m, double B, int n, double* X, const Wor
     for (int i = 0; i < 4 && j0 + i < n; ++i) acc += X[j0 + i] * weights[i];
     const double u = (in.scale * acc + 0.5) / B2;
     in.c1 = TruncDigit(u) - 1;
-    in.c2 = TruncDigit((u - in.c1) * B + 0.5);
+    const double w = (u - in.c1) * B + 0.5;
+    in.c2 = TruncDigit(w);
+    in.u = u;
+    in.w = w;
 
     // Output positions at or beyond 2J never reach a limb (T[2J - 1] is the last one read).
     const int J = out.precision + GUARD_LIMBS + 1;
