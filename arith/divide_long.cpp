@@ -212,15 +212,19 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
         return result;
     }
 
+    // Each divisor limb meets every quotient limb: its halves are formed once.
+    LimbHalves dHalves[kPositions];
+    for (int32_t j = 0; j <= bLast; ++j) dHalves[j] = SplitLimb(d[j]);
     for (int32_t i = 0; i <= P + 4; ++i) {
         q[i] = EstimateQuotient(w, i, P, divisorTop);
         if (q[i] == 0.0) continue;
+        const LimbHalves qHalves = SplitLimb(q[i]);
         for (int32_t j = 0; j <= bLast; ++j) {
             const int32_t k = i + j;
             if (k > P + 4) break;
             double high = 0.0;
             double low = 0.0;
-            if (d[j] != 0.0) SplitProduct(q[i], d[j], high, low);
+            if (d[j] != 0.0) SplitProductOfHalves(qHalves, dHalves[j], high, low);
             SubtractWithBorrow(w, k, high);
             if (k == P + 4) break;
             SubtractLowPart(w, k, low);
@@ -295,12 +299,13 @@ WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
         return result;
     }
 
+    const LimbHalves dHalves = SplitLimb(d);
     for (int32_t i = 0; i <= P + 4; ++i) {
         q[i] = EstimateQuotient(w, i, P, d);
         if (q[i] == 0.0) continue;
         double high = 0.0;
         double low = 0.0;
-        SplitProduct(q[i], d, high, low);
+        SplitProductOfHalves(SplitLimb(q[i]), dHalves, high, low);
         // The position above is folded into this one whatever its sign; it is not read again.
         if (i > 0) w[i] = w[i - 1] * LIMB_BASE + w[i];
         SubtractWithBorrow(w, i, high);

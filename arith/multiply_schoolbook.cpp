@@ -11,17 +11,85 @@ namespace ostrel2 {
 
 namespace {
 
+constexpr int64_t kLimbBase = 10000000000;  // LIMB_BASE as a whole number
+
 // Adds a part into limb k and carries once into limb k - 1 when the limb passes 10^10. The
 // carried-into limb is not looked at again; Normalize finishes the carries. Limb 0 has nowhere to
-// carry to and is left for Normalize as well.
+// carry to and is left for Normalize as well. Selected rather than branched: whether a limb passes
+// 10^10 is as random as its digits.
 void AddWithCarry(WorkLong& r, int32_t k, double part) {
-    r.limbs[k] += part;
-    if (r.limbs[k] > LIMB_BASE && k > 0) {
-        r.limbs[k - 1] += 1.0;
-        r.limbs[k] -= LIMB_BASE;
+    const double v = r.limbs[k] + part;
+    const bool over = v > LIMB_BASE && k > 0;
+    r.limbs[k] = over ? v - LIMB_BASE : v;
+    if (k > 0) r.limbs[k - 1] = over ? r.limbs[k - 1] + 1.0 : r.limbs[k - 1];
+}
+
+// Whether every live limb lies in 0 .. 10^10, as in every normalised record; a hostile record
+// that normalisation let through may hold others.
+bool InLimbRange(const WorkLong& x) {
+    bool in = true;
+    for (int32_t k = 0; k <= LastLimb(x); ++k) in &= x.limbs[k] >= 0.0 && x.limbs[k] <= LIMB_BASE;
+    return in;
+}
+
+// Calls part(i, j, k) for every pair of non-zero limbs a_i, b_j whose product lands on a limb
+// k = i + j <= last, rows of a in order, b's limbs in order within a row.
+template <class Part>
+void ForEachLimbProduct(const WorkLong& a, const WorkLong& b, int32_t last, Part part) {
+    const int32_t aLast = LastLimb(a);
+    const int32_t bLast = LastLimb(b);
+    for (int32_t i = 0; i <= aLast; ++i) {
+        if (a.limbs[i] == 0.0) continue;
+        for (int32_t j = 0; j <= bLast; ++j) {
+            if (b.limbs[j] == 0.0) continue;
+            if (i + j > last) break;
+            part(i, j, i + j);
+        }
     }
 }
 
+// r's limbs 0 .. last <- the parts of the limb products a_i b_j with i + j <= last (high parts on
+// limb i + j, low parts on i + j + 1 up to last), added limb by limb, each addition carrying once
+// into the limb in front. Normalize finishes the carries.
+void SumByRows(WorkLong& r, const WorkLong& a, const WorkLong& b, int32_t last) {
+    ForEachLimbProduct(a, b, last, [&](int32_t i, int32_t j, int32_t k) {
+        double high = 0.0;
+        double low = 0.0;
+        SplitProduct(a.limbs[i], b.limbs[j], high, low);
+        AddWithCarry(r, k, high);
+        if (k < last) AddWithCarry(r, k + 1, low);
+    });
+}
+
+// The same parts where every limb lies in 0 .. 10^10, summed by position in two columns, high
+// parts and low parts, so that the products of one row do not wait on each other's carries, and
+// carried once at the end. Every part is a whole number of at most 10^10 and a position takes at
+// most 2 * 307 of them: each sum is exact, and so the carried limbs are those of the same total,
+// which normalisation brings to the same record as the sums by rows.
+void SumByColumns(WorkLong& r, const WorkLong& a, const WorkLong& b, int32_t last) {
+    // Each limb meets every limb of the other operand: its halves are formed once.
+    LimbHalves aHalves[WORK_LIMBS];
+    LimbHalves bHalves[WORK_LIMBS];
+    for (int32_t i = 0; i <= LastLimb(a); ++i) aHalves[i] = SplitLimb(a.limbs[i]);
+    for (int32_t j = 0; j <= LastLimb(b); ++j) bHalves[j] = SplitLimb(b.limbs[j]);
+    double highs[WORK_LIMBS] = {};
+    double lows[WORK_LIMBS] = {};
+    ForEachLimbProduct(a, b, last, [&](int32_t i, int32_t j, int32_t k) {
+        double high = 0.0;
+        double low = 0.0;
+        SplitProductOfHalves(aHalves[i], bHalves[j], high, low);
+        highs[k] += high;
+        if (k < last) lows[k + 1] += low;
+    });
+    // Limbs 1 .. last carried into 0 .. 10^10 - 1, the rest into limb 0, in whole numbers.
+    int64_t carry = 0;
+    for (int32_t k = last; k >= 1; --k) {
+        const int64_t v = static_cast<int64_t>(highs[k] + lows[k]) + carry;
+        carry = v / kLimbBase;
+        r.limbs[k] = static_cast<double>(v - carry * kLimbBase);
+    }
+    r.limbs[0] = static_cast<double>(static_cast<int64_t>(highs[0]) + carry);
+}
 }  // namespace
 
 // Product at MaxPrecision(a, b), cut off after limb p + 3 without rounding: partial products
@@ -56,21 +124,10 @@ WorkLong& Multipl2Long(WorkLong& result, WorkLong& a, WorkLong& b) {
     }
     r.exponent = static_cast<int32_t>(t);
 
-    const int32_t aLast = LastLimb(a);
-    const int32_t bLast = LastLimb(b);
-    for (int32_t i = 0; i <= aLast; ++i) {
-        if (a.limbs[i] == 0.0) continue;
-        for (int32_t j = 0; j <= bLast; ++j) {
-            if (b.limbs[j] == 0.0) continue;
-            const int32_t k = i + j;
-            if (k > last) break;
-            double high = 0.0;
-            double low = 0.0;
-            SplitProduct(a.limbs[i], b.limbs[j], high, low);
-            AddWithCarry(r, k, high);
-            if (k == last) break;
-            AddWithCarry(r, k + 1, low);
-        }
+    if (InLimbRange(a) && InLimbRange(b)) {
+        SumByColumns(r, a, b, last);
+    } else {
+        SumByRows(r, a, b, last);
     }
 
     Normalize(r);
@@ -109,11 +166,12 @@ WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m) {
     r.exponent = a.exponent + 10;
 
     const int32_t aLast = LastLimb(a);
+    const LimbHalves mHalves = SplitLimb(m);
     for (int32_t i = 0; i <= aLast; ++i) {
         if (a.limbs[i] == 0.0) continue;
         double high = 0.0;
         double low = 0.0;
-        SplitProduct(a.limbs[i], m, high, low);
+        SplitProductOfHalves(SplitLimb(a.limbs[i]), mHalves, high, low);
         AddWithCarry(r, i, high);
         if (i == aLast) break;
         AddWithCarry(r, i + 1, low);

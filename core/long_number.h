@@ -93,8 +93,48 @@ inline double RoundHalfEven(double x) {
     return std::copysign(rounding::Nearest(m), x);
 }
 
+// A limb as its upper and lower five digits, x = upper * 10^5 + lower. The quotient x / 10^5 is
+// correctly rounded and a non-whole one lies at least 10^-5 from the next whole number, far more
+// than its rounding error, so its floor is exact for any whole x below 2^53 / 10^5. Plain double
+// division keeps the split the same on every platform, with or without an x87 unit.
+struct LimbHalves {
+    double upper;
+    double lower;
+};
+
+inline double UpperFiveDigits(double x) { return FloorDouble(x / 1e5); }
+
+inline LimbHalves SplitLimb(double x) {
+    const double upper = UpperFiveDigits(x);
+    return {upper, x - upper * 1e5};
+}
+
+// Exact product of two limbs given as halves, as high * 10^10 + low, 0 <= high < 10^10,
+// 0 <= low <= 10^10. The 20-digit product is built from 5-digit halves, so no partial value
+// exceeds about 2 * 10^10 and every step is exact in double precision. A low limb of exactly
+// 10^10 is left for the callers' carries to absorb. Inline, so that a loop that meets one limb
+// in many products splits it once.
+inline void SplitProductOfHalves(LimbHalves x, LimbHalves y, double& high, double& low) {
+    double hi = x.upper * y.upper;
+    double lo = x.lower * y.lower;
+    const double mid = x.upper * y.lower + y.upper * x.lower;
+    const double m1 = UpperFiveDigits(mid);
+    const double m0 = (mid - m1 * 1e5) * 1e5;
+
+    hi = RoundHalfEven(hi + m1);
+    lo = RoundHalfEven(lo + m0);
+    if (lo > LIMB_BASE) {
+        hi += 1.0;
+        lo -= LIMB_BASE;
+    }
+    high = hi;
+    low = lo;
+}
+
 // Exact product of two limbs as high * 10^10 + low, 0 <= high < 10^10, 0 <= low <= 10^10.
-void SplitProduct(double x, double y, double& high, double& low);
+inline void SplitProduct(double x, double y, double& high, double& low) {
+    SplitProductOfHalves(SplitLimb(x), SplitLimb(y), high, low);
+}
 
 // The double estimate of a record: (limbs[0] + limbs[1] * 10^-10) * 10^exponent. Workers use it
 // for branch decisions and starting values only.

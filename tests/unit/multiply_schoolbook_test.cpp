@@ -219,6 +219,57 @@ TEST(Multipl2Long, RandomProductsMatchTheTruncatedExactProduct) {
     }
 }
 
+// Leading limbs whose product has no high part (so limb 0 gets nothing but carries) and limbs of
+// 9,999,999,999 whose carries ripple all the way into limb 0, or stop one limb short of it: the
+// columns of parts are carried in whole numbers before normalisation, and the result must be the
+// truncated exact product whichever way normalisation then goes.
+TEST(Multipl2Long, CarriesIntoTheLeadingLimbGiveTheTruncatedExactProduct) {
+    struct Case {
+        double a0, b0;
+        double fill;  // every later limb of both operands; 0 for random limbs
+    };
+    const Case cases[] = {{1, 1, 9999999999}, {1, 1, 0}, {1, 9999999999, 9999999999},
+                          {99999, 99999, 9999999999}, {100000, 99999, 9999999999},
+                          {3, 4, 1}, {9999999999, 9999999999, 9999999999}, {2, 5, 0}};
+    reference::RandomLongs random(78);
+    for (const Case& c : cases) {
+        for (int32_t p : {1, 2, 5, 30, 303}) {
+            WorkLong a = random.Next(p, -40, 40);
+            WorkLong b = random.Next(p, -40, 40);
+            a.limbs[0] = c.a0;
+            b.limbs[0] = c.b0;
+            for (int32_t k = 1; k <= LastLimb(a); ++k) {
+                if (c.fill != 0) a.limbs[k] = b.limbs[k] = c.fill;
+            }
+            int ambiguous = 0;
+            const mpq_class expected = ExpectedProduct(a, b, p, &ambiguous);
+            WorkLong r;
+            Multipl2Long(r, a, b);
+            ASSERT_TRUE(IsCanonical(r)) << c.a0 << " " << c.b0 << " p " << p;
+            if (ambiguous == 0) {
+                ASSERT_TRUE(HasExactValue(r, expected)) << c.a0 << " " << c.b0 << " p " << p;
+            } else {
+                ASSERT_LE(reference::ErrorInLastLimbUnits(r, expected), ambiguous);
+            }
+        }
+    }
+}
+
+// Operands the fuzzer found: a leading limb of 0.5, and a limb of 1.7e308 that normalisation
+// reports as too long and leaves in place. Limbs outside 0 .. 10^10 are summed part by part as
+// they always were, not in the whole-number columns (which would convert 10^182 to an integer);
+// the product comes back failed.
+TEST(Multipl2Long, LimbsOutsideTheirRangeAreSummedPartByPart) {
+    WorkLong a = MakeRaw(11, 1, 0, {0.5});
+    WorkLong b = MakeRaw(152, -1, -254820, {0, 1.7e308});
+    WorkLong r;
+    testing::internal::CaptureStdout();
+    Multipl2Long(r, a, b);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(printed.empty());
+    EXPECT_EQ(r.error, -1);
+}
+
 TEST(MultiplSmall, SignsZeroAndAliasing) {
     const WorkLong a = MakeLong("-1234.5", 2);
     WorkLong r;
