@@ -106,6 +106,10 @@ WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     WorkLong folded = x;
     WorkLong u;
     SubtractLong(u, folded, one);
+    // A record whose leading limb is positive passes the normalisation above with limbs it has
+    // not looked at (a negative one below a tiny leading limb); the subtraction meets them,
+    // reports them and fails, and the logarithm stops there rather than read them as a number.
+    if (Failed(u)) return FailQuietly(result, sum);
     if (u.sign == 0) return CopyOut(result, sum);
     if (u.sign < 0) {
         sign = -1;
@@ -113,7 +117,7 @@ WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
         // 1/x beyond the largest exponent: the division reported it and left a failed zero.
         if (Failed(folded)) return FailQuietly(result, sum);
     }
-    Normalize(folded);
+    if (Normalize(folded) != 0) return FailQuietly(result, sum);  // reported by the normalisation
     if (folded.exponent > kMaxFoldedExponent)
         return FailWith(result, sum, Message::LogOverflow);
 

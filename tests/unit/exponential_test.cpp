@@ -210,6 +210,26 @@ TEST(LogeLong, OneIsZeroAndNonPositiveArgumentsAreRefused) {
     EXPECT_EQ(y.error, -1);
 }
 
+// A record the fuzzer found: its leading limb is a tiny positive fraction and the limb after it
+// -1, so the first normalisation lets it through; 1/x then brings the negative limb to the front.
+// The logarithm (and the decimal logarithm, which calls it) must come back failed after the
+// normalisation's message, not read the limbs as a number (a NaN converted to an integer).
+TEST(LogeLong, NegativeLimbBehindATinyLeadingLimbComesBackFailed) {
+    for (auto log : {&LogeLong, &Log10Long}) {
+        WorkLong x = MakeRaw(26, 1, 7750, {7.752160229431044e-304, -1, 0, 9, 5419827445, 0,
+                                           8721573952, 9306112});
+        WorkLong y;
+        testing::internal::CaptureStdout();
+        log(y, x);
+        const std::string printed = testing::internal::GetCapturedStdout();
+        const std::string format = MessageText(Message::NegativeLimb);
+        const std::string text = format.substr(0, format.find('%'));
+        EXPECT_EQ(printed.compare(0, text.size(), text), 0) << printed;
+        EXPECT_EQ(y.error, -1);
+        EXPECT_EQ(y.sign, 0);
+    }
+}
+
 // ln of a record of the given fields, with the reference formed from the exact mantissa and
 // exponent * ln 10, so that exponents of a billion digits need not be written out.
 void ReferenceLogOfFar(Mpfr& out, const WorkLong& x) {
