@@ -1,7 +1,8 @@
 // multiply_transform.cpp -- the product of two records by convolution of base-100,000 digits
 // through the real discrete Fourier transform: upper x upper plus the two cross products.
-// MultiplLong runs it on the fast pieces (real_dft_fast.h, transform_digits_fast.h);
-// MultiplLongPerCallTables, the reference for the tests, on the plain ones.
+// MultiplLong runs it on the fast pieces (real_dft_fast.h, transform_digits_fast.h), and at
+// transform length 32 forms the convolutions term by term instead (direct_convolution.h), with
+// the transforms' bits; MultiplLongPerCallTables, the reference for the tests, on the plain ones.
 #include "arith/multiply_transform.h"
 
 #include <cstdint>
