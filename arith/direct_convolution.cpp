@@ -35,11 +35,8 @@ void Convolve(int n, const double* U, const double* V, double* out, VectorWidth 
         for (int j = 0; j < lv; ++j) Vd[j] = V[j];
         for (int j = lv; j < lv + CONVOLUTION_PAD; ++j) Vd[j] = 0.0;
 #if OSTREL2_AVX_PATHS
-        if (RunsAvx(width)) {
-            k = DirectConvolveAvx(half, U, lu, Vd, lv, out);
-        } else {
-            k = ConvolveBlocks<Lanes2>(half, U, lu, Vd, lv, out);
-        }
+        k = RunsAvx(width) ? DirectConvolveAvx(half, U, lu, Vd, lv, out)
+                           : ConvolveBlocks<Lanes2>(half, U, lu, Vd, lv, out);
 #else
         (void)width;
         k = ConvolveBlocks<Lanes2>(half, U, lu, Vd, lv, out);

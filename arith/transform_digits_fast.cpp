@@ -276,8 +276,8 @@ void ConvertFrom(const DigitCarryIn& in, int m, int n, double* X, WorkLong& out,
 // the estimate from the backward transform's values differs by less than that.
 bool CarryEstimateClear(const DigitCarryIn& in) {
     constexpr double B = TRANSFORM_BASE;
-    const double du = std::fabs(in.u - std::nearbyint(in.u)) * (B * B);
-    const double dw = std::fabs(in.w - std::nearbyint(in.w)) * B;
+    const double du = std::fabs(in.u - RoundHalfEven(in.u)) * (B * B);
+    const double dw = std::fabs(in.w - RoundHalfEven(in.w)) * B;
     return du > CARRY_CLEARANCE && dw > CARRY_CLEARANCE;
 }
 
