@@ -1,4 +1,5 @@
-// ostrel2.cpp -- command-line calculator: decimal text in, one export of the library, decimal text out.
+// command_line_calculator.cpp -- the ostrel2 program: decimal text in, one export of the
+// library, decimal text out.
 //
 //   ostrel2 [options] <function> <arguments...>
 //
