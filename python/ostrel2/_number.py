@@ -12,7 +12,7 @@ import operator
 import re
 import warnings
 from fractions import Fraction
-from typing import Any, Callable, NamedTuple, Optional, Tuple, TypeVar, Union
+from typing import Any, Callable, Dict, NamedTuple, Optional, Tuple, TypeVar, Union
 
 from . import _exports
 from ._library import (DIGITS_PER_LIMB, MAX_PRECISION, LongNumber, call_quietly, format_record,
@@ -122,11 +122,10 @@ class precision:
         _context.set((self.limbs, self.digits))
         return self.limbs
 
-    def __exit__(self, *exception) -> bool:
+    def __exit__(self, *exception) -> None:
         outer = _outer.get()
         _context.set(outer[-1])
         _outer.set(outer[:-1])
-        return False
 
     def __call__(self, function: _Function) -> _Function:
         if inspect.iscoroutinefunction(function):
@@ -495,7 +494,8 @@ class Number(_exports.NumberMethods):
         if ndigits is None:
             return int(exact.to_integral_value(rounding=decimal.ROUND_HALF_EVEN))
         ndigits = operator.index(ndigits)
-        if not exact or exact.as_tuple().exponent >= -ndigits:
+        exponent = exact.as_tuple().exponent  # an int: the value is finite
+        if not exact or (isinstance(exponent, int) and exponent >= -ndigits):
             return self._in_context()  # already a multiple of 10^-n
         rounded = exact.quantize(decimal.Decimal((0, (1,), -ndigits)), context=_WIDE)
         record, _ = parse_text(str(rounded), self.precision)
@@ -648,4 +648,4 @@ def _call(export, kind, *values, precision=None, digits=None):
 
 
 # Export name -> ctypes function of the loaded library, filled by the package on import.
-_FUNCTIONS = {}
+_FUNCTIONS: Dict[str, Any] = {}
