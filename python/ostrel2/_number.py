@@ -472,6 +472,11 @@ class Number(_exports.NumberMethods):
         sign = "-" if record.sign < 0 else ""
         return decimal.Decimal(f"{sign}{significant}E{exponent}")
 
+    def as_integer_ratio(self) -> Tuple[int, int]:
+        """The exact value as (numerator, denominator) in lowest terms, denominator positive, as
+        for Decimal and float: Fraction(*x.as_integer_ratio())."""
+        return self.to_decimal().as_integer_ratio()
+
     def __float__(self) -> float:
         return float(self.to_decimal())
 

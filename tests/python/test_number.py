@@ -239,6 +239,9 @@ def test_the_conventions_of_decimal_numbers():
     assert exact(Fraction(1, 4) * Number(4)) == 1
     assert exact(Decimal("0.5") - half) == 0
     assert isinstance(half, numbers.Number)
+    assert Number("-0.125").as_integer_ratio() == (-1, 8)
+    third = Number(1, 1) / 3
+    assert Fraction(*third.as_integer_ratio()) == exact(third)
 
 
 def test_help_and_type_hints_cover_every_function_and_method():
