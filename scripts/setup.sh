@@ -5,7 +5,8 @@
 #                                Python
 #   bash scripts/setup.sh test   install, build, run every test (the installed package built
 #                                against through CMake and pkg-config included), the Python
-#                                module installed with pip and tested with pytest, every test
+#                                module installed with pip into plain virtual environments
+#                                offline and tested there (pytest, doctests), every test
 #                                again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 #                                thread test under ThreadSanitizer, then the Windows and fuzzing
 #                                checks when their scripts are present
@@ -13,7 +14,8 @@
 # Missing Debian packages are installed with apt-get (as root, or through sudo). The builds go
 # to build/ and build-sanitize/ under the repository root (OSTREL2_BUILD_DIR and
 # OSTREL2_SANITIZE_BUILD_DIR override them); the Python module goes into a virtual environment
-# in build/python-env. Any failure stops the script with a non-zero status.
+# in build/python-env (Debian's Python) and build/python-env-other (the python3 on PATH, when that
+# is another CPython). Any failure stops the script with a non-zero status.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -21,8 +23,7 @@ build=${OSTREL2_BUILD_DIR:-$root/build}
 sanitize_build=${OSTREL2_SANITIZE_BUILD_DIR:-$root/build-sanitize}
 jobs=$(nproc 2>/dev/null || echo 2)
 packages=(build-essential cmake g++ libgtest-dev libbenchmark-dev libgmp-dev libmpfr-dev libboost-dev
-          clang libclang-rt-14-dev valgrind python3 python3-pytest python3-venv python3-pip
-          python3-setuptools python3-wheel pkg-config)
+          clang libclang-rt-14-dev valgrind python3 python3-pytest python3-venv pkg-config)
 # Debian's Python, the one the packages above serve (another python3 may come first on PATH).
 python=/usr/bin/python3
 [[ -x $python ]] || python=$(command -v python3)
@@ -101,18 +102,19 @@ demo() {
   "$ostrel2" div 1 0 || echo "(exit status $?: the result carries an error)"
 }
 
-# The Python module as a user installs it: pip install . into a fresh virtual environment, with
-# no package index (nothing may be downloaded). The environment sees the system's packages, so
-# pytest comes from Debian.
+# The Python module as a user installs it: a plain virtual environment (no system packages: no
+# wheel, and no setuptools at all from Python 3.12 on), `pip install .` with no package index.
+# python_env PYTHON ENV installs it into ENV; the package's own build backend needs nothing else.
 python_env() {
-  local env=$build/python-env
-  step "Python module: pip install . into $env (no network)"
-  "$python" -m venv --system-site-packages --clear "$env"
-  (cd "$root" && PIP_NO_INDEX=1 "$env/bin/python" -m pip install --no-cache-dir --quiet .)
+  local python=$1 env=$2
+  step "Python module: pip install . into $env ($("$python" --version 2>&1), plain venv, no network)"
+  "$python" -m venv --clear "$env"
+  (cd "$root" && PIP_NO_INDEX=1 PIP_DISABLE_PIP_VERSION_CHECK=1 \
+     "$env/bin/python" -m pip install --no-cache-dir --quiet .)
 }
 
 python_demo() {
-  python_env
+  python_env "$python" "$build/python-env"
   step "Python: 1/7 to 60 digits, and a division by zero as an exception"
   (cd / && "$build/python-env/bin/python" - <<'PY'
 import ostrel2
@@ -126,12 +128,56 @@ PY
   )
 }
 
+# The python3 on PATH when it is another CPython than Debian's (a pyenv build, say), else nothing.
+other_python() {
+  local found
+  found=$(command -v python3 2>/dev/null) || return 0
+  found=$("$found" -c 'import os, sys; print(os.path.realpath(sys.executable))' 2>/dev/null) || return 0
+  [[ -n $found && $found != "$(realpath "$python")" ]] && echo "$found"
+  return 0
+}
+
 python_tests() {
-  python_env
+  # Debian's Python: the whole suite and the doctests of docs/python.md and README.md, with
+  # Debian's pytest taken from its folder (appended to the search path, so the installed ostrel2
+  # comes first), run from / so that the installed copy, not the source tree, is imported.
+  local env=$build/python-env debian_packages
+  python_env "$python" "$env"
+  debian_packages=$("$python" -c 'import os, pytest; print(os.path.dirname(os.path.dirname(pytest.__file__)))')
   step "Python module: pytest against the installed copy, docs/python.md and README.md as doctests"
-  # From / so that the installed module, not the source tree, is imported.
-  (cd / && "$build/python-env/bin/python" -m pytest -p no:cacheprovider --doctest-glob='*.md' \
+  (cd / && "$env/bin/python" -c 'import sys; sys.path.append(sys.argv.pop(1)); import pytest; sys.exit(pytest.main(sys.argv[1:]))' \
+     "$debian_packages" -p no:cacheprovider --doctest-glob='*.md' \
      "$root/tests/python" "$root/docs/python.md" "$root/README.md" </dev/null)
+
+  # Another CPython, when there is one: the doctests with its own standard library alone.
+  local other
+  other=$(other_python)
+  if [[ -z $other ]]; then
+    step "Python module: no other CPython than Debian's on PATH; its install is left out"
+    return
+  fi
+  env=$build/python-env-other
+  python_env "$other" "$env"
+  step "Python module: docs/python.md and README.md as doctests against the copy in $env"
+  (cd / && "$env/bin/python" - "$env" "$root/docs/python.md" "$root/README.md" <<'PY'
+import doctest
+import sys
+from pathlib import Path
+
+import ostrel2
+
+env, files = Path(sys.argv[1]).resolve(), sys.argv[2:]
+if env not in Path(ostrel2.__file__).resolve().parents:
+    sys.exit(f"ostrel2 was imported from {ostrel2.__file__}, not from {env}")
+failed = attempted = 0
+for name in files:
+    result = doctest.testfile(name, module_relative=False)
+    failed += result.failed
+    attempted += result.attempted
+print(f"doctests: {attempted - failed} passed, {failed} failed")
+sys.exit(1 if failed or not attempted else 0)
+PY
+  )
 }
 
 usage() {
@@ -188,8 +234,8 @@ case $1 in
 
     step "summary (address,undefined sanitizers)"
     ctest_summary "$sanitize_log"
-    step "summary (Python module, pytest)"
-    tail -n 1 "$python_log"
+    step "summary (Python module: pytest, and the doctests on another CPython)"
+    grep -E '^(=+ .*(passed|failed).* =+|doctests: .*)$' "$python_log" || true
     step "summary"
     ctest_summary "$main_log"
     ;;

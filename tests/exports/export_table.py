@@ -1,5 +1,8 @@
 """export_table.py -- the rows of api/export_table.h, and what each argument kind means for the
-files written by hand (the public header, the macro module, the README), for the Python checks.
+files written by hand (the public header, the macro module, the README), for the Python checks
+and for python_module.py, which writes the Python module's exports from the rows. The bytes a
+32-bit export removes from the stack are the table's own column, checked against the built DLL
+(tests/windows/check_exports.py).
 """
 import re
 from pathlib import Path
@@ -68,9 +71,3 @@ def read(table_path):
                          f"tests/exports/export_table.py knows ({', '.join(PARAMETERS)})")
     return rows
 
-
-def stack_bytes(kind):
-    """Bytes a 32-bit standard-call export of this kind removes from the stack."""
-    if kind == "Version":
-        return 0
-    return 4 + sum(8 if t == "double" else 4 for t, _ in PARAMETERS[kind])

@@ -4,10 +4,11 @@ exact Fraction and Decimal arithmetic or by hand."""
 import copy
 import decimal
 import math
-import pickle
-import threading
+import numbers
+import typing
 from decimal import Decimal
 from fractions import Fraction
+from pathlib import Path
 
 import pytest
 
@@ -84,39 +85,6 @@ def test_refused_text_names_the_place():
         Number("1.2.3")
 
 
-def test_precision_per_number_and_by_context():
-    assert Number(1).precision == ostrel2.DEFAULT_PRECISION == 5
-    assert Number(1, digits=11).precision == 2
-    assert Number(1, digits=3030).precision == 303
-    with ostrel2.precision(digits=300) as limbs:
-        assert limbs == 30
-        assert Number(1).precision == 30
-        assert ostrel2.add(1, 2).precision == 30          # plain values take the context's
-        with ostrel2.precision(2):
-            assert Number(1).precision == 2
-        assert Number(1).precision == 30
-        assert Number(1, 7).precision == 7                # a number's own precision wins
-    assert Number(1).precision == 5
-    for bad in ({"precision": 0}, {"precision": 304}, {"digits": 0}, {"digits": 3031}):
-        with pytest.raises(ValueError):
-            Number(1, **bad)
-    with pytest.raises(TypeError):
-        Number(1, 2, digits=20)
-
-
-def test_set_precision_belongs_to_the_thread():
-    seen = []
-    ostrel2.set_precision(digits=70)
-    try:
-        thread = threading.Thread(target=lambda: seen.append(ostrel2.get_precision()))
-        thread.start()
-        thread.join()
-        assert ostrel2.get_precision() == 7
-    finally:
-        ostrel2.set_precision(ostrel2.DEFAULT_PRECISION)
-    assert seen == [ostrel2.DEFAULT_PRECISION]
-
-
 def test_a_number_converted_to_another_precision():
     third = Number(1, 1) / 3                       # Div_XL works at precision 5 at least
     assert third.precision == 5
@@ -126,7 +94,7 @@ def test_a_number_converted_to_another_precision():
     assert Number(third) is not third and Number(third) == third
 
 
-def test_text_repr_and_conversions():
+def test_text_and_conversions():
     x = Number(1, 1) / 8
     assert str(x) == "0.125"
     seventh = ostrel2.divide2(1, 7, 1)             # long division keeps precision 1
@@ -134,17 +102,31 @@ def test_text_repr_and_conversions():
     every_limb = seventh.text(all_limbs=True)      # fifty digits, the guard limbs' truncated
     assert every_limb.startswith("0." + ("142857" * 9)[:40]) and len(every_limb) == 52
     assert abs(exact(seventh) - Fraction(1, 7)) < Fraction(1, 10 ** 48)
-    assert repr(seventh) == f"ostrel2.Number('{every_limb}', precision=1)"
-    assert eval(repr(seventh), {"ostrel2": ostrel2}).to_decimal() == seventh.to_decimal()
-    assert pickle.loads(pickle.dumps(seventh)) == seventh
-    assert copy.deepcopy(seventh) == seventh
+    assert repr(seventh) == "ostrel2.Number('0.1428571429', precision=1)"
+    assert copy.deepcopy(seventh) is seventh       # numbers do not change
     assert float(seventh) == 1 / 7
     assert int(Number("-2.7")) == math.trunc(Number("-2.7")) == -2
     assert math.floor(Number("-2.7")) == -3 and math.ceil(Number("-2.7")) == -2
-    assert round(Number("2.5")) == 3 and round(Number("-2.5")) == -3   # halves away from zero
     assert format(Number("1.23456"), ".3f") == "1.235"
     assert f"{Number('1.5')}" == "1.5"
     assert bool(Number(0)) is False and bool(Number("1e-300")) is True
+
+
+@pytest.mark.parametrize("value, places, expected", [
+    ("2.5", None, 2), ("3.5", None, 4), ("-2.5", None, -2), ("2.5000001", None, 3),
+    ("1.2345", 2, Fraction(123, 100)), ("1.235", 2, Fraction(124, 100)),
+    ("-1.225", 2, Fraction(-122, 100)), ("1234.5", -2, 1200), ("0.004", 2, 0),
+    ("1.5", 5, Fraction(3, 2)),
+])
+def test_round_goes_half_to_even_as_for_decimal(value, places, expected):
+    x = Number(value, 2)
+    rounded = round(x) if places is None else round(x, places)
+    if places is None:
+        assert type(rounded) is int and rounded == expected
+        assert rounded == round(Decimal(value))
+    else:
+        assert isinstance(rounded, Number) and rounded.precision == 2
+        assert exact(rounded) == expected == Fraction(round(Decimal(value), places))
 
 
 def test_comparisons_are_exact():
@@ -179,6 +161,24 @@ def test_comparisons_are_exact():
     (lambda: -Number("1.5"), Fraction(-3, 2)),
     (lambda: +Number("1.5"), Fraction(3, 2)),
     (lambda: abs(Number("-1.5")), Fraction(3, 2)),
+    # Floor division truncates, as for Decimal, so that x == (x // y) * y + x % y.
+    (lambda: Number(7) // 2, 3),
+    (lambda: Number(-7) // 2, -3),
+    (lambda: 7 // Number("-2.5"), -2),
+    (lambda: Number(6) // Number(3), 2),         # 6 / 3 may come out just below 2
+    (lambda: Number(10) ** 40 // 7, 10 ** 40 // 7),
+    (lambda: divmod(Number("-7.5"), 2)[0], -3),
+    (lambda: divmod(Number("-7.5"), 2)[1], Fraction(-3, 2)),
+    (lambda: divmod(7, Number(-3))[1], 1),
+    # Powers: a whole exponent by Power_XL (any sign of x), others by PowerX_XL.
+    (lambda: Number(2) ** 10, 1024),
+    (lambda: Number(2) ** -2, Fraction(1, 4)),
+    (lambda: Number(-2) ** Number(3), -8),
+    (lambda: Number(-2) ** 3.0, -8),
+    (lambda: 2 ** Number(10), 1024),
+    (lambda: Fraction(1, 2) ** Number(3), Fraction(1, 8)),
+    (lambda: Number(4) ** 0.5, 2),
+    (lambda: Number(4) ** Fraction(1, 2), 2),
 ])
 def test_operators(expression, expected):
     result = expression()
@@ -194,13 +194,70 @@ def test_operators_follow_the_library_precision_rules():
     assert abs(exact(third) - Fraction(1, 3)) < Fraction(1, 10 ** 50)
 
 
+def test_real_powers_and_methods_against_decimal():
+    with decimal.localcontext(decimal.Context(prec=60)):
+        sqrt2, ln10, e = Decimal(2).sqrt(), Decimal(10).ln(), Decimal(1).exp()
+    close = Fraction(1, 10 ** 48)
+    for x, expected in [
+        (2 ** Number("0.5"), sqrt2), (Number(2) ** 0.5, sqrt2), (Number(2).sqrt(), sqrt2),
+        (Number(10).ln(), ln10), (Number(10).log(), ln10), (Number(1).exp(), e),
+        (Number(8).root(3), 2), (Number(3).power(4), 81), (Number("-2.5").fix(), -2),
+    ]:
+        assert abs(exact(x) - Fraction(expected)) < close, (x, expected)
+    assert Number(2).sqrt(digits=20).digits == 20 and Number(2).sqrt(30).precision == 30
+
+
 def test_operators_refuse_other_types():
-    with pytest.raises(TypeError):
-        Number(1) + 0.5                                   # floats only by Number(float)
-    with pytest.raises(TypeError):
-        Number(1) + "1"
-    with pytest.raises(TypeError):
-        round(Number("1.25"), 1)
+    for operation in (lambda: Number(1) + 0.5,             # floats only as exponents, or Number(float)
+                      lambda: 0.5 * Number(1),
+                      lambda: Number(1) // 0.5,
+                      lambda: Number(1) + "1",
+                      lambda: pow(Number(2), 3, 5)):
+        with pytest.raises(TypeError):
+            operation()
+
+
+@pytest.mark.parametrize("make", [
+    lambda: Number(float("nan")), lambda: Number(float("-inf")), lambda: Number("inf"),
+    lambda: Number(" -Infinity"), lambda: Number("nan"), lambda: Number(Decimal("NaN")),
+    lambda: Number(1) + Decimal("Infinity"), lambda: Number(2) ** float("inf"),
+    lambda: ostrel2.sqrt(float("nan")),
+])
+def test_nan_and_infinities_are_refused_with_a_clear_message(make):
+    with pytest.raises(ValueError, match="a Number is a finite decimal number"):
+        make()
+
+
+def test_the_conventions_of_decimal_numbers():
+    half = Number("0.5")
+    # Hashes equal those of equal Decimals, ints and Fractions.
+    assert hash(Number("0.25")) == hash(Decimal("0.25")) == hash(Fraction(1, 4))
+    assert hash(Number(10 ** 40, 5)) == hash(Decimal(10) ** 40)
+    assert {Decimal("0.5"): "found"}[half] == "found"
+    # Mixing with int, Fraction and Decimal, either side.
+    assert exact(half + 1) == exact(1 + half) == Fraction(3, 2)
+    assert exact(Fraction(1, 4) * Number(4)) == 1
+    assert exact(Decimal("0.5") - half) == 0
+    assert isinstance(half, numbers.Number)
+    assert Number("-0.125").as_integer_ratio() == (-1, 8)
+    third = Number(1, 1) / 3
+    assert Fraction(*third.as_integer_ratio()) == exact(third)
+
+
+def test_help_and_type_hints_cover_every_function_and_method():
+    import ostrel2._exports as exports
+    import ostrel2._number as _number
+    names = [name for name in vars(exports.NumberMethods) if not name.startswith("_")]
+    assert {"sqrt", "ln", "log", "exp", "sin", "root", "power", "fix"} <= set(names)
+    assert not {"abs", "round"} & set(names)
+    for function in [getattr(ostrel2, name) for name in ostrel2.available] + [
+            getattr(Number, name) for name in names]:
+        assert function.__doc__ and "_XL" in function.__doc__, function
+        # Every annotation resolves, with the names a type checker sees (TYPE_CHECKING imports).
+        hints = typing.get_type_hints(function, {**vars(_number), **function.__globals__})
+        assert "return" in hints, function
+    assert typing.get_type_hints(Number.__init__)["value"]
+    assert (Path(ostrel2.__file__).parent / "py.typed").exists()
 
 
 def test_module_functions():
