@@ -2,27 +2,33 @@
 compared with its expected text, and every expected number checked against MPFR.
 
     python3 check_sheet.py --soffice-option=-env:... [--cases cases.tsv] [--work DIR]
+                           [--random 150] [--seed N]
     python3 check_sheet.py --references-only    # the expected numbers against MPFR alone
 
 The cases file has one row per cell: the formula, the text the cell must show, and optionally
 an input put in the cell to its right, which the formula names as @. An input in double quotes
 is a text cell, otherwise Calc reads it as a number. Rows starting with # are comments.
 
+Beside the written cases the sheet holds random formulas (150 by default, from a fixed seed):
+every function over its domain, arguments as text of up to 40 digits or as doubles, 1 to 500
+digits; each of those cells must show its reference value.
+
 The sheet goes to Calc as tab-separated text imported with formula evaluation on (so the
 functions' display names are resolved) and comes back as tab-separated text of what each cell
 shows. soffice exits 0 whatever the cells hold, so only the values tell.
 
-Expected numbers are not taken from the extension: each formula is evaluated again with MPFR
-(gmpy2) at 20,000 bits, every OSTREL2 function on the exact decimal value of its arguments, its
-result rounded to the digits asked for, halves to even, before it feeds an enclosing call, as
-the extension does; the expected text must have exactly that value. A reference that lies so
-close to a rounding midpoint that 20,000 bits cannot tell the side is reported as a fault of the
-case, not decided.
+Expected numbers are not taken from the extension: each formula is evaluated again, every
+OSTREL2 function on the exact decimal value of its arguments (rational results exactly, the
+others with MPFR through gmpy2 at 20,000 bits), its result rounded to the digits asked for,
+halves to even, before it feeds an enclosing call, as the extension does; the expected text must
+have exactly that value. An MPFR value so close to a rounding midpoint that 20,000 bits cannot
+tell the side is reported as a fault of the case, not decided.
 """
 import argparse
 import csv
 import math
 import os
+import random
 import re
 import subprocess
 import sys
@@ -39,14 +45,28 @@ DEFAULT_DIGITS = 30
 # quoted field is text, special numbers detected, formulas evaluated. Export: the same separators.
 IMPORT_OPTIONS = "CSV:9,34,76,1,,1033,true,true,false,false,false,-1,true"
 EXPORT_FILTER = 'csv:Text - txt - csv (StarCalc):9,34,76,1'
+RANDOM_FORMULAS = 150
+RANDOM_SEED = 20091025
 
 
 class Case:
-    def __init__(self, line_number, formula, expected, given):
-        self.line_number = line_number
+    """A cell: its formula, the text it must show (or, for a random formula, the value), and the
+    input beside it."""
+
+    def __init__(self, where, formula, expected, given=None, value=None):
+        self.where = where
         self.formula = formula
         self.expected = expected
         self.given = given
+        self.value = value
+
+    def shows(self, text):
+        if self.value is None:
+            return text == self.expected
+        try:
+            return _decimal(text) == self.value
+        except ValueError:
+            return False
 
 
 def read_cases(path):
@@ -58,7 +78,8 @@ def read_cases(path):
         if len(fields) not in (2, 3):
             raise SystemExit(f"{path}:{number}: want formula, expected text and an optional input, "
                              f"separated by tabs")
-        cases.append(Case(number, fields[0], fields[1], fields[2] if len(fields) == 3 else None))
+        cases.append(Case(f"line {number}", fields[0], fields[1],
+                          fields[2] if len(fields) == 3 else None))
     return cases
 
 
@@ -183,21 +204,45 @@ def _input_value(given):
     return repr(float(given))
 
 
-_ONE = {"ABS": abs, "FIX": gmpy2.trunc, "ROUND": gmpy2.round_away, "SQRT": gmpy2.sqrt,
-        "COS": gmpy2.cos, "SIN": gmpy2.sin, "TAN": gmpy2.tan, "ASIN": gmpy2.asin,
-        "ACOS": gmpy2.acos, "ATAN": gmpy2.atan, "EXP": gmpy2.exp, "LN": gmpy2.log,
-        "LOG10": gmpy2.log10, "SINH": gmpy2.sinh, "COSH": gmpy2.cosh, "TANH": gmpy2.tanh,
-        "ASINH": gmpy2.asinh, "ACOSH": gmpy2.acosh, "ATANH": gmpy2.atanh}
-_TWO = {"ADD": lambda x, y: x + y, "SUB": lambda x, y: x - y, "MUL": lambda x, y: x * y,
-        "DIV": lambda x, y: x / y, "MOD": gmpy2.fmod, "POWERX": lambda x, y: x ** y}
+def _round_away(value):
+    """A Fraction rounded to a whole number, halves away from zero."""
+    whole = math.floor(abs(value) + Fraction(1, 2))
+    return Fraction(-whole if value < 0 else whole)
+
+
+# Rational results, exact.
+_EXACT = {"ADD": lambda x, y: x + y, "SUB": lambda x, y: x - y, "MUL": lambda x, y: x * y,
+          "DIV": lambda x, y: x / y, "MOD": lambda x, y: x - math.trunc(x / y) * y,
+          "ABS": abs, "FIX": lambda x: Fraction(math.trunc(x)), "ROUND": _round_away,
+          "FACTORIAL": lambda n: Fraction(math.factorial(int(n)))}
+# Irrational results, by MPFR.
+_MPFR = {"SQRT": gmpy2.sqrt, "COS": gmpy2.cos, "SIN": gmpy2.sin, "TAN": gmpy2.tan,
+         "ASIN": gmpy2.asin, "ACOS": gmpy2.acos, "ATAN": gmpy2.atan, "EXP": gmpy2.exp,
+         "LN": gmpy2.log, "LOG10": gmpy2.log10, "SINH": gmpy2.sinh, "COSH": gmpy2.cosh,
+         "TANH": gmpy2.tanh, "ASINH": gmpy2.asinh, "ACOSH": gmpy2.acosh, "ATANH": gmpy2.atanh,
+         "POWERX": lambda x, y: x ** y, "ROOT": lambda x, n: gmpy2.rootn(x, int(n)),
+         "POWER": lambda x, n: x ** int(n), "PI": gmpy2.const_pi}
+_TWO_OPERANDS = ("ADD", "SUB", "MUL", "DIV", "MOD", "POWER", "POWERX", "ROOT", "GCD")
+_MOST_EXACT_POWER = 10000
+
+
+def _exact_result(name, operands, cofactor):
+    """The exact value of a rational function, or None for one MPFR computes."""
+    if name == "GCD":
+        g = math.gcd(*(int(_round_away(x)) for x in operands))
+        return Fraction(g) if cofactor == 0 else _round_away(operands[cofactor - 1] / g)
+    if name == "POWER" and abs(operands[1]) <= _MOST_EXACT_POWER:
+        return operands[0] ** int(operands[1])
+    if name in _EXACT:
+        return _EXACT[name](*operands)
+    return None
 
 
 def reference(tree, given):
-    """The value (a Fraction) the formula's tree must show, evaluated with MPFR."""
+    """The value (a Fraction) the formula's tree must show: exact rational arithmetic where the
+    result is rational, MPFR at BITS bits otherwise."""
     kind = tree[0]
-    if kind == "number":
-        return _decimal(tree[1])
-    if kind == "text":
+    if kind in ("number", "text"):
         return _decimal(tree[1])
     if kind == "input":
         return _decimal(_input_value(given))
@@ -205,33 +250,20 @@ def reference(tree, given):
         raise NotEvaluated(f"{tree[1] if kind == 'call' else kind} is not an OSTREL2 function")
     name, arguments = tree[1][len("OSTREL2"):], tree[2]
     values = [None if a[0] == "missing" else reference(a, given) for a in arguments]
-    arity = {"PI": 0, "FACTORIAL": 1, "POWER": 2, "ROOT": 2, "GCD": 2}.get(
-        name, 2 if name in _TWO else 1)
-    digits = values[arity] if len(values) > arity and values[arity] is not None else DEFAULT_DIGITS
-    digits = int(digits)
+    values += [None] * 4
+    arity = 0 if name == "PI" else 2 if name in _TWO_OPERANDS else 1
     operands = values[:arity]
+    digits = DEFAULT_DIGITS if values[arity] is None else int(values[arity])
+    cofactor = 0 if values[3] is None else int(values[3])
 
+    exact = _exact_result(name, operands, cofactor)
+    if exact is not None:
+        return _significant(exact, digits)
     with gmpy2.local_context(gmpy2.context(precision=BITS)) as context:
         x = [gmpy2.mpfr(gmpy2.mpq(v.numerator, v.denominator)) for v in operands]
-        if name == "PI":
-            result = gmpy2.const_pi()
-        elif name == "FACTORIAL":
-            result = gmpy2.fac(int(operands[0]))
-        elif name == "POWER":
-            result = x[0] ** int(operands[1])
-        elif name == "ROOT":
-            result = gmpy2.rootn(x[0], int(operands[1]))
-        elif name == "GCD":
-            whole = [gmpy2.mpz(gmpy2.round_away(v)) for v in x]
-            g = gmpy2.gcd(*whole)
-            part = int(values[3]) if len(values) > 3 and values[3] is not None else 0
-            result = g if part == 0 else gmpy2.mpz(gmpy2.round_away(x[part - 1] / g))
-        elif name in _TWO:
-            result = _TWO[name](*x)
-        else:
-            result = _ONE[name](x[0])
-        exact = not context.inexact
-    return _rounded(result, digits, exact)
+        result = _MPFR[name](*x)
+        inexact = context.inexact
+    return _rounded(result, digits, not inexact)
 
 
 def check_references(cases):
@@ -246,11 +278,11 @@ def check_references(cases):
             expected = _decimal(case.expected)
             want = reference(parse(case.formula.lstrip("=")), case.given)
         except (ValueError, NotEvaluated, Unsettled) as problem:
-            faults.append(f"line {case.line_number}: {case.formula}: {problem}")
+            faults.append(f"{case.where}: {case.formula}: {problem}")
             continue
         if want != expected:
-            faults.append(f"line {case.line_number}: {case.formula}: expected text {case.expected} "
-                          f"is not MPFR's value {_decimal_text(want)}")
+            faults.append(f"{case.where}: {case.formula}: expected text {case.expected} "
+                          f"is not the reference value {_decimal_text(want)}")
     return faults
 
 
@@ -266,6 +298,61 @@ def _decimal_text(value):
     digits = str(int(value * 10 ** shift)).rjust(shift + 1, "0")
     whole, fraction = digits[:len(digits) - shift], digits[len(digits) - shift:].rstrip("0")
     return f"{sign}{whole}{'.' + fraction if fraction else ''}"
+
+
+# ---- random formulas -------------------------------------------------------------------------
+
+def _number(low, high, positive=False):
+    """A random argument with its leading digit at 10^low .. 10^high: text of up to 40 digits, or
+    a number of up to 15 digits that Calc reads as a double (its shortest text is the same)."""
+    def make(rng):
+        text = rng.random() < 0.5
+        count = rng.randint(1, 40 if text else 15)
+        digits = str(rng.randrange(10 ** (count - 1), 10 ** count))
+        sign = "" if positive or rng.random() < 0.5 else "-"
+        number = f"{sign}{digits[0]}{'.' + digits[1:] if count > 1 else ''}e{rng.randint(low, high)}"
+        return f'"{number}"' if text else number
+    return make
+
+
+def _whole(low, high):
+    return lambda rng: str(rng.randint(low, high))
+
+
+# Each function's arguments, within its domain and the library's ranges.
+_RANDOM_ARGUMENTS = {
+    "ADD": (_number(-30, 30), _number(-30, 30)), "SUB": (_number(-30, 30), _number(-30, 30)),
+    "MUL": (_number(-30, 30), _number(-30, 30)), "DIV": (_number(-30, 30), _number(-30, 30)),
+    "MOD": (_number(-5, 40), _number(-5, 10)), "ABS": (_number(-30, 30),),
+    "FIX": (_number(-3, 40),), "ROUND": (_number(-3, 40),),
+    "SQRT": (_number(-30, 30, True),), "POWER": (_number(-3, 3), _whole(-60, 60)),
+    "POWERX": (_number(-2, 2, True), _number(-3, 1)), "ROOT": (_number(-30, 30, True), _whole(1, 30)),
+    "PI": (), "COS": (_number(-10, 15),), "SIN": (_number(-10, 15),), "TAN": (_number(-10, 15),),
+    "ASIN": (_number(-20, -1),), "ACOS": (_number(-20, -1),), "ATAN": (_number(-30, 30),),
+    "EXP": (_number(-20, 3),), "LN": (_number(-30, 30, True),),
+    "LOG10": (_number(-30, 30, True),), "SINH": (_number(-20, 2),), "COSH": (_number(-20, 2),),
+    "TANH": (_number(-20, 1),), "ASINH": (_number(-30, 30),), "ACOSH": (_number(0, 20, True),),
+    "ATANH": (_number(-20, -1),), "FACTORIAL": (_whole(0, 3000),),
+    "GCD": (_whole(1, 10 ** 15), _whole(1, 10 ** 15)),
+}
+_RANDOM_DIGITS = (1, 2, 5, 10, 15, 30, 31, 50, 99, 100, 200, 500)
+
+
+def random_cases(count, seed):
+    """`count` random formulas, each cell to show its reference value (the notation is the
+    concern of the written cases)."""
+    rng = random.Random(seed)
+    cases = []
+    while len(cases) < count:
+        name = rng.choice(sorted(_RANDOM_ARGUMENTS))
+        arguments = "".join(f"{make(rng)};" for make in _RANDOM_ARGUMENTS[name])
+        formula = f"=OSTREL2{name}({arguments}{rng.choice(_RANDOM_DIGITS)})"
+        try:
+            value = reference(parse(formula[1:]), None)
+        except Unsettled:
+            continue
+        cases.append(Case(f"random {len(cases) + 1}", formula, None, value=value))
+    return cases
 
 
 # ---- the sheet through Calc -------------------------------------------------------------------
@@ -308,6 +395,9 @@ def main():
     parser.add_argument("--work", type=Path, help="folder for the sheet and its result")
     parser.add_argument("--references-only", action="store_true",
                         help="check the expected numbers against MPFR, without Calc")
+    parser.add_argument("--random", type=int, default=RANDOM_FORMULAS,
+                        help="random formulas added to the sheet (default %(default)s)")
+    parser.add_argument("--seed", type=int, default=RANDOM_SEED)
     options = parser.parse_args()
 
     cases = read_cases(options.cases)
@@ -318,18 +408,19 @@ def main():
         print(f"references: {len(faults)} failed")
         return 1 if faults else 0
 
+    cases += random_cases(options.random, options.seed)
     work = options.work or Path(tempfile.mkdtemp(prefix="ostrel2-calc-"))
     work.mkdir(parents=True, exist_ok=True)
     shown = compute_in_calc(cases, options.soffice, options.soffice_option, work)
     passed = failed = 0
     for row, case in enumerate(cases):
         got = shown[row] if row < len(shown) else "(no cell)"
-        if got == case.expected:
+        if case.shows(got):
             passed += 1
         else:
             failed += 1
-            print(f"line {case.line_number}: {case.formula}\n    expected {case.expected}\n"
-                  f"    Calc     {got}")
+            want = case.expected if case.value is None else _decimal_text(case.value)
+            print(f"{case.where}: {case.formula}\n    expected {want}\n    Calc     {got}")
     failed += len(faults)
     print(f"calc: {passed} passed, {failed} failed")
     return 1 if failed else 0
