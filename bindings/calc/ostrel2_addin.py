@@ -7,13 +7,22 @@ ISERROR and IFERROR see it; the reason is given by OSTREL2ERROR with the same ar
 else leaves a method: an unforeseen Python exception is turned into the same error value rather
 than reaching Calc as a failed call.
 """
+import os
+import sys
 import traceback
 
 import unohelper
 from com.sun.star.lang import IllegalArgumentException
 from org.ostrel2.calc import XFunctions
 
-from ostrel2_calc import functions as table
+# LibreOffice appends the extension's pythonpath/ to the search path; put it first, so that the
+# module and libraries the extension carries are the ones used, not another copy of ostrel2
+# installed for the same Python.
+_OWN_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pythonpath")
+if sys.path[:1] != [_OWN_PATH]:
+    sys.path.insert(0, _OWN_PATH)
+
+from ostrel2_calc import functions as table  # noqa: E402
 
 IMPLEMENTATION = "org.ostrel2.calc.Functions"
 SERVICE = "com.sun.star.sheet.AddIn"
@@ -24,9 +33,16 @@ _cells = None
 
 
 def _load():
+    """The cells module, with the ostrel2 module loading the libraries beside it: a library folder
+    named in LibreOffice's environment (OSTREL2_LIBRARY_DIR) is not consulted."""
     global _cells
     if _cells is None:
-        from ostrel2_calc import cells
+        chosen = os.environ.pop("OSTREL2_LIBRARY_DIR", None)
+        try:
+            from ostrel2_calc import cells
+        finally:
+            if chosen is not None:
+                os.environ["OSTREL2_LIBRARY_DIR"] = chosen
         _cells = cells
     return _cells
 
