@@ -2,6 +2,7 @@
 program, the precision steps that settle a result's digits, and the reading of arguments.
 tests/calc/cases.tsv runs the same functions in a real Calc (scripts/setup.sh test)."""
 import decimal
+import math
 import os
 import re
 import subprocess
@@ -136,6 +137,17 @@ def test_promised_limbs_cover_the_digits_with_ten_more():
 ])
 def test_values_as_calc_passes_them(name, values, text):
     assert cells.call(name, values) == text
+
+
+@pytest.mark.parametrize("x, y", [("12" * 1500, "18" * 1500), ("1" + "0" * 2999, "7" * 3000)])
+def test_the_greatest_common_divisor_of_3000_digit_numbers(x, y):
+    # Euclid's quotients reach thousands of digits (10^2999 mod 77...7 has a quotient of one
+    # digit, the next one of 2,999): the records must carry them.
+    g = math.gcd(int(x), int(y))
+    assert decimal.Decimal(cells.call("OSTREL2GCD", (x, y, 1.0))) == decimal.Context(
+        prec=1).create_decimal(g)
+    shown = [cells.call("OSTREL2GCD", (x, y, 3000.0, part)) for part in (0.0, 1.0, 2.0)]
+    assert [decimal.Decimal(text) for text in shown] == [g, int(x) // g, int(y) // g]
 
 
 @pytest.mark.parametrize("name, values, message", [

@@ -220,8 +220,8 @@ def call(name, values):
     digits = _digits(values[digits_position], digits_position)
     limbs = max([_limbs_for_digits(digits)]
                 + [_limbs_to_hold(t, names[k], k) for k, t in enumerate(texts)])
-    if function.name == "OSTREL2MOD":
-        limbs = max(limbs, _remainder_limbs(texts, digits))
+    if kind == table.TWO_NUMBERS or kind == table.DIVISOR:
+        limbs = max(limbs, _quotient_limbs(function, texts, digits))
 
     if kind == table.DIVISOR:
         part = _whole(values[3], "cofactor", 3, 0, 2) if values[3] is not None else 0
@@ -236,14 +236,19 @@ def call(name, values):
     return decimal_digits.text(_settled(compute, digits, limbs), digits)
 
 
-def _remainder_limbs(texts, digits):
-    """Limbs that carry the whole quotient x / y and the remainder's digits beyond it: the
-    remainder is what is left of x after its quotient's digits are taken away."""
+def _quotient_limbs(function, texts, digits):
+    """Limbs for the whole quotients behind a remainder: those of OSTREL2MOD's x / y and the
+    remainder's digits beyond them, or those of the steps of Euclid's algorithm in OSTREL2GCD,
+    which have up to as many digits as the larger argument. The library refuses a remainder whose
+    quotient has more digits than its division delivers."""
     x, y = (_exact(t) for t in texts)
     if not x or not y:
         return 1
-    quotient_digits = max(0, x.adjusted() - y.adjusted() + 1)
-    return min(MOST_LIMBS, _limbs_for_digits(quotient_digits + digits))
+    if function.name == "OSTREL2MOD":
+        return min(MOST_LIMBS, _limbs_for_digits(max(0, x.adjusted() - y.adjusted() + 1) + digits))
+    if function.name == "OSTREL2GCD":
+        return min(MOST_LIMBS, _limbs_for_digits(max(0, x.adjusted() + 1, y.adjusted() + 1)))
+    return 1
 
 
 def message(name, *values):
