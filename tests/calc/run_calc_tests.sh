@@ -5,10 +5,11 @@
 #
 # Installs <build>/ostrel2.oxt with `unopkg add --shared` into a private LibreOffice profile and
 # a private folder of shared extensions (nothing outside <build>/calc-test is written), lets Calc
-# compute the sheet of tests/calc/cases.tsv and compares every cell with its expected text (whose
-# numbers are checked against MPFR), checks the function wizard's names and descriptions, renders
-# the picture of docs/calc.md to <build>/calc-test/calc-sheet.png, and removes the extension
-# again, also when a step fails. Needs LibreOffice Calc, python3-uno and python3-gmpy2.
+# compute the sheet of tests/calc/cases.tsv and random formulas and compares every cell with its
+# expected text or value (checked against exact rational arithmetic or MPFR), checks the function
+# wizard's names and descriptions, renders the picture of docs/calc.md to
+# <build>/calc-test/calc-sheet.png, and removes the extension again, also when a step fails.
+# Needs LibreOffice Calc, python3-uno, python3-gmpy2 and poppler-utils (pdftoppm).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
