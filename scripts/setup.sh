@@ -6,7 +6,8 @@
 #   bash scripts/setup.sh test   install, build, run every test (the installed package built
 #                                against through CMake and pkg-config included), the Python
 #                                module installed with pip into plain virtual environments
-#                                offline and tested there (pytest, doctests), every test
+#                                offline and tested there (pytest, doctests), the Calc
+#                                extension in a headless LibreOffice Calc, every test
 #                                again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 #                                thread test under ThreadSanitizer, then the Windows and fuzzing
 #                                checks when their scripts are present
@@ -31,9 +32,11 @@ python=/usr/bin/python3
 # Each step is headed by its name and the seconds since the command started.
 step() { printf '\n==== %s  [%d s]\n' "$*" "$SECONDS"; }
 
+# Installs the packages named, or the list above.
 install_packages() {
-  local missing=() p
-  for p in "${packages[@]}"; do
+  local wanted=("$@") missing=() p
+  [[ ${#wanted[@]} -gt 0 ]] || wanted=("${packages[@]}")
+  for p in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$p")
     fi
@@ -180,6 +183,18 @@ PY
   )
 }
 
+# The LibreOffice Calc extension: LibreOffice and its SDK's unoidl-write are installed only for
+# this step (about 280 MB); the configure is run again so that the build finds them.
+calc_packages=(libreoffice-calc-nogui python3-uno libreoffice-dev python3-gmpy2 poppler-utils)
+calc_tests() {
+  install_packages "${calc_packages[@]}"
+  step "Calc extension: build ostrel2.oxt"
+  cmake -S "$root" -B "$build" >/dev/null
+  cmake --build "$build" --target ostrel2_calc
+  step "Calc extension: installed into a headless LibreOffice Calc, its test sheet computed, removed"
+  bash "$root/tests/calc/run_calc_tests.sh" "$build" </dev/null
+}
+
 usage() {
   echo "usage: bash scripts/setup.sh run|test" >&2
   exit 2
@@ -202,6 +217,8 @@ case $1 in
     run_ctest "$build" "$main_log"
     python_log=$build/pytest-setup.log
     python_tests 2>&1 | tee "$python_log"
+    calc_log=$build/calc-setup.log
+    calc_tests 2>&1 | tee "$calc_log"
 
     # The sanitized suite is compiled as a unity build (the source files of a target in a few
     # translation units), which halves its build time; the Release build above compiles every
@@ -236,6 +253,8 @@ case $1 in
     ctest_summary "$sanitize_log"
     step "summary (Python module: pytest, and the doctests on another CPython)"
     grep -E '^(=+ .*(passed|failed).* =+|doctests: .*)$' "$python_log" || true
+    step "summary (Calc extension in LibreOffice Calc)"
+    grep -E '^(calc|wizard): [0-9]+ passed' "$calc_log" || true
     step "summary"
     ctest_summary "$main_log"
     ;;
