@@ -10,6 +10,7 @@
 
 #include "core/diagnostics.h"
 #include "core/long_number.h"
+#include "powers/integer_power.h"
 #include "powers/real_power.h"
 #include "support/gmp_reference.h"
 #include "support/mpfr_reference.h"
@@ -347,6 +348,42 @@ void ExpectPower(WorkLong x, WorkLong y, int32_t p, const std::string& message,
         EXPECT_GE(CorrectDigits(r, truth.get()), digits);
     } else {
         EXPECT_TRUE(reference::FirstLimbsCorrect(r, truth.get(), p));
+    }
+}
+
+// 0^n and 0^y at precisions 1, 5 and 30, by the integer and the real power alike: 1 (exactly, at
+// x's precision) for a zero exponent, 0 for a positive one, and for a negative one the division
+// by zero that 1 / 0^|y| is (its message, zero at x's precision, error -1).
+TEST(PowerXLong, ZeroBaseAtEachPrecision) {
+    const std::string divisionByZero = MessageText(Message::DivisionByZero);
+    const struct {
+        const char* y;
+        std::string message;
+        int value;
+    } kCases[] = {{"0", "", 1}, {"3", "", 0}, {"0.5", "", 0}, {"-1", divisionByZero, 0},
+                  {"-3", divisionByZero, 0}, {"-0.5", divisionByZero, 0}};
+    for (const auto& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            for (bool real : {false, true}) {
+                WorkLong x = MakeLong("0", p);
+                WorkLong y = MakeLong(c.y, p);
+                const double n = EstimateDouble(y) * y.sign;
+                if (!real && n != std::floor(n)) continue;
+                WorkLong r;
+                testing::internal::CaptureStdout();
+                if (real) {
+                    PowerXLong(r, x, y);
+                } else {
+                    PowerLong(r, x, n);
+                }
+                SCOPED_TRACE(std::string("0^") + c.y + " at precision " + std::to_string(p) +
+                             (real ? " (real power)" : " (integer power)"));
+                EXPECT_EQ(testing::internal::GetCapturedStdout(), c.message);
+                EXPECT_EQ(r.error, c.message.empty() ? 0 : -1);
+                EXPECT_EQ(r.precision, p);
+                EXPECT_TRUE(reference::HasExactValue(r, c.value));
+            }
+        }
     }
 }
 
