@@ -8,7 +8,8 @@
  *
  * A failure never stops the caller: the result's error field is negative and a short message
  * in code page 932 goes to standard output. A precision outside 1 .. 303 in any argument gives
- * the value zero at precision 303 with error -1.
+ * the value zero at precision 303 with error -1. A record's exponent lies within
+ * -2,147,000,000 .. 2,147,000,000; a result beyond fails with an overflow message.
  *
  * On 32-bit Windows every export uses the standard-call convention with an undecorated name;
  * elsewhere the platform's C convention.
@@ -81,10 +82,19 @@ OSTREL2_API LongNumber* OSTREL2_CALL Div_XL(LongNumber* result, const LongNumber
 /* Ordinal 12: the square root of x (x >= 0), by Newton's iteration at x's precision. */
 OSTREL2_API LongNumber* OSTREL2_CALL Sqr_XL(LongNumber* result, const LongNumber* x);
 
-/* Ordinal 13: x^n for a whole n with |n| <= 10^12 (n is a double). */
+/* Ordinal 13: x^n for a whole n with |n| <= 10^12 (n is a double). 0^0 is 1; 0^n for n < 0 fails
+ * as the division by zero it is (error -1). */
 OSTREL2_API LongNumber* OSTREL2_CALL Power_XL(LongNumber* result, const LongNumber* x, double n);
 
-/* Ordinal 14: x^y for records x and y; a negative x only with a whole y. */
+/* Ordinal 14: x^y for records x and y. 0^0 is 1; 0^y for y < 0 fails as a division by zero. A
+ * negative x only with a whole y (below 10^10 in magnitude, also a y taken as whole as below),
+ * the sign by y's parity. |y| of about 10^12 and more wherever the power fits a record.
+ * A y within y's own precision of a whole number n (|n| < 10^10), that is within 10 x
+ * y.precision digits of it, is taken as n, and a positive y that close to 1/n as 1/n: the result
+ * is then x^n or the n-th root of x to x's precision, which is x^y only to y's precision.
+ * 2^2.000000000000001 with y at precision 1 and x at precision 30 gives exactly 4 (15 correct
+ * digits of the 300 that precision promises), and (-2)^(3 + 10^-22) gives -8. Give y the
+ * precision of the digits it carries. */
 OSTREL2_API LongNumber* OSTREL2_CALL PowerX_XL(LongNumber* result, const LongNumber* x,
                                                const LongNumber* y);
 
@@ -104,8 +114,8 @@ OSTREL2_API LongNumber* OSTREL2_CALL Asn_XL(LongNumber* result, const LongNumber
 OSTREL2_API LongNumber* OSTREL2_CALL Acs_XL(LongNumber* result, const LongNumber* x);
 OSTREL2_API LongNumber* OSTREL2_CALL Atn_XL(LongNumber* result, const LongNumber* x);
 
-/* Ordinals 23 to 25: e^x (|x| up to about 10^12 before the result overflows), ln x and log10 x
- * for x > 0. */
+/* Ordinals 23 to 25: e^x (for |x| up to about 4.94 x 10^9; beyond, the result overflows), ln x
+ * and log10 x for every x > 0. */
 OSTREL2_API LongNumber* OSTREL2_CALL Exp_XL(LongNumber* result, const LongNumber* x);
 OSTREL2_API LongNumber* OSTREL2_CALL Loge_XL(LongNumber* result, const LongNumber* x);
 OSTREL2_API LongNumber* OSTREL2_CALL Log10_XL(LongNumber* result, const LongNumber* x);

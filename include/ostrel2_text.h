@@ -52,7 +52,7 @@ enum {
     OSTREL2_TEXT_NO_DIGITS = 2,          /* a sign or point without any digit */
     OSTREL2_TEXT_BAD_CHARACTER = 3,      /* a character that does not belong to a number */
     OSTREL2_TEXT_EXPONENT_NO_DIGITS = 4, /* "e" not followed by digits */
-    OSTREL2_TEXT_EXPONENT_RANGE = 5,     /* the value lies beyond 10^+-2,000,000,000 */
+    OSTREL2_TEXT_EXPONENT_RANGE = 5,     /* the value lies beyond 10^+-2,147,000,000 */
     OSTREL2_TEXT_PRECISION_RANGE = 6,    /* precision outside 1 .. 303 */
     OSTREL2_TEXT_NOT_WELL_FORMED = 7,    /* a record that has no decimal text (bad sign,
                                             precision or limb) */

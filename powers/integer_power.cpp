@@ -10,6 +10,7 @@
 #include "arith/multiply_schoolbook.h"
 #include "arith/multiply_transform.h"
 #include "core/worker_helpers.h"
+#include "powers/exponent_shift.h"
 
 namespace ostrel2 {
 
@@ -22,6 +23,12 @@ constexpr int kMaxPowersOfTwo = 40;        // 10^12 < 2^40
 // Arguments whose exponent lies within 100 digits of either end of the range (MAX_EXPONENT above,
 // the products' symmetric limit below) take the root's scaled step (QuotientForIndex).
 constexpr int32_t kRootPlainExponent = MAX_EXPONENT - 100;
+
+// Decimal digits of the exponent of x^n (x canonical and non-zero, n >= 0), estimated from x's
+// leading two limbs in doubles: n log10 |x| in magnitude.
+double PowerDigits(const WorkLong& x, double n) {
+    return std::fabs(n * (std::log10(x.limbs[0] + x.limbs[1] * 1e-10) + x.exponent));
+}
 
 // Splits n into the exponents of its powers of two, largest first, into bits[]; returns their
 // count and leaves in rest what is left below 1 (0 for a whole n). Each exponent is estimated as
@@ -86,20 +93,23 @@ WorkLong& Unsettled(WorkLong& result, int32_t precision) {
     return FailWith(result, r, Message::RootNegativeLimb);
 }
 
-}  // namespace
+// How PowerSteps builds its power: on the records' own exponents, with every product's exponent
+// taken out into the shift, or the one or the other by the estimated size of the power.
+enum class Steps { Plain, Shifted, BySize };
 
-// x^n at x's precision (a product's 5 limbs at least; x itself for n = 1 and 1 for n = 0). The
-// powers x^(2^j) are squared up from x and those of n's bits multiplied in, lowest first: at most
-// 39 squarings and 40 products, each truncated as transform products are, so the relative error
-// grows with n (about n units of limb P + 2). A negative n ends in one reciprocal division of 1.
-// A flagged x gives zero with error -1 and no message; 0^n is 0 for every n. An n that is not
-// whole gives its message and the value 1 with error -1.
-WorkLong& PowerLong(WorkLong& result, WorkLong& x, double n) {
+// x^n = result 10^shift, the body of PowerLong and PowerLongShifted (their comments give the
+// contract). The shift is 0 after the plain steps and after every failure.
+WorkLong& PowerSteps(WorkLong& result, int64_t& shift, WorkLong& x, double n, Steps steps) {
+    shift = 0;
     WorkLong p;
     InitLong(p, x.precision, 0, 0, 0.0);
 
     if (Failed(x)) return FailQuietly(result, p);
-    if (x.sign == 0) return CopyOut(result, p);
+    if (x.sign == 0) {
+        if (n < 0.0) return FailWith(result, p, Message::DivisionByZero);
+        if (n == 0.0) InitLong(p, x.precision, 1, 0, 1.0);
+        return CopyOut(result, p);
+    }
     if (Normalize(x) == -1) return FailWith(result, p, Message::PowerNegativeLimb);
 
     int32_t s = 1;
@@ -109,10 +119,14 @@ WorkLong& PowerLong(WorkLong& result, WorkLong& x, double n) {
     }
     if (n > kLargestExponent) return FailWith(result, p, Message::PowerExponentRange);
 
+    // p 10^shift and q 10^qShift are the values; the shifts stay 0 on the plain steps.
+    const bool shifted = steps == Steps::Shifted ||
+                         (steps == Steps::BySize && n != 0.0 && TakesShiftedSteps(PowerDigits(x, n)));
     if (n == 0.0) {
         InitLong(p, x.precision, 1, 0, 1.0);
     } else if (n == 1.0) {
         p = x;
+        if (shifted) shift = TakeExponent(p);
     } else {
         InitLong(p, x.precision, 1, 0, 1.0);
         int32_t bits[kMaxPowersOfTwo];
@@ -121,22 +135,58 @@ WorkLong& PowerLong(WorkLong& result, WorkLong& x, double n) {
         if (rest != 0.0) return FailWith(result, p, Message::PowerExponentNotWhole);
 
         WorkLong q = x;
+        int64_t qShift = shifted ? TakeExponent(q) : 0;
         KeptSpectra powerOfTwo;  // q's spectra, made for p q and read again by q q
         for (int32_t j = 0;; ++j) {
             if (j == bits[next]) {
                 MultiplLongKept(p, p, q, nullptr, &powerOfTwo);
+                if (shifted) shift += qShift + TakeExponent(p);
                 if (--next < 0) break;
             }
             MultiplLongKept(q, q, q, &powerOfTwo, nullptr);
+            if (shifted) qShift = 2 * qShift + TakeExponent(q);
         }
     }
 
     if (s == -1) {
         WorkLong one = WholeNumber(x.precision, 1.0);
         DivLong(p, one, p);
+        shift = -shift;
     }
     Normalize(p);
+    if (p.sign == 0) shift = 0;
     return CopyOut(result, p);
+}
+
+}  // namespace
+
+// x^n at x's precision (a product's 5 limbs at least; x itself for n = 1 and 1 for n = 0). The
+// powers x^(2^j) are squared up from x and those of n's bits multiplied in, lowest first: at most
+// 39 squarings and 40 products, each truncated as transform products are, so the relative error
+// grows with n (about n units of limb P + 2). A negative n ends in one reciprocal division of 1.
+// A flagged x gives zero with error -1 and no message. 0^n is 0 for n > 0 and 1 for n = 0; for
+// n < 0 it is the reciprocal of 0, reported as the division by zero it is (zero, error -1). An n
+// that is not whole gives its message and the value 1 with error -1.
+//
+// A power whose exponent, estimated from x's leading limbs, lies within 100 digits of the
+// products' limit of +-2,000,000,000 or beyond it, but not beyond the exponents a record may carry
+// (+-2,147,000,000), is built with its exponents taken out (exponent_shift.h): the same bits where
+// the plain steps succeed, and a result the plain steps could not reach where they would leave
+// the products' range. A result that still lies beyond the record's exponents is then reported as
+// an overflow (zero, error -1). Further out the plain steps run and report as they always have.
+WorkLong& PowerLong(WorkLong& result, WorkLong& x, double n) {
+    int64_t shift = 0;
+    PowerSteps(result, shift, x, n, Steps::BySize);
+    if (!PlaceShift(result, shift)) {
+        WorkLong zero;
+        InitLong(zero, result.precision, 0, 0, 0.0);
+        return FailWith(result, zero, Message::Overflow);
+    }
+    return result;
+}
+
+WorkLong& PowerLongShifted(WorkLong& result, int64_t& shift, WorkLong& x, double n) {
+    return PowerSteps(result, shift, x, n, Steps::Shifted);
 }
 
 // The n-th root of x at x's precision (a product's 5 limbs at least; x itself, not normalised,

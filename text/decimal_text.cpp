@@ -14,7 +14,9 @@ constexpr int kSlots = OSTREL2_LIMB_SLOTS;             // limb slots of a bounda
 constexpr int kDigitsPerLimb = 10;
 constexpr int kMaxDigits = kSlots * kDigitsPerLimb;    // most digits a record can hold
 constexpr double kLimbBase = 1e10;
-constexpr int64_t kExponentLimit = 2000000000;         // largest exponent of a canonical record
+// Largest exponent of a record the library takes: the entry points accept -2,147,000,000 ..
+// 2,147,000,000 and compute with any exponent in between.
+constexpr int64_t kExponentLimit = 2147000000;
 constexpr int32_t kZeroExponent = -2100000000;         // exponent of the value zero
 constexpr int64_t kExponentCap = 10000000000000LL;     // written exponents saturate here
 constexpr int64_t kMostPaddingBeforePoint = 20;        // "1e20", "1.2e21" are still positional
@@ -70,7 +72,7 @@ const char* ParseStatusText(ParseStatus status) {
         case ParseStatus::NoDigits: return "number without digits";
         case ParseStatus::BadCharacter: return "unexpected character in number";
         case ParseStatus::ExponentNoDigits: return "exponent without digits";
-        case ParseStatus::ExponentRange: return "exponent out of range (beyond 10^+-2000000000)";
+        case ParseStatus::ExponentRange: return "exponent out of range (beyond 10^+-2147000000)";
         case ParseStatus::PrecisionRange: return "precision out of range 1 .. 303";
     }
     return "unknown status";

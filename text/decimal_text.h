@@ -30,7 +30,7 @@ enum class ParseStatus {
     NoDigits,           // a sign or point without any digit in the number
     BadCharacter,       // a character that does not belong to a decimal number
     ExponentNoDigits,   // "e" not followed by digits
-    ExponentRange,      // the value's exponent lies outside +-2,000,000,000
+    ExponentRange,      // the value's exponent lies outside +-2,147,000,000
     PrecisionRange,     // precision outside 1 .. 303
 };
 

@@ -8,6 +8,7 @@
 #include "arith/addition.h"
 #include "arith/divide_long.h"
 #include "arith/divide_reciprocal.h"
+#include "arith/multiply_schoolbook.h"
 #include "arith/multiply_transform.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
@@ -85,13 +86,43 @@ WorkLong& ExpLong(WorkLong& result, WorkLong& x) {
     return ExpLongWith(result, x, e);
 }
 
+// ln(m 10^shift) = ln m + shift ln 10 for a canonical m of exponent 0 or 10 (1 <= m < 10^20) and
+// a shift that is a multiple of 10 within the record's exponents, at m's precision (at least 5):
+// ln m by LogeLongWith, ln 10 likewise, shift ln 10 by a short product (|shift| < 10^10, one
+// truncation) and the sum truncated. On every path that comes here |shift ln 10| is above
+// 2 x 10^9 and ln m between 0 and 47, so the sum loses nothing to cancellation, whatever the
+// shift's sign. Both logarithms take e from the holder.
+WorkLong& LogeOfScaledLong(WorkLong& result, WorkLong& m, int64_t shift, ConstantHolder& e) {
+    WorkLong sum;
+    LogeLongWith(sum, m, e);
+    WorkLong ln10;
+    InitLong(ln10, m.precision, 1, 0, 10.0);
+    LogeLongWith(ln10, ln10, e);
+    MultiplSmall(ln10, ln10, static_cast<double>(shift));
+    return AddLong(result, sum, ln10);
+}
+
+namespace {
+
+// ln x from x's mantissa and exponent, for an x whose folded argument X lies beyond the fold's
+// exponent limit: ln x = ln(x / 10^e) + e ln 10, e = x's exponent (x canonical).
+WorkLong& LogeOfFarArgument(WorkLong& result, const WorkLong& x, ConstantHolder& e) {
+    WorkLong m = x;
+    m.exponent = 0;
+    return LogeOfScaledLong(result, m, x.exponent, e);
+}
+
+}  // namespace
+
 // ln x at x.precision (at least 5), x normalised in place. A flagged x gives zero with error -1;
-// x <= 0 its message; ln 1 is 0. x < 1 is folded to X = 1/x (the sign of the result then -1);
-// X's exponent above 930,000,000 is refused. ln X = m - ln(1 + u) with the whole m nearest
-// ln X - 0.14384 (a double estimate), e^m by ExpLong and u = e^m / X - 1; the series
-// u - u^2/2 + u^3/3 - ... (one transform product and one short division per term, each
-// truncated) runs to the stop rule. Unfinished after 100,000,000 terms it reports and gives the
-// partial sum with error -1. e^m takes e from the holder.
+// x <= 0 its message; ln 1 is 0. x < 1 is folded to X = 1/x (the sign of the result then -1).
+// ln X = m - ln(1 + u) with the whole m nearest ln X - 0.14384 (a double estimate), e^m by
+// ExpLong and u = e^m / X - 1; the series u - u^2/2 + u^3/3 - ... (one transform product and one
+// short division per term, each truncated) runs to the stop rule. Unfinished after
+// 100,000,000 terms it reports and gives the partial sum with error -1. e^m takes e from the
+// holder. An X whose exponent passes 930,000,000 (where m, ln 10 times that exponent, would near
+// the 32-bit range and e^m the exponent range) is not folded: ln x comes from x's own mantissa
+// and exponent (LogeOfScaledLong), for every x from 10^-2,147,000,000 to 10^2,147,000,010.
 WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     WorkLong sum;
     InitLong(sum, x.precision, 0, 0, 0.0);
@@ -113,13 +144,14 @@ WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     if (u.sign == 0) return CopyOut(result, sum);
     if (u.sign < 0) {
         sign = -1;
+        // 1/x has an exponent of at least -10 - x's exponent: beyond the fold's limit here.
+        if (x.exponent < -kMaxFoldedExponent - 10) return LogeOfFarArgument(result, x, e);
         DivLong(folded, one, folded);
         // 1/x beyond the largest exponent: the division reported it and left a failed zero.
         if (Failed(folded)) return FailQuietly(result, sum);
     }
     if (Normalize(folded) != 0) return FailQuietly(result, sum);  // reported by the normalisation
-    if (folded.exponent > kMaxFoldedExponent)
-        return FailWith(result, sum, Message::LogOverflow);
+    if (folded.exponent > kMaxFoldedExponent) return LogeOfFarArgument(result, x, e);
 
     // m >= 0 since X > 1; below ln 10 x 930,000,000 + 1, inside 32 bits.
     const double lnX =

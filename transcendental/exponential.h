@@ -24,6 +24,11 @@ WorkLong& Log10Long(WorkLong& result, WorkLong& x);
 WorkLong& ExpLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e);
 WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e);
 
+// result <- ln(m 10^shift) = ln m + shift ln 10, for a canonical m of exponent 0 or 10 and a shift
+// that is a multiple of 10: the logarithm of a number whose exponent lies beyond what the
+// folding of LogeLong takes, or beyond what a record holds. m is normalised in place.
+WorkLong& LogeOfScaledLong(WorkLong& result, WorkLong& m, int64_t shift, ConstantHolder& e);
+
 // result <- e summed from its series at the given precision.
 WorkLong& ELong(WorkLong& result, int32_t precision);
 

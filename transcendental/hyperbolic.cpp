@@ -20,6 +20,7 @@
 #include "arith/multiply_transform.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
+#include "powers/exponent_shift.h"
 #include "powers/square_root.h"
 #include "transcendental/constants.h"
 #include "transcendental/exponential.h"
@@ -32,6 +33,13 @@ namespace {
 constexpr int32_t kSeriesExponent = -20;
 // Smallest exponent from which a negative asinh argument is mirrored: |x| >= 10^10.
 constexpr int32_t kMirrorExponent = 10;
+// Smallest exponent from which asinh and acosh are ln 2|x|: |x| >= 10^1,000,000,000, where x^2
+// reaches the products' exponent limit and 1 / (4 x^2), the formulas' next term, lies 2 x 10^9
+// digits below the result.
+constexpr int32_t kDoubledLogExponent = 1000000000;
+// Acosh arguments above this exponent are normalised before their square is formed (ordinary
+// ones are normalised by the product itself), so that their size can be told.
+constexpr int32_t kFarAboveExponent = 999000000;
 
 // Whether a normalised, unflagged, non-zero x is small enough for the series.
 bool TakesSeries(const WorkLong& x) {
@@ -132,8 +140,13 @@ WorkLong& HalfExponentials(WorkLong& result, WorkLong& x, int32_t sign) {
     } else {
         AddLong(combined, plus, minus);
     }
+    // Halved on its mantissa, its exponent taken out and put back (the same limbs), so that a sum
+    // beyond the products' exponent limit, e^|x| up to the top of the record's exponents, is
+    // halved like any other; half of a record cannot leave the record's exponents.
+    const int64_t shift = TakeExponent(combined);
     WorkLong r;
     DivSmall(r, combined, 2.0);
+    PlaceShift(r, shift);
     if (Failed(plus) || Failed(minus)) {
         const int32_t errors = SumErrors(plus.error, minus.error);
         if (errors < r.error) r.error = errors;
@@ -141,8 +154,26 @@ WorkLong& HalfExponentials(WorkLong& result, WorkLong& x, int32_t sign) {
     return CopyOut(result, r);
 }
 
-// ln(x + sqrt(x^2 + 1)), the formula of asinh.
+// ln 2x for a normalised x > 0 of exponent kDoubledLogExponent or more: 2x formed on x's
+// mantissa (at exponent 0, so that a top exponent needs no room above it) and the logarithm taken
+// with x's exponent as a shift (LogeOfScaledLong).
+WorkLong& LogOfDouble(WorkLong& result, const WorkLong& x) {
+    WorkLong m = x;
+    m.exponent = 0;
+    MultiplSmall(m, m, 2.0);
+    ConstantHolder e(Constant::E);
+    return LogeOfScaledLong(result, m, x.exponent, e);
+}
+
+// Whether a normalised, unflagged x is at least 10^1,000,000,000, where asinh x and acosh x are
+// ln 2x.
+bool TakesDoubledLog(const WorkLong& x) {
+    return x.error >= 0 && x.sign > 0 && x.exponent >= kDoubledLogExponent;
+}
+
+// ln(x + sqrt(x^2 + 1)), the formula of asinh; ln 2x from 10^1,000,000,000 on.
 WorkLong& AsinhFormula(WorkLong& result, WorkLong& x) {
+    if (TakesDoubledLog(x)) return LogOfDouble(result, x);
     WorkLong one;
     InitLong(one, x.precision, 1, 0, 1.0);
     WorkLong w;
@@ -194,12 +225,17 @@ WorkLong& TanhLong(WorkLong& result, WorkLong& x) {
     WorkLong numerator;
     SubtractLong(numerator, plus, minus);
     AddLong(minus, plus, minus);
+    // The sum's exponent taken out of both (the same quotient), so that a sum beyond the
+    // products' exponent limit leaves its reciprocal inside their range.
+    const int64_t shift = TakeExponent(minus);
+    if (numerator.sign != 0) numerator.exponent = static_cast<int32_t>(numerator.exponent - shift);
     return DivLong(result, numerator, minus);
 }
 
 // asinh x = ln(x + sqrt(x^2 + 1)) at x.precision (at least 5); for 0 < |x| < 10^-10 the series,
-// and for x <= -10^10 -asinh(-x). A zero x gives zero (error -1 when it is flagged); a flagged
-// non-zero x reaches the logarithm through the intermediate records and is refused there.
+// for x <= -10^10 -asinh(-x), and for x >= 10^1,000,000,000 ln 2x (x^2 would overflow). A zero x
+// gives zero (error -1 when it is flagged); a flagged non-zero x reaches the logarithm through the
+// intermediate records and is refused there.
 WorkLong& AsinhLong(WorkLong& result, WorkLong& x) {
     if (x.sign == 0) {
         WorkLong r;
@@ -223,12 +259,17 @@ WorkLong& AsinhLong(WorkLong& result, WorkLong& x) {
     return AsinhFormula(result, x);
 }
 
-// acosh x = ln(x + sqrt(x^2 - 1)) for x >= 1, at x.precision (at least 5). x^2 < 1 or a
-// negative x is refused with its message; a flagged x gives zero with its error and no message
-// (the logarithm would refuse it quietly in the domain, and out of it the failure needs no
-// second report).
+// acosh x = ln(x + sqrt(x^2 - 1)) for x >= 1, at x.precision (at least 5); ln 2x for
+// x >= 10^1,000,000,000, where x^2 would overflow (x that far out is normalised first, and a
+// record the normalisation refuses is passed on with its error). x^2 < 1 or a negative x is
+// refused with its message; a flagged x gives zero with its error and no message (the logarithm
+// would refuse it quietly in the domain, and out of it the failure needs no second report).
 WorkLong& AcoshLong(WorkLong& result, WorkLong& x) {
     if (Failed(x)) return FailedArgument(result, x);
+    if (x.exponent > kFarAboveExponent) {
+        if (Normalize(x) == -1) return FailedArgument(result, x);  // reported by the normalisation
+        if (TakesDoubledLog(x)) return LogOfDouble(result, x);
+    }
     WorkLong w;
     InitLong(w, x.precision, 1, 0, 1.0);
     WorkLong s;

@@ -9,6 +9,7 @@
 #include "arith/divide_long.h"
 #include "arith/divide_reciprocal.h"
 #include "arith/multiply_transform.h"
+#include "arith/transform_digits.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 #include "powers/square_root.h"
@@ -82,6 +83,23 @@ bool TangentReaches(const WorkLong& start, WorkLong& a, ConstantHolder& pi) {
     WorkLong gap;
     SubtractLong(gap, a, tangent);
     return gap.sign <= 0;
+}
+
+// Arguments below this exponent are normalised before their square is formed (ordinary ones are
+// normalised by the product itself), so that their size can be told.
+constexpr int32_t kFarBelowExponent = -999000000;
+// The largest exponent of an x whose square x^2 falls below the exponents a product may carry
+// (-2,000,000,000): |x| below 10^-1,000,000,000.
+constexpr int32_t kTinySquareExponent = -1000000010;
+
+// Whether x (unflagged, non-zero on entry) is so close to 0 that x^2 lies beyond every product.
+// An x that far out is normalised in place first; status is set to -1 when that normalisation
+// refuses the record (it prints why), which the caller passes on.
+bool HasTinySquare(WorkLong& x, int32_t& status) {
+    status = 0;
+    if (x.exponent >= kFarBelowExponent) return false;
+    status = Normalize(x);
+    return status != -1 && x.sign != 0 && x.exponent <= kTinySquareExponent;
 }
 
 // 1 - x^2 at x's precision (the product carries at least 5 limbs); x is normalised in place.
@@ -234,13 +252,24 @@ WorkLong& AtnLong(WorkLong& result, const WorkLong& x) {
 // asin x for |x| <= 1 at x's precision, as atan(x / sqrt(1 - x^2)); 1 - x^2 is formed at x's
 // precision, so |x| = 1 there gives +-pi/2 without the arctangent, and a magnitude above 1 (also
 // one beyond the live limbs only) its message and 0 with error -1. x is normalised in place by
-// the product. A flagged x gives 0 with error -1; x = 0 gives 0.
+// the product. A flagged x gives 0 with error -1; x = 0 gives 0. Below 10^-1,000,000,000, where
+// x^2 would fall below the products' exponents, asin x = x + x^3/6 + ... is x itself to far
+// beyond the last limb: x at the products' precision (max(p, 5), the precision of its neighbours'
+// quotient), limbs beyond x's own 0.
 WorkLong& AsnLong(WorkLong& result, WorkLong& x) {
     const int32_t p = x.precision;
     WorkLong r;
     InitLong(r, p, 0, 0, 0.0);
     if (Failed(x)) return FailQuietly(result, r);
     if (x.sign == 0) return CopyOut(result, r);
+    int32_t status = 0;
+    if (HasTinySquare(x, status)) {
+        InitLong(r, p < TRANSFORM_MIN_PRECISION ? TRANSFORM_MIN_PRECISION : p, x.sign, x.exponent,
+                 0.0);
+        for (int32_t k = 0; k <= LastLimb(x); ++k) r.limbs[k] = x.limbs[k];
+        return CopyOut(result, r);
+    }
+    if (status == -1) return FailQuietly(result, r);  // reported by the normalisation
     WorkLong w = OneMinusSquare(x);
     ConstantHolder pi(Constant::Pi);
     if (w.sign == 0) {
@@ -259,14 +288,22 @@ WorkLong& AsnLong(WorkLong& result, WorkLong& x) {
 // acos x for |x| <= 1 in [0, pi] at x's precision, as atan(sqrt(1 - x^2) / x), plus pi for a
 // negative x; acos 1 = 0, acos -1 = pi and acos 0 = pi/2 without the arctangent. A magnitude
 // above 1 at x's precision prints its message and gives 0 with error -1; a flagged x gives 0 with
-// error -1. x is normalised in place by the product.
+// error -1. x is normalised in place by the product. Below 10^-1,000,000,000, where x^2 would
+// fall below the products' exponents, acos x = pi/2 - x - x^3/6 - ... is pi/2 - x (a truncated
+// difference) to far beyond the last limb.
 WorkLong& AcsLong(WorkLong& result, WorkLong& x) {
     const int32_t p = x.precision;
     WorkLong r;
     InitLong(r, p, 0, 0, 0.0);
     if (Failed(x)) return FailQuietly(result, r);
-    WorkLong w = OneMinusSquare(x);
     ConstantHolder pi(Constant::Pi);
+    int32_t status = 0;
+    if (x.sign != 0 && HasTinySquare(x, status)) {
+        HalfPiFrom(r, pi, p);
+        return SubtractLong(result, r, x);
+    }
+    if (status == -1) return FailQuietly(result, r);  // reported by the normalisation
+    WorkLong w = OneMinusSquare(x);
     if (w.sign == 0) {
         if (x.sign < 0) r = pi.At(p);
         return CopyOut(result, r);

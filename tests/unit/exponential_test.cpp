@@ -145,6 +145,40 @@ TEST(ExpLong, LargeArgumentsInsideTheRange) {
     }
 }
 
+// e^x whose exponent lies beyond the products' limit of +-2,000,000,000 but within the record's
+// +-2,147,000,000 is computed, whole x by the integer power and others by the general method,
+// on both sides of the record's limits: e^4,943,650,217 = 10^2,147,000,009.7 and
+// e^-4,943,650,194 = 10^-2,146,999,999.7 fit, one more in magnitude overflows.
+TEST(ExpLong, ResultsBeyondTheProductsExponentLimit) {
+    const std::string overflow = MessageText(Message::Overflow);
+    const std::string realOverflow = MessageText(Message::RealPowerOverflow);
+    const struct {
+        const char* x;
+        std::string message;
+    } kCases[] = {
+        {"4.7e9", ""},          {"-4.7e9", ""},       {"4700000000.5", ""},
+        {"-4700000000.5", ""},  {"4943650217", ""},   {"4943650217.5", ""},
+        {"-4943650194", ""},    {"4943650218", overflow},
+        {"4943650218.5", realOverflow}, {"-4943650195", overflow},
+    };
+    for (const auto& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            WorkLong x = MakeLong(c.x, p);
+            SCOPED_TRACE(std::string(c.x) + " at precision " + std::to_string(p));
+            if (c.message.empty()) {
+                reference::CheckUnaryAgainstMpfr(ExpLong, mpfr_exp, x, p);
+                continue;
+            }
+            WorkLong y;
+            testing::internal::CaptureStdout();
+            ExpLong(y, x);
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), c.message);
+            EXPECT_EQ(y.sign, 0);
+            EXPECT_EQ(y.error, -1);
+        }
+    }
+}
+
 TEST(ExpLong, FlaggedArgumentGivesZeroWithoutMessage) {
     WorkLong x = MakeRaw(6, 1, 0, {2}, -1);
     WorkLong y;
@@ -244,32 +278,49 @@ void ReferenceLogOfFar(Mpfr& out, const WorkLong& x) {
     mpfr_add(out.get(), out.get(), shift.get(), MPFR_RNDN);
 }
 
-// The folded argument (x, or 1/x below 1) may have an exponent of 930,000,000; one limb more is
-// refused with the overflow message, from either side of 1.
-TEST(LogeLong, FoldedExponentLimit) {
+// The folded argument (x, or 1/x below 1) may have an exponent of 930,000,000; from one limb more
+// on, on either side of 1, the logarithm is ln(x / 10^e) + e ln 10 (e = x's exponent), out to
+// the ends of the record's exponents: 1/x with exponent 930,000,010 (x = 10^-930,000,010 exactly)
+// is found after the folding division, 3 x 10^-930,000,010 folds to 930,000,000 and stays on the
+// folded path, and from 10^-930,000,020 down 1/x is not formed at all (beyond 10^-2,000,000,000 the
+// division would overflow). ln and log10 alike, at precisions 1, 5 and 30.
+TEST(LogeLong, ArgumentsOnBothSidesOfTheFoldLimit) {
     const struct {
         int32_t exponent;
-        bool accepted;
-    } kCases[] = {{930000000, true}, {930000010, false}, {-930000000, true},
-                  {-930000010, false}};
+        double limb0;
+        double limb1;
+    } kCases[] = {
+        {930000000, 1, 0},           {930000010, 1, 0},           {930000000, 9999999999, 1},
+        {-930000000, 1, 0},          {-930000010, 1, 0},          {-930000010, 3, 0},
+        {-930000020, 7, 1234567890}, {1999999990, 9999999999, 9}, {2147000000, 9999999999, 9},
+        {-2146999000, 2, 0},         {-2147000000, 1, 0},
+    };
     for (const auto& c : kCases) {
-        // 1 at the exponent: its reciprocal 10^-exponent is exact.
-        WorkLong x = MakeRaw(3, 1, c.exponent, {1});
-        WorkLong y;
-        testing::internal::CaptureStdout();
-        LogeLong(y, x);
-        const std::string printed = testing::internal::GetCapturedStdout();
-        SCOPED_TRACE("exponent " + std::to_string(c.exponent));
-        if (c.accepted) {
-            EXPECT_EQ(printed, "");
-            EXPECT_EQ(y.error, 0);
-            Mpfr truth(reference::ReferenceBits(5));
-            ReferenceLogOfFar(truth, MakeRaw(3, 1, c.exponent, {1}));
-            EXPECT_TRUE(FirstLimbsCorrect(y, truth.get(), 3));
-        } else {
-            EXPECT_EQ(printed, MessageText(Message::LogOverflow));
-            EXPECT_EQ(y.sign, 0);
-            EXPECT_EQ(y.error, -1);
+        for (int32_t p : {1, 5, 30}) {
+            const WorkLong x = MakeRaw(p, 1, c.exponent, {c.limb0, c.limb1, 5555555555});
+            SCOPED_TRACE("exponent " + std::to_string(c.exponent) + ", limbs " +
+                         std::to_string(c.limb0) + " at precision " + std::to_string(p));
+            Mpfr truth(reference::ReferenceBits(p < 5 ? 5 : p));
+            ReferenceLogOfFar(truth, x);
+            for (bool common : {false, true}) {
+                WorkLong a = x;
+                WorkLong y;
+                testing::internal::CaptureStdout();
+                (common ? Log10Long : LogeLong)(y, a);
+                EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << common;
+                EXPECT_EQ(y.error, 0) << common;
+                EXPECT_EQ(y.precision, p < 5 ? 5 : p) << common;
+                if (common) {
+                    Mpfr ln10(mpfr_get_prec(truth.get()));
+                    mpfr_set_ui(ln10.get(), 10, MPFR_RNDN);
+                    mpfr_log(ln10.get(), ln10.get(), MPFR_RNDN);
+                    Mpfr log10(mpfr_get_prec(truth.get()));
+                    mpfr_div(log10.get(), truth.get(), ln10.get(), MPFR_RNDN);
+                    EXPECT_TRUE(FirstLimbsCorrect(y, log10.get(), p));
+                } else {
+                    EXPECT_TRUE(FirstLimbsCorrect(y, truth.get(), p));
+                }
+            }
         }
     }
 }

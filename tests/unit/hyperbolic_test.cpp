@@ -143,6 +143,36 @@ TEST(AsinhLong, NegativeArgumentsOnBothSidesOfTheMirror) {
     }
 }
 
+// Arguments far from 0: asinh and acosh from 10^1,000,000,000 on are ln 2|x| (x^2 would pass the
+// products' exponents); just below, the formulas run and take the logarithm of about 2x beyond the
+// fold's exponent limit. Both sides, out to the top of the record's exponents, asinh of either
+// sign. sinh, cosh and tanh of +-4.7 x 10^9, whose e^|x| = 10^2,041,184,064.9 lies beyond the
+// products' limit and within the record's.
+TEST(Hyperbolic, ArgumentsFarFromZero) {
+    const struct {
+        int32_t exponent;
+        double limb0;
+    } kHuge[] = {{999999990, 9999999999}, {1000000000, 1}, {1500000000, 3},
+                 {2147000000, 9999999999}};
+    for (int32_t p : {1, 5, 30}) {
+        for (const auto& c : kHuge) {
+            const WorkLong x = MakeRaw(p, 1, c.exponent, {c.limb0, 1234567890, 5});
+            WorkLong negative = x;
+            negative.sign = -1;
+            SCOPED_TRACE("exponent " + std::to_string(c.exponent) + " at precision " +
+                         std::to_string(p));
+            CheckAgainstMpfr(kAsinh, x, p);
+            CheckAgainstMpfr(kAsinh, negative, p);
+            CheckAgainstMpfr(kAcosh, x, p);
+        }
+        for (const char* text : {"4.7e9", "-4.7e9"}) {
+            for (const Function& f : {kSinh, kCosh, kTanh}) {
+                CheckAgainstMpfr(f, MakeLong(text, p), p);
+            }
+        }
+    }
+}
+
 // cosh^2 x - sinh^2 x = 1 within a few units of the squares' last kept limb.
 TEST(Hyperbolic, CoshSquaredMinusSinhSquaredIsOne) {
     RandomLongs random(5504);

@@ -140,7 +140,7 @@ TEST(PowerLong, ExactPowers) {
     } kCases[] = {{"2", 10, "1024"},        {"-2", 3, "-8"},          {"2", -2, "0.25"},
                   {"-3", 0, "1"},           {"7.5", 1, "7.5"},        {"1e10", 3, "1e30"},
                   {"-1", 999999999999.0, "-1"}, {"1", 1e12, "1"},     {"-2", -1, "-0.5"},
-                  {"9999999999", 2, "99999999980000000001"}};
+                  {"9999999999", 2, "99999999980000000001"}, {"0", 0, "1"}};
     for (const auto& c : kCases) {
         for (int32_t p : {1, 30}) {
             WorkLong x = Long(c.x, p);
@@ -223,14 +223,19 @@ TEST(PowerLong, FractionalExponentGivesOneWithItsMessage) {
     }
 }
 
-// The checks in the order they are made: a flagged x (no message), a zero x (zero whatever n
-// is), a negative leading limb (before n is looked at), then n.
+// The checks in the order they are made: a flagged x (no message), a zero x (0 for n > 0,
+// whether whole or in range or not; for n < 0 the division by zero that 1 / 0^|n| is, before n's
+// range is looked at), a negative leading limb (before n is looked at), then n. (0^0 is 1:
+// ExactPowers.)
 TEST(PowerLong, ChecksInTheirOrder) {
+    const std::string kDivisionByZero = MessageText(Message::DivisionByZero);
     ExpectZeroAnswers(PowerLong, {
         {"flagged, fractional n", MakeRaw(6, 1, 0, {3}, -1), 2.5, "", -1},
         {"flagged zero", MakeRaw(6, 0, ZERO_EXPONENT, {0}, -2), 3, "", -1},
-        {"zero, n = 0", Long("0", 6), 0, "", 0},
-        {"zero, n = -5", Long("0", 6), -5, "", 0},
+        {"zero, n = -5", Long("0", 6), -5, kDivisionByZero, -1},
+        {"zero, n = -1", Long("0", 6), -1, kDivisionByZero, -1},
+        {"zero, fractional n < 0", Long("0", 6), -0.5, kDivisionByZero, -1},
+        {"zero, n < 0 out of range", Long("0", 6), -1e13, kDivisionByZero, -1},
         {"zero, fractional n", Long("0", 6), 2.5, "", 0},
         {"zero, n out of range", Long("0", 6), 1e13, "", 0},
         {"negative limb", MakeRaw(6, 1, 0, {-3, 5}), 3,
@@ -240,8 +245,9 @@ TEST(PowerLong, ChecksInTheirOrder) {
     });
 }
 
-// A power beyond the exponent limit is reported by the product that meets it: 10^(10^9) cubed
-// squares to 10^(2 x 10^9), still accepted, and overflows in the product with the third factor.
+// A power far beyond the exponents a record may carry is reported by the product that meets it:
+// 10^(10^9) cubed squares to 10^(2 x 10^9), still accepted, and overflows in the product with
+// the third factor.
 TEST(PowerLong, OverflowIsReportedByTheProduct) {
     WorkLong x = MakeRaw(3, 1, 1000000000, {1});
     WorkLong y;
@@ -250,6 +256,86 @@ TEST(PowerLong, OverflowIsReportedByTheProduct) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), MessageText(Message::Overflow));
     EXPECT_EQ(y.sign, 0);
     EXPECT_EQ(y.error, -1);
+}
+
+// Powers whose exponent lies beyond the products' limit of +-2,000,000,000 but within the
+// record's +-2,147,000,000 are computed (error 0, no message, the first p limbs correct), on both
+// sides of each limit; one limb beyond the record's exponents they are an overflow.
+TEST(PowerLong, ResultsBeyondTheProductsExponentLimit) {
+    const std::string kOverflow = MessageText(Message::Overflow);
+    const char* kE = "2.718281828459045235360287471352662497757247093699959574966967627724";
+    struct Case {
+        const char* name;
+        WorkLong x;  // at precision 30, cut to each precision below
+        double n;
+        bool fits;
+    };
+    const Case kCases[] = {
+        {"10^1,999,999,990 (plain steps)", Long("10", 30), 1999999990.0, true},
+        {"10^2,000,000,100", Long("10", 30), 2000000100.0, true},
+        {"10^2,147,000,009", Long("10", 30), 2147000009.0, true},
+        {"10^2,147,000,010", Long("10", 30), 2147000010.0, false},
+        {"10^-2,147,000,000", Long("10", 30), -2147000000.0, true},
+        {"10^-2,147,000,001", Long("10", 30), -2147000001.0, false},
+        {"1 / 10^2,000,000,010", MakeRaw(30, 1, 2000000010, {1}), -1.0, true},
+        {"1 / 10^2,147,000,000", MakeRaw(30, 1, 2147000000, {1}), -1.0, true},
+        {"1 / (5 x 10^2,147,000,000)", MakeRaw(30, 1, 2147000000, {5}), -1.0, false},
+        {"e^4.7e9", Long(kE, 30), 4.7e9, true},
+        {"e^-4.7e9", Long(kE, 30), -4.7e9, true},
+        {"(-2.5...)^5,100,000,001", Long("-2.5123456789012345678901234567890123456789", 30),
+         5100000001.0, true},
+    };
+    for (const Case& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            WorkLong x = c.x;
+            x.precision = p;
+            SCOPED_TRACE(std::string(c.name) + " at precision " + std::to_string(p));
+            WorkLong y;
+            testing::internal::CaptureStdout();
+            PowerLong(y, x, c.n);
+            const std::string printed = testing::internal::GetCapturedStdout();
+            if (!c.fits) {
+                EXPECT_EQ(printed, kOverflow);
+                EXPECT_EQ(y.sign, 0);
+                EXPECT_EQ(y.error, -1);
+                continue;
+            }
+            Mpfr truth(reference::ReferenceBits(p < 5 ? 5 : p));
+            ReferencePower(truth, x, c.n);
+            EXPECT_EQ(printed, "");
+            EXPECT_EQ(y.error, 0);
+            EXPECT_EQ(y.precision, p < 5 ? 5 : p);
+            EXPECT_TRUE(FirstLimbsCorrect(y, truth.get(), p));
+        }
+    }
+}
+
+// A power near the ends of the exponent range is built with the exponents taken out of its
+// products; it has the limbs the plain steps give the same base moved to exponent 0, for positive
+// and negative n, and its exponent moved by n times the base's.
+TEST(PowerLong, ShiftedStepsGiveThePlainStepsLimbs) {
+    RandomLongs random(5203);
+    for (int32_t p : {1, 5, 30}) {
+        for (double n : {7.0, -7.0, 123457.0, -2.0}) {
+            WorkLong x = random.Next(p, 0, 0, true);
+            const int64_t limbShift = static_cast<int64_t>(2.05e9 / (10.0 * std::fabs(n)));
+            WorkLong far = x;
+            far.exponent = static_cast<int32_t>(10 * limbShift);
+            WorkLong plain;
+            WorkLong shifted;
+            PowerLong(plain, x, n);
+            testing::internal::CaptureStdout();
+            PowerLong(shifted, far, n);
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+            SCOPED_TRACE("n = " + std::to_string(n) + " at precision " + std::to_string(p));
+            ASSERT_EQ(shifted.error, 0);
+            EXPECT_EQ(shifted.sign, plain.sign);
+            EXPECT_EQ(shifted.precision, plain.precision);
+            EXPECT_EQ(static_cast<int64_t>(shifted.exponent) - plain.exponent,
+                      static_cast<int64_t>(n) * 10 * limbShift);
+            for (int k = 0; k <= LastLimb(plain); ++k) EXPECT_EQ(shifted.limbs[k], plain.limbs[k]) << k;
+        }
+    }
 }
 
 TEST(PowerLong, ArgumentIsNormalisedInPlace) {

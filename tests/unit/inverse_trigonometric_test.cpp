@@ -13,6 +13,7 @@
 #include "support/gmp_reference.h"
 #include "support/mpfr_reference.h"
 #include "support/trigonometric_reference.h"
+#include "support/unary_accuracy.h"
 #include "transcendental/inverse_trigonometric.h"
 #include "transcendental/pi.h"
 #include "transcendental/trigonometric.h"
@@ -328,6 +329,30 @@ TEST(InverseTrigonometric, RandomArgumentsMatchMpfr) {
             log.Add("asin", p, accuracy);
             EXPECT_TRUE(Accurate(reference::kArccosine, x, c, p, &accuracy));
             log.Add("acos", p, accuracy);
+        }
+    }
+}
+
+// asin and acos of arguments whose square falls below the exponents a product may carry (|x|
+// below 10^-1,000,000,000): asin x = x and acos x = pi/2 - x to every limb, on both sides of that
+// limit (10^-1,000,000,000 squares to 10^-2,000,000,000, which a product still carries; the
+// square of 9.99... x 10^-1,000,000,001 does not), out to the bottom of the record's exponents.
+TEST(InverseTrigonometric, ArgumentsWhoseSquareNoProductCarries) {
+    const struct {
+        int32_t exponent;
+        double limb0;
+    } kCases[] = {{-1000000000, 1},          {-1000000000, 9999999999}, {-1000000010, 9999999999},
+                  {-1000000010, 1},          {-1500000000, 3},          {-2147000000, 1}};
+    for (const auto& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            for (int32_t sign : {1, -1}) {
+                const WorkLong x = reference::MakeRaw(p, sign, c.exponent, {c.limb0, 1234567890});
+                SCOPED_TRACE(Describe(x) + " at precision " + std::to_string(p));
+                reference::CheckUnaryAgainstMpfr(AsnLong, mpfr_asin, x, p);
+                reference::CheckUnaryAgainstMpfr(AcsLong, mpfr_acos, x, p);
+                EXPECT_EQ(Quietly(AsnLong, x).precision, p < 5 ? 5 : p);
+                EXPECT_EQ(Quietly(AcsLong, x).precision, p < 5 ? 5 : p);
+            }
         }
     }
 }

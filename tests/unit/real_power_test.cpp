@@ -3,12 +3,14 @@
 // the accuracy of the limb-by-limb method against MPFR.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "core/diagnostics.h"
 #include "core/long_number.h"
+#include "powers/integer_power.h"
 #include "powers/real_power.h"
 #include "support/gmp_reference.h"
 #include "support/mpfr_reference.h"
@@ -93,31 +95,45 @@ TEST(LimbRootLong, TakesTheTenBillionthRootOfEveryMagnitude) {
     }
 }
 
-// Near the top of the exponent range r^(10^10) overflows inside a Newton step: the root then
-// comes back flagged instead of unfinished with error 0. Lower down it is correct; the reference
-// is formed as mantissa^(1/N) 10^(e/N), without writing out 10^e.
-TEST(LimbRootLong, OverflowNearTheTopExponentFlagsTheRoot) {
-    WorkLong low = MakeRaw(5, 1, 1999999000, {9999999999, 1234567890});
-    WorkLong r;
-    LimbRootLong(r, low);
-    EXPECT_EQ(r.error, 0);
-    Mpfr truth(reference::ReferenceBits(5));
-    WorkLong mantissa = low;
+// x^(1/N) from MPFR, formed as mantissa^(1/N) 10^(e/N) without writing out 10^e.
+void ReferenceLimbRoot(Mpfr& out, const WorkLong& x) {
+    WorkLong mantissa = x;
     mantissa.exponent = 0;
-    reference::SetFromRecord(truth.get(), mantissa);
-    mpfr_rootn_ui(truth.get(), truth.get(), 10000000000UL, MPFR_RNDN);
-    Mpfr shift(reference::ReferenceBits(5));
-    const mpq_class tenth(mpz_class(1999999000), mpz_class("10000000000"));
-    mpfr_set_q(shift.get(), tenth.get_mpq_t(), MPFR_RNDN);
+    reference::SetFromRecord(out.get(), mantissa);
+    mpfr_rootn_ui(out.get(), out.get(), 10000000000UL, MPFR_RNDN);
+    Mpfr shift(mpfr_get_prec(out.get()));
+    const mpq_class fraction(mpz_class(std::to_string(x.exponent)), mpz_class("10000000000"));
+    mpfr_set_q(shift.get(), fraction.get_mpq_t(), MPFR_RNDN);
     mpfr_exp10(shift.get(), shift.get(), MPFR_RNDN);
-    mpfr_mul(truth.get(), truth.get(), shift.get(), MPFR_RNDN);
-    EXPECT_GE(CorrectDigits(r, truth.get()), RootDigitsKept(5));
+    mpfr_mul(out.get(), out.get(), shift.get(), MPFR_RNDN);
+}
 
-    WorkLong top = MakeRaw(5, 1, 1999999990, {9999999999, 1234567890});
-    testing::internal::CaptureStdout();
-    LimbRootLong(r, top);
-    EXPECT_NE(testing::internal::GetCapturedStdout(), "");
-    EXPECT_LE(r.error, -1);
+// Arguments at either end of the exponent range are rooted like any other: r^(10^10), about x,
+// and the step's other values near x are formed with their exponents taken out. 1,999,999,000 lay
+// within the plain step's reach; from 1,999,999,980 (leading limb 3) up, and at -2,000,000,000
+// (leading limb 1), a product of the plain step overflowed and the root came back failed.
+TEST(LimbRootLong, ArgumentsAtTheEndsOfTheExponentRange) {
+    const struct {
+        int32_t exponent;
+        double limb0;
+    } kCases[] = {{1999999000, 9999999999}, {1999999980, 3},          {1999999990, 9999999999},
+                  {2000000000, 1},          {2147000000, 9999999999}, {-2000000000, 1},
+                  {-2000000010, 9999999999}, {-2147000000, 1}};
+    for (const auto& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            WorkLong x = MakeRaw(p, 1, c.exponent, {c.limb0, 1234567890, 9876543210});
+            Mpfr truth(reference::ReferenceBits(ProductPrecision(p)));
+            ReferenceLimbRoot(truth, x);
+            WorkLong r;
+            testing::internal::CaptureStdout();
+            LimbRootLong(r, x);
+            SCOPED_TRACE("exponent " + std::to_string(c.exponent) + " at precision " +
+                         std::to_string(p));
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+            EXPECT_EQ(r.error, 0);
+            EXPECT_GE(CorrectDigits(r, truth.get()), RootDigitsKept(p));
+        }
+    }
 }
 
 TEST(LimbRootLong, ResultMayBeTheArgumentRecord) {
@@ -232,6 +248,8 @@ TEST(PowerXLong, WholeAndReciprocalExponentsTakeTheIntegerPowerAndRoot) {
 
 // An exponent within 10 y.precision digits of a whole number n is n: at precision p, y = 3 +
 // 10^-(10 p + 10) gives exactly 8 for x = 2, while y = 3 + 10^-(10 p) takes the general method.
+// So do the examples of the header and docs/deviations.md: 2^2.000000000000001 with y at
+// precision 1 is exactly 4 at x's precision 30, and (-2)^(3 + 10^-22) exactly -8.
 TEST(PowerXLong, NearlyWholeExponentsOnBothSidesOfTheCloseness) {
     for (int32_t p : {1, 5}) {
         WorkLong x = MakeLong("2", p);
@@ -247,10 +265,22 @@ TEST(PowerXLong, NearlyWholeExponentsOnBothSidesOfTheCloseness) {
         EXPECT_GT(ExactValue(r), 8) << p;
         EXPECT_TRUE(reference::FirstLimbsCorrect(r, truth.get(), p)) << p;
     }
+    // The documented examples: x^y is then x^n to x's precision, y's power only to y's.
+    WorkLong x = MakeLong("2", 30);
+    WorkLong y = MakeLong("2.000000000000001", 1);
+    WorkLong r;
+    PowerXLong(r, x, y);
+    EXPECT_TRUE(reference::HasExactValue(r, 4));
+    EXPECT_EQ(r.precision, 30);
+    WorkLong minusTwo = MakeLong("-2", 5);
+    WorkLong nearThree = MakeLong(3 + Pow10(-22), 1);
+    PowerXLong(r, minusTwo, nearThree);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_TRUE(reference::HasExactValue(r, -8));
 }
 
 // The refusals, each with its message byte for byte and zero with error -1 at x's precision, and
-// the answers that need no power.
+// the answers that need no power. 0^y for y < 0 is the reciprocal of 0: a division by zero.
 TEST(PowerXLong, RefusalsAndTrivialCases) {
     const std::string tooLarge = MessageText(Message::RealPowerExponentTooLarge);
     const std::string negative = MessageText(Message::RealPowerNegativeBase);
@@ -263,9 +293,12 @@ TEST(PowerXLong, RefusalsAndTrivialCases) {
         int error;
         int value;  // the result's value when error is 0
     } kCases[] = {
-        {"0^0", MakeLong("0", 4), MakeLong("0", 6), "", 0, 0},
-        {"0^-3", MakeLong("0", 4), MakeLong("-3", 6), "", 0, 0},
+        {"0^0", MakeLong("0", 4), MakeLong("0", 6), "", 0, 1},
+        {"0^-3", MakeLong("0", 4), MakeLong("-3", 6), MessageText(Message::DivisionByZero), -1, 0},
+        {"0^-0.5", MakeLong("0", 4), MakeLong("-0.5", 6), MessageText(Message::DivisionByZero), -1, 0},
+        {"0^-1e20", MakeLong("0", 4), MakeLong("-1e20", 6), MessageText(Message::DivisionByZero), -1, 0},
         {"0^2.5", MakeLong("0", 4), MakeLong("2.5", 6), "", 0, 0},
+        {"0^1e20", MakeLong("0", 4), MakeLong("1e20", 6), "", 0, 0},
         {"-2.5^0", MakeLong("-2.5", 4), MakeLong("0", 6), "", 0, 1},
         {"flagged x", MakeRaw(4, 1, 0, {2}, -1), MakeLong("0.5", 6), "", -1, 0},
         {"flagged y", MakeLong("2", 4), MakeRaw(6, 1, 0, {2}, -1), "", -1, 0},
@@ -276,7 +309,8 @@ TEST(PowerXLong, RefusalsAndTrivialCases) {
         {"(-2)^0.75", MakeLong("-2", 4), MakeLong("0.75", 6), negative, -1, 0},
         {"(-2)^-0.5", MakeLong("-2", 4), MakeLong("-0.5", 6), negative, -1, 0},
         {"(-2)^0.5", MakeLong("-2", 4), MakeLong("0.5", 6), MessageText(Message::RootNegative), -1, 0},
-        {"(-2)^1e10", MakeLong("-2", 4), MakeLong("1e10", 6), negative, -1, 0},
+        {"(-2)^(1e10 + 0.5)", MakeLong("-2", 4), MakeLong("10000000000.5", 6), negative, -1, 0},
+        {"(-2)^1e10 = 10^(3.01e9)", MakeLong("-2", 4), MakeLong("1e10", 6), overflow, -1, 0},
         {"(-8)^(1/3)", MakeLong("-8", 4), MakeLong(mpq_class(1, 3), 6), MessageText(Message::RootNegative), -1, 0},
     };
     for (const auto& c : kCases) {
@@ -289,6 +323,168 @@ TEST(PowerXLong, RefusalsAndTrivialCases) {
         EXPECT_EQ(r.error, c.error) << c.name;
         EXPECT_EQ(r.precision, 4) << c.name;
         EXPECT_TRUE(reference::HasExactValue(r, c.value)) << c.name;
+    }
+}
+
+// x^y through PowerXLong at precision p: exactly `message` is printed; with a message the result
+// is zero with error -1, without one it has error 0 and, against MPFR, its first p limbs correct,
+// or `digits` correct digits where it is too ill conditioned for p limbs (digits > 0).
+void ExpectPower(WorkLong x, WorkLong y, int32_t p, const std::string& message,
+                 double digits = 0.0) {
+    Mpfr truth(reference::ReferenceBits(ProductPrecision(p)));
+    if (message.empty()) ReferencePower(truth, x, y);
+    WorkLong r;
+    testing::internal::CaptureStdout();
+    PowerXLong(r, x, y);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), message);
+    if (!message.empty()) {
+        EXPECT_EQ(r.sign, 0);
+        EXPECT_EQ(r.error, -1);
+        return;
+    }
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.precision, ProductPrecision(p));
+    if (digits > 0.0) {
+        EXPECT_GE(CorrectDigits(r, truth.get()), digits);
+    } else {
+        EXPECT_TRUE(reference::FirstLimbsCorrect(r, truth.get(), p));
+    }
+}
+
+// 0^n and 0^y at precisions 1, 5 and 30, by the integer and the real power alike: 1 (exactly, at
+// x's precision) for a zero exponent, 0 for a positive one, and for a negative one the division
+// by zero that 1 / 0^|y| is (its message, zero at x's precision, error -1).
+TEST(PowerXLong, ZeroBaseAtEachPrecision) {
+    const std::string divisionByZero = MessageText(Message::DivisionByZero);
+    const struct {
+        const char* y;
+        std::string message;
+        int value;
+    } kCases[] = {{"0", "", 1}, {"3", "", 0}, {"0.5", "", 0}, {"-1", divisionByZero, 0},
+                  {"-3", divisionByZero, 0}, {"-0.5", divisionByZero, 0}};
+    for (const auto& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            for (bool real : {false, true}) {
+                WorkLong x = MakeLong("0", p);
+                WorkLong y = MakeLong(c.y, p);
+                const double n = EstimateDouble(y) * y.sign;
+                if (!real && n != std::floor(n)) continue;
+                WorkLong r;
+                testing::internal::CaptureStdout();
+                if (real) {
+                    PowerXLong(r, x, y);
+                } else {
+                    PowerLong(r, x, n);
+                }
+                SCOPED_TRACE(std::string("0^") + c.y + " at precision " + std::to_string(p) +
+                             (real ? " (real power)" : " (integer power)"));
+                EXPECT_EQ(testing::internal::GetCapturedStdout(), c.message);
+                EXPECT_EQ(r.error, c.message.empty() ? 0 : -1);
+                EXPECT_EQ(r.precision, p);
+                EXPECT_TRUE(reference::HasExactValue(r, c.value));
+            }
+        }
+    }
+}
+
+// A negative base with a whole exponent of 10^10 or more (exponent 10 and beyond, where the
+// shortcut to the integer power does not reach) is |x|^y with the sign of y's parity; a y with
+// anything below its units is refused, and a power too large for a record overflows in the
+// products, as 1.5^(2 x 10^10) does.
+TEST(PowerXLong, NegativeBaseWithWholeExponentsFromTenToTheTen) {
+    const std::string negative = MessageText(Message::RealPowerNegativeBase);
+    const std::string overflow = MessageText(Message::Overflow);
+    const struct {
+        const char* x;
+        const char* y;
+        std::string message;
+    } kCases[] = {
+        {"-1", "1e10", ""},
+        {"-1", "10000000001", ""},
+        {"-1", "1e30", ""},
+        {"-1", "1000000000000000000000000000001", ""},
+        {"-1.0000000001", "10000000001", ""},
+        {"-0.99999999999", "1000000000002", ""},
+        {"-1", "10000000000.5", negative},
+        {"-1.5", "2e10", overflow},
+    };
+    for (const auto& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            SCOPED_TRACE(std::string("(") + c.x + ")^" + c.y + " at precision " + std::to_string(p));
+            ExpectPower(MakeLong(c.x, p), MakeLong(c.y, p), p, c.message);
+        }
+    }
+}
+
+// Powers near or beyond the products' exponent limit of +-2,000,000,000 but within the record's
+// +-2,147,000,000 are computed, on both sides of each limit: bases at the ends of the range (whose
+// 10^10-th roots once overflowed), results beyond 10^+-2,000,000,000 by the general method, and
+// a result one limb beyond the record's exponents refused with the real power's overflow message.
+TEST(PowerXLong, ResultsBeyondTheProductsExponentLimit) {
+    const std::string overflow = MessageText(Message::RealPowerOverflow);
+    const struct {
+        const char* name;
+        WorkLong x;  // at precision 30, cut to each precision below
+        const char* y;
+        std::string message;
+    } kCases[] = {
+        {"(10^2,000,000,000)^0.3", MakeRaw(30, 1, 2000000000, {1}), "0.3", ""},
+        {"(9.99 10^2,147,000,009)^0.3", MakeRaw(30, 1, 2147000000, {9990000000}), "0.3", ""},
+        {"(10^-2,147,000,000)^0.3", MakeRaw(30, 1, -2147000000, {1}), "0.3", ""},
+        {"(10^-2,000,000,000)^-0.7", MakeRaw(30, 1, -2000000000, {1}), "-0.7", ""},
+        {"10^1,999,999,990.5 (plain steps)", MakeLong("10", 30), "1999999990.5", ""},
+        {"10^2,100,000,000.5", MakeLong("10", 30), "2100000000.5", ""},
+        {"10^-2,100,000,000.5", MakeLong("10", 30), "-2100000000.5", ""},
+        {"10^2,147,000,009.5", MakeLong("10", 30), "2147000009.5", ""},
+        {"10^2,147,000,010.5", MakeLong("10", 30), "2147000010.5", overflow},
+        {"10^-2,146,999,999.5", MakeLong("10", 30), "-2146999999.5", ""},
+        {"10^-2,147,000,000.5", MakeLong("10", 30), "-2147000000.5", overflow},
+        {"2.5...^5,100,000,000.25", MakeLong("2.5123456789012345678901234567890123456789", 30),
+         "5100000000.25", ""},
+    };
+    for (const auto& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            WorkLong x = c.x;
+            x.precision = p;
+            SCOPED_TRACE(std::string(c.name) + " at precision " + std::to_string(p));
+            ExpectPower(x, MakeLong(c.y, p), p, c.message);
+        }
+    }
+}
+
+// |y| from about 1.01 x 10^12 on is taken wherever the power fits a record, x^(10^E) built by
+// E / 10 powers to the 10^10-th: bases within 10^-40 of 1 up to the largest power that fits
+// (e^4,940,000,000 = 10^2,145,390,000), and 1 to any power; where the power cannot fit (1.5 to the
+// 1.01 x 10^12, e^5,000,000,000, (1 + 10^-20)^(10^2,000,000,000)) the exponent is refused as too
+// large, as before. Such a power is as ill conditioned as y is large (a relative change d of x
+// changes it by |y| d), so beyond |y| = 10^30 it keeps 10 (P + 2) - log10 |y| digits, not p limbs.
+TEST(PowerXLong, ExponentsFromTenToTheTwelveWhereThePowerFits) {
+    const std::string tooLarge = MessageText(Message::RealPowerExponentTooLarge);
+    const struct {
+        const char* x;
+        WorkLong y;  // at precision 30, cut to each precision below
+        std::string message;
+    } kCases[] = {
+        {"1.00000000001", MakeLong("1.01e12", 30), ""},
+        {"0.99999999999", MakeLong("-1.01e12", 30), ""},
+        {"1.00000000000000000001", MakeLong("1e20", 30), ""},
+        {"1.00000000000000000001", MakeLong("4.94e29", 30), ""},
+        {"1.0000000000000000000000000000000000000001", MakeLong("-3.7e40", 30), ""},
+        {"1", MakeLong("1e1000", 30), ""},
+        {"1.5", MakeLong("1.01e12", 30), tooLarge},
+        {"1.00000000000000000001", MakeLong("5e29", 30), tooLarge},
+        {"1.00000000000000000001", MakeRaw(30, 1, 2000000000, {1}), tooLarge},
+    };
+    for (const auto& c : kCases) {
+        for (int32_t p : {1, 5, 30}) {
+            WorkLong y = c.y;
+            y.precision = p;
+            SCOPED_TRACE(std::string(c.x) + "^" + reference::Describe(y) + " at precision " +
+                         std::to_string(p));
+            const double conditioning = std::log10(std::fabs(EstimateDouble(y)));
+            ExpectPower(MakeLong(c.x, p), y, p, c.message,
+                        conditioning <= 30.0 ? 0.0 : 10.0 * (ProductPrecision(p) + 2) - conditioning);
+        }
     }
 }
 
