@@ -100,7 +100,8 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
     // Decimal exponent of the result from x's leading limb alone; y's sign is not looked at.
     const double estimate = (std::log10(x.limbs[0]) + x.exponent) * EstimateDouble(y);
     if (std::fabs(estimate) > kResultExponentLimit)
-        return FailWith(result, r, Message::RealPowerOverflow);
+        return FailWith(result, r, (estimate > 0) == (y.sign > 0) ? Message::RealPowerOverflow
+                                                                  : Message::RealPowerUnderflow);
 
     // B = x^(10^E) for y's leading limb: E = 10 takes the 10^10-th power, a negative E one root
     // per limb below 1.
