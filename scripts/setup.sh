@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # setup.sh -- installs what Ostrel2 needs, builds it, and then runs it (run) or tests it (test).
 #
-#   bash scripts/setup.sh run    install, build, and compute with the ostrel2 program and from
-#                                Python
+#   bash scripts/setup.sh run    install, build the libraries and the program, and compute with
+#                                the ostrel2 program and from Python
 #   bash scripts/setup.sh test   install, build, run every test (the installed package built
 #                                against through CMake and pkg-config included), the Python
 #                                module installed with pip and tested with pytest, every test
@@ -97,8 +97,11 @@ demo() {
   "$ostrel2" pi -p 30
   "$ostrel2" exp 1 --digits 100
   "$ostrel2" sin 1 --digits 100
-  step "a division by zero reports its diagnostic"
+  step "an expression, each operation one call at 50 digits"
+  "$ostrel2" -e 'sqrt(2) * pi / 3' --digits 50
+  step "a division by zero reports its message on standard error, in English or in the library's own Japanese"
   "$ostrel2" div 1 0 || echo "(exit status $?: the result carries an error)"
+  "$ostrel2" div 1 0 --japanese || echo "(exit status $?)"
 }
 
 # The Python module as a user installs it: pip install . into a fresh virtual environment, with
@@ -121,7 +124,7 @@ with ostrel2.precision(digits=60):
 try:
     ostrel2.Number(1) / 0
 except ostrel2.Error as failure:
-    print("ostrel2.Error:", failure.message, "code", failure.code)
+    print("ostrel2.Error:", failure, "/", failure.original)
 PY
   )
 }
@@ -143,7 +146,9 @@ usage() {
 case $1 in
   run)
     install_packages
-    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release -DPython3_EXECUTABLE="$python"
+    # The libraries and the program only: the tests are built (and run) by `test`.
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release -DOSTREL2_BUILD_TESTS=OFF \
+      -DPython3_EXECUTABLE="$python"
     demo
     python_demo
     ;;
