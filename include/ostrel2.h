@@ -8,7 +8,8 @@
  *
  * A failure never stops the caller: the result's error field is negative and a short message
  * in code page 932 goes to standard output. A precision outside 1 .. 303 in any argument gives
- * the value zero at precision 303 with error -1.
+ * the value zero at precision 303 with error -1. ostrel2_text_call (ostrel2_text.h) computes
+ * any of these functions with its messages handed back, in English too, instead of printed.
  *
  * On 32-bit Windows every export uses the standard-call convention with an undecorated name;
  * elsewhere the platform's C convention.
