@@ -133,13 +133,16 @@ def package_version():
     return text.ostrel2_text_version().decode("ascii")
 
 
+MESSAGE_CAPACITY = 1024  # OSTREL2_MESSAGE_CAPACITY of ostrel2_text.h
+
+
 class Messages(ctypes.Structure):
     """Ostrel2Messages: what a call reported, in code page 932 and in English."""
     _fields_ = [
         ("count", ctypes.c_int32),
         ("printed", ctypes.c_size_t),
-        ("original", ctypes.c_char * 1024),
-        ("english", ctypes.c_char * 1024),
+        ("original", ctypes.c_char * MESSAGE_CAPACITY),
+        ("english", ctypes.c_char * MESSAGE_CAPACITY),
     ]
 
 

@@ -1,6 +1,7 @@
 """Failures: an exception saying in English what happened, with the library's own message (decoded
 from code page 932) and its error code; the library's bytes never reach the caller's standard
 output, also with many threads, and calls on different threads run side by side."""
+import re
 import threading
 import time
 
@@ -134,3 +135,15 @@ def test_a_long_call_does_not_hold_up_other_threads():
     worker.join()
     assert finished == ["additions", "log"]
     assert x == 201.5
+
+
+def test_the_call_records_match_the_header(root):
+    # The module spells out Ostrel2Messages and Ostrel2Call for ctypes: their sizes must be the
+    # header's, or the library would write past the module's records.
+    from ostrel2 import _library
+    header = (root / "include" / "ostrel2_text.h").read_text()
+    capacity = int(re.search(r"#define OSTREL2_MESSAGE_CAPACITY (\d+)", header).group(1))
+    assert _library.MESSAGE_CAPACITY == capacity
+    fields = re.search(r"typedef struct Ostrel2Call \{(.*?)\} Ostrel2Call;", header, re.S).group(1)
+    names = re.findall(r"(\w+);", fields)
+    assert names == [name for name, _ in _library.Call._fields_]
