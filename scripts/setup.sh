@@ -172,15 +172,18 @@ case $1 in
       run_ctest "$sanitize_build" "$sanitize_log"
 
     # The multi-thread determinism test once more under ThreadSanitizer: concurrent calls share
-    # nothing but the read-only transform tables, and the sanitizer checks that.
+    # nothing but the read-only transform tables, and the sanitizer checks that; so do caught
+    # calls, each thread with its own message sink.
     thread_build=${OSTREL2_THREAD_BUILD_DIR:-$root/build-thread}
     step "configure $thread_build (ThreadSanitizer)"
     cmake -S "$root" -B "$thread_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DOSTREL2_SANITIZE=thread -DOSTREL2_BUILD_TOOLS=OFF
-    cmake --build "$thread_build" -j "$jobs" --target ostrel2_robustness_tests
+    cmake --build "$thread_build" -j "$jobs" --target ostrel2_robustness_tests ostrel2_caught_call_tests
     step "threads under ThreadSanitizer"
     TSAN_OPTIONS=halt_on_error=1 "$thread_build/tests/robustness/ostrel2_robustness_tests" \
       --gtest_filter='Threads.*' </dev/null
+    TSAN_OPTIONS=halt_on_error=1 "$thread_build/tests/interface/ostrel2_caught_call_tests" \
+      --gtest_filter='CaughtCall.EachThread*' </dev/null
 
     if [[ -f $root/scripts/windows-test.sh ]]; then
       step "Windows DLLs under Wine"
