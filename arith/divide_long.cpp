@@ -191,7 +191,9 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
 
     double t = static_cast<double>(A.exponent) - static_cast<double>(B.exponent);
     if (std::fabs(t) > MAX_EXPONENT) {
-        Report(Message::Overflow);
+        // A zero divisor's exponent lands here too: its English text says what it is.
+        Report(zeroDivisor ? Message::DivisionByZeroAsOverflow
+                           : t > 0 ? Message::Overflow : Message::Underflow);
         r.error = -1;
         result = r;
         return result;

@@ -45,7 +45,7 @@ WorkLong& DivLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     // would overflow 32.
     const int64_t exponentGap = static_cast<int64_t>(a.exponent) - b.exponent;
     if (exponentGap > MAX_EXPONENT || exponentGap < -static_cast<int64_t>(MAX_EXPONENT)) {
-        Report(Message::Overflow);
+        Report(exponentGap > 0 ? Message::Overflow : Message::Underflow);
         x.error = -1;
         result = x;
         return result;

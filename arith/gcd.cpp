@@ -54,9 +54,10 @@ WorkLong& Failure(WorkLong& result, const WorkLong& a, int32_t error) {
 // g = gcd(round(a), round(b)) by repeated remainders of the magnitudes, at most lim steps. On
 // success a and b become round(a / g) and round(b / g) of the arguments as they arrived (signs
 // kept); g is positive. A zero rounded argument gives 1 with error -2, an exhausted step limit 1
-// with error -lim, a remainder that cannot be exact (its message printed by ModLong) 1 with error
-// -1; a and b are then left untouched. The arguments' errors are added to every answer, so a
-// failure passed in as an argument stays a failure.
+// with error -lim (both reported by a quiet message: nothing printed, an English text), a
+// remainder that cannot be exact (its message printed by ModLong) 1 with error -1; a and b are
+// then left untouched. The arguments' errors are added to every answer, so a failure passed in
+// as an argument stays a failure.
 WorkLong& LCMLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     const int32_t lim = StepLimit(a, b);
 
@@ -67,7 +68,10 @@ WorkLong& LCMLong(WorkLong& result, WorkLong& a, WorkLong& b) {
     // The search runs on records without errors, so that a failure of its own stands out; the
     // arguments' errors (with any their rounding added) join the answer at the end.
     const int32_t inherited = SumErrors(x.error, y.error);
-    if (x.sign == 0 || y.sign == 0) return Failure(result, a, SumErrors(-2, inherited));
+    if (x.sign == 0 || y.sign == 0) {
+        Report(Message::GcdZeroOperand);
+        return Failure(result, a, SumErrors(-2, inherited));
+    }
     x.sign = 1;
     y.sign = 1;
     x.error = 0;
@@ -95,7 +99,10 @@ WorkLong& LCMLong(WorkLong& result, WorkLong& a, WorkLong& b) {
         SubtractLong(d, x, y);
         ++k;
     }
-    if (k >= lim) return Failure(result, a, SumErrors(-lim, inherited));
+    if (k >= lim) {
+        Report(Message::GcdStepLimit);
+        return Failure(result, a, SumErrors(-lim, inherited));
+    }
 
     // Cofactors from the arguments as they arrived, unrounded and signed.
     WorkLong g = x;

@@ -117,7 +117,7 @@ WorkLong& Multipl2Long(WorkLong& result, WorkLong& a, WorkLong& b) {
 
     const double t = static_cast<double>(a.exponent) + static_cast<double>(b.exponent) + 10.0;
     if (std::fabs(t) > MAX_EXPONENT) {
-        Report(Message::Overflow);
+        Report(t > 0 ? Message::Overflow : Message::Underflow);
         r.error = -1;
         result = r;
         return result;

@@ -234,7 +234,7 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     }
     const int64_t exponentSum = static_cast<int64_t>(a.exponent) + b.exponent;
     if (exponentSum > MAX_EXPONENT || exponentSum < -static_cast<int64_t>(MAX_EXPONENT)) {
-        Report(Message::Overflow);
+        Report(exponentSum > 0 ? Message::Overflow : Message::Underflow);
         InitLong(R, P, sign, 0, 0.0);
         R.sign = 0;
         R.error = -1;

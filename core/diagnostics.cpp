@@ -1,6 +1,8 @@
-// diagnostics.cpp -- printing of the library's code page 932 messages to standard output.
+// diagnostics.cpp -- the library's messages in code page 932 and in English, printed on standard
+// output or caught in the calling thread's sink.
 #include "core/diagnostics.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace ostrel2 {
@@ -9,6 +11,16 @@ namespace {
 
 // Each string is the Shift-JIS encoding of the text in the comment beside it. Bytes of 0x80 and
 // above are escaped; a literal break ("" "") keeps a following hex digit out of an escape.
+
+// 計算結果がオーバーフローしました。\n
+constexpr char kOverflowText[] =
+    "\x8Cv\x8EZ\x8C\x8B\x89\xCA\x82\xAA\x83I\x81[\x83o\x81[\x83t\x83\x8D\x81[\x82\xB5\x82\xDC"
+    "\x82\xB5\x82\xBD\x81" "B\n";
+// 実数指数の累乗計算でオーバーフローしました。\n
+constexpr char kRealPowerOverflowText[] =
+    "\x8E\xC0\x90\x94\x8Ew\x90\x94\x82\xCC\x97\xDD\x8F\xE6\x8Cv\x8EZ\x82\xC5\x83I\x81[\x83o"
+    "\x81[\x83t\x83\x8D\x81[\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81" "B\n";
+
 constexpr const char* kTexts[] = {
     // 多倍長数の要素に負の数がある。%f\n
     "\x91\xBD\x94{\x92\xB7\x90\x94\x82\xCC\x97v\x91" "f\x82\xC9\x95\x89\x82\xCC\x90\x94\x82"
@@ -20,12 +32,12 @@ constexpr const char* kTexts[] = {
     "\x90\x94\x92l\x82\xCC\x8Ew\x90\x94\x82\xAA" "2,000,000,000\x82\xF0\x89z\x82\xA6\x82\xC4"
     "\x82\xA2\x82\xDC\x82\xB7\x81" "B\x91\xB1\x8Ds\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1"
     "\x81" "B\n",
-    // 計算結果がオーバーフローしました。\n
-    "\x8Cv\x8EZ\x8C\x8B\x89\xCA\x82\xAA\x83I\x81[\x83o\x81[\x83t\x83\x8D\x81[\x82\xB5\x82\xDC"
-    "\x82\xB5\x82\xBD\x81" "B\n",
+    kOverflowText,
+    kOverflowText,  // an underflow
     // 多倍長数のゼロでの除算エラー\n
     "\x91\xBD\x94{\x92\xB7\x90\x94\x82\xCC\x83[\x83\x8D\x82\xC5\x82\xCC\x8F\x9C\x8EZ\x83G\x83"
     "\x89\x81[\n",
+    kOverflowText,  // the long division by zero
     // 多倍長数の除算で計算が不能→プログラムエラー\n
     "\x91\xBD\x94{\x92\xB7\x90\x94\x82\xCC\x8F\x9C\x8EZ\x82\xC5\x8Cv\x8EZ\x82\xAA\x95s\x94\\"
     "\x81\xA8\x83v\x83\x8D\x83O\x83\x89\x83\x80\x83G\x83\x89\x81[\n",
@@ -72,9 +84,8 @@ constexpr const char* kTexts[] = {
     "\x95\x89\x82\xCC\x92l\x82\xCC\x97\xDD\x8F\xE6\x8Cv\x8EZ\x82\xCD\x90\xAE\x90\x94\x92l\x82"
     "\xCC\x82\xD7\x82\xAB\x90\x94\x82\xCC\x82\xDD\x82\xF0\x8E\xE6\x82\xE8\x88\xB5\x82\xA2\x82"
     "\xDC\x82\xB7\x81" "B\n",
-    // 実数指数の累乗計算でオーバーフローしました。\n
-    "\x8E\xC0\x90\x94\x8Ew\x90\x94\x82\xCC\x97\xDD\x8F\xE6\x8Cv\x8EZ\x82\xC5\x83I\x81[\x83o"
-    "\x81[\x83t\x83\x8D\x81[\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81" "B\n",
+    kRealPowerOverflowText,
+    kRealPowerOverflowText,  // an underflow
     // 多倍長計算範囲外（階乗の計算は1,000,000以下の正の値を取り扱います）\n
     "\x91\xBD\x94{\x92\xB7\x8Cv\x8EZ\x94\xCD\x88\xCD\x8AO\x81i\x8AK\x8F\xE6\x82\xCC\x8Cv\x8EZ"
     "\x82\xCD" "1,000,000\x88\xC8\x89\xBA\x82\xCC\x90\xB3\x82\xCC\x92l\x82\xF0\x8E\xE6\x82"
@@ -138,43 +149,135 @@ constexpr const char* kTexts[] = {
     // この範囲には Atanh の解はありません。\n
     "\x82\xB1\x82\xCC\x94\xCD\x88\xCD\x82\xC9\x82\xCD Atanh \x82\xCC\x89\xF0\x82\xCD\x82\xA0"
     "\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81" "B\n",
+    // The quiet messages print nothing.
+    "", "", "", "", "",
 };
 
 static_assert(sizeof kTexts / sizeof kTexts[0] == MESSAGE_COUNT,
               "one text for every message of the enumeration");
 
+// The English texts, in the order of the enumeration: what happened, in the words of the
+// function's user.
+constexpr const char* kEnglish[] = {
+    "a limb of the record is negative: %f\n",
+    "a limb of the record does not fit in ten digits: %f\n",
+    "the result overflows: its decimal exponent would exceed 2,000,000,000\n",
+    "the result overflows: its magnitude lies beyond 10^2,000,000,000\n",
+    "the result underflows: its magnitude lies below 10^-2,000,000,000\n",
+    "division by zero\n",
+    "division by zero\n",
+    "the division could not be completed (an internal failure of the long division)\n",
+    "the remainder cannot be computed: the quotient's integer part has more digits than the "
+    "precision holds\n",
+    "square root of a negative number\n",
+    "square root of a record with a negative limb\n",
+    "power of a record with a negative limb\n",
+    "the exponent is out of range: whole powers take exponents from -1,000,000,000,000 to "
+    "1,000,000,000,000\n",
+    "the exponent is not a whole number\n",
+    "root of a negative number\n",
+    "the index of the root is zero or negative\n",
+    "the index of the root is not a whole number\n",
+    "the index of the root is out of range: roots take indices from 1 to 10,000,000,000,000\n",
+    "root of a record with a negative limb\n",
+    "the exponent of the real power is too large in magnitude\n",
+    "a negative number raised to a power that is not a whole number\n",
+    "the real power overflows: its magnitude lies beyond 10^2,000,000,000\n",
+    "the real power underflows: its magnitude lies below 10^-2,000,000,000\n",
+    "factorial out of range: n must be a whole number from 0 to 1,000,000\n",
+    "pi: the precision is too large for the iteration\n",
+    "pi: the iteration did not converge\n",
+    "exp: the magnitude of the argument is too large\n",
+    "e: the series did not converge\n",
+    "logarithm of zero or of a negative number\n",
+    "logarithm: the argument's exponent is too large to fold\n",
+    "logarithm: the series did not converge\n",
+    "cos: the magnitude of the angle is 10^20 or more\n",
+    "sin: the magnitude of the angle is 10^20 or more\n",
+    "tan: the magnitude of the angle is 10^20 or more\n",
+    "cos: the series did not converge\n",
+    "sin: the series did not converge: %ld  %f  %f\n",
+    "atan: the iteration did not converge\n",
+    "asin of a number whose magnitude exceeds 1\n",
+    "acos of a number whose magnitude exceeds 1\n",
+    "acosh of a number below 1\n",
+    "atanh of a number whose magnitude is 1 or more\n",
+    "gcd: an operand rounds to zero (the cofactors of zero are not defined; error -2)\n",
+    "gcd: the remainders did not reach zero within the step limit (the error is minus the "
+    "limit)\n",
+    "an argument record was refused: its precision is outside 1 .. 303, or its sign, error, "
+    "exponent or limbs are not those of a number\n",
+    "the precision is outside 1 .. 303\n",
+    "an operand carries the error of an earlier failure\n",
+};
+
+static_assert(sizeof kEnglish / sizeof kEnglish[0] == MESSAGE_COUNT,
+              "one English text for every message of the enumeration");
+
+// The sink of each thread; null sends its messages to standard output.
+thread_local MessageSink* currentSink = nullptr;
+
+// Appends printf output to a buffer of the sink, counting every byte in `length` even where the
+// buffer has no room left for it.
+void Append(char* buffer, std::size_t capacity, std::size_t& length, const char* format, ...) {
+    std::va_list values;
+    va_start(values, format);
+    const bool room = buffer != nullptr && length < capacity;
+    const int written = std::vsnprintf(room ? buffer + length : nullptr,
+                                       room ? capacity - length : 0, format, values);
+    va_end(values);
+    if (written > 0) length += static_cast<std::size_t>(written);
+}
+
+// Writes one report: to the sink in both languages, else to standard output in code page 932.
+// Messages are flushed at once so that they keep their order with the host's own output and
+// reach a reader even if the host never flushes.
+template <typename... Values>
+void Write(const char* original, const char* english, Values... values) {
+    if (MessageSink* sink = currentSink) {
+        Append(sink->original, sink->originalCapacity, sink->originalLength, original, values...);
+        Append(sink->english, sink->englishCapacity, sink->englishLength, english, values...);
+        ++sink->count;
+        return;
+    }
+    if (original[0] == '\0') return;  // a quiet message
+    std::printf(original, values...);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 const char* MessageText(Message message) { return kTexts[static_cast<int>(message)]; }
 
-// Messages are flushed at once so that they keep their order with the host's own output and
-// reach a reader even if the host never flushes.
-void Report(Message message) {
-    std::fputs(MessageText(message), stdout);
-    std::fflush(stdout);
-}
+const char* EnglishText(Message message) { return kEnglish[static_cast<int>(message)]; }
+
+CatchMessages::CatchMessages(MessageSink& sink) : previous_(currentSink) { currentSink = &sink; }
+
+CatchMessages::~CatchMessages() { currentSink = previous_; }
+
+MessageSink* CurrentSink() { return currentSink; }
+
+void Report(Message message) { Write(MessageText(message), EnglishText(message)); }
 
 void Report(Message message, double value) {
-    std::printf(MessageText(message), value);
-    std::fflush(stdout);
+    Write(MessageText(message), EnglishText(message), value);
 }
 
 void Report(Message message, int32_t whole, double first, double second) {
-    std::printf(MessageText(message), static_cast<long>(whole), first, second);
-    std::fflush(stdout);
+    Write(MessageText(message), EnglishText(message), static_cast<long>(whole), first, second);
 }
 
+// The dump of a failed long division is numbers only: the same line in both languages.
 void ReportDivisionHeader(int32_t position, int32_t exponentA, int32_t exponentB, int32_t shift) {
-    std::printf("%ld  %ld  %ld  %ld  \n", static_cast<long>(position), static_cast<long>(exponentA),
-                static_cast<long>(exponentB), static_cast<long>(shift));
-    std::fflush(stdout);
+    constexpr const char* kHeader = "%ld  %ld  %ld  %ld  \n";
+    Write(kHeader, kHeader, static_cast<long>(position), static_cast<long>(exponentA),
+          static_cast<long>(exponentB), static_cast<long>(shift));
 }
 
 void ReportDivisionRow(int32_t position, double dividendLimb, double divisorLimb,
                        double quotient, double remainder) {
-    std::printf("%ld  %f  %f  %f  %f  \n", static_cast<long>(position), dividendLimb, divisorLimb,
-                quotient, remainder);
-    std::fflush(stdout);
+    constexpr const char* kRow = "%ld  %f  %f  %f  %f  \n";
+    Write(kRow, kRow, static_cast<long>(position), dividendLimb, divisorLimb, quotient, remainder);
 }
 
 }  // namespace ostrel2

@@ -98,14 +98,14 @@ void ShiftDigitsDown(WorkLong& x, int32_t n) {
 
 // Moves the exponent by delta, computed in 64 bits. A result beyond what the field holds stays at
 // the widest multiple of 10 on its side: above, the exponent limit check reports it; below (a
-// value too small for any exponent) the overflow message is printed here and error is set.
+// value too small for any exponent) the underflow message is reported here and error is set.
 void MoveExponent(WorkLong& x, int64_t delta) {
     const int64_t e = static_cast<int64_t>(x.exponent) + delta;
     if (e > EXPONENT_CEILING) {
         x.exponent = EXPONENT_CEILING;
     } else if (e < EXPONENT_FLOOR) {
         x.exponent = EXPONENT_FLOOR;
-        Report(Message::Overflow);
+        Report(Message::Underflow);
         x.error = -1;
     } else {
         x.exponent = static_cast<int32_t>(e);

@@ -10,6 +10,8 @@
  * in code page 932 goes to standard output. A precision outside 1 .. 303 in any argument gives
  * the value zero at precision 303 with error -1. A record's exponent lies within
  * -2,147,000,000 .. 2,147,000,000; a result beyond fails with an overflow message.
+ * ostrel2_text_call (ostrel2_text.h) computes any of these functions with its messages handed
+ * back, in English too, instead of printed.
  *
  * On 32-bit Windows every export uses the standard-call convention with an undecorated name;
  * elsewhere the platform's C convention.

@@ -182,7 +182,8 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
     // Decimal exponent of the result from x's leading limb alone; y's sign is not looked at.
     const double estimate = (std::log10(x.limbs[0]) + x.exponent) * EstimateDouble(y);
     if (std::fabs(estimate) > kResultExponentLimit && !fits)
-        return FailWith(result, r, Message::RealPowerOverflow);
+        return FailWith(result, r, (estimate > 0) == (y.sign > 0) ? Message::RealPowerOverflow
+                                                                  : Message::RealPowerUnderflow);
     // r 10^shift and t 10^shift below are the values; the shifts stay 0 on the plain steps.
     const bool shifted = TakesShiftedSteps(digits);
 

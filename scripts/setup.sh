@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # setup.sh -- installs what Ostrel2 needs, builds it, and then runs it (run) or tests it (test).
 #
-#   bash scripts/setup.sh run    install, build, and compute with the ostrel2 program and from
-#                                Python
+#   bash scripts/setup.sh run    install, build the libraries and the program, and compute with
+#                                the ostrel2 program and from Python
 #   bash scripts/setup.sh test   install, build, run every test (the installed package built
 #                                against through CMake and pkg-config included), the Python
 #                                module installed with pip into plain virtual environments
@@ -101,8 +101,11 @@ demo() {
   "$ostrel2" pi -p 30
   "$ostrel2" exp 1 --digits 100
   "$ostrel2" sin 1 --digits 100
-  step "a division by zero reports its diagnostic"
+  step "an expression, each operation one call at 50 digits"
+  "$ostrel2" -e 'sqrt(2) * pi / 3' --digits 50
+  step "a division by zero reports its message on standard error, in English or in the library's own Japanese"
   "$ostrel2" div 1 0 || echo "(exit status $?: the result carries an error)"
+  "$ostrel2" div 1 0 --japanese || echo "(exit status $?)"
 }
 
 # The Python module as a user installs it: a plain virtual environment (no system packages: no
@@ -126,7 +129,7 @@ with ostrel2.precision(digits=60):
 try:
     ostrel2.Number(1) / 0
 except ostrel2.Error as failure:
-    print("ostrel2.Error:", failure.message, "code", failure.code)
+    print("ostrel2.Error:", failure, "/", failure.original)
 PY
   )
 }
@@ -204,7 +207,9 @@ usage() {
 case $1 in
   run)
     install_packages
-    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release -DPython3_EXECUTABLE="$python"
+    # The libraries and the program only: the tests are built (and run) by `test`.
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=Release -DOSTREL2_BUILD_TESTS=OFF \
+      -DPython3_EXECUTABLE="$python"
     demo
     python_demo
     ;;
@@ -230,15 +235,18 @@ case $1 in
       run_ctest "$sanitize_build" "$sanitize_log"
 
     # The multi-thread determinism test once more under ThreadSanitizer: concurrent calls share
-    # nothing but the read-only transform tables, and the sanitizer checks that.
+    # nothing but the read-only transform tables, and the sanitizer checks that; so do caught
+    # calls, each thread with its own message sink.
     thread_build=${OSTREL2_THREAD_BUILD_DIR:-$root/build-thread}
     step "configure $thread_build (ThreadSanitizer)"
     cmake -S "$root" -B "$thread_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DOSTREL2_SANITIZE=thread -DOSTREL2_BUILD_TOOLS=OFF
-    cmake --build "$thread_build" -j "$jobs" --target ostrel2_robustness_tests
+    cmake --build "$thread_build" -j "$jobs" --target ostrel2_robustness_tests ostrel2_caught_call_tests
     step "threads under ThreadSanitizer"
     TSAN_OPTIONS=halt_on_error=1 "$thread_build/tests/robustness/ostrel2_robustness_tests" \
       --gtest_filter='Threads.*' </dev/null
+    TSAN_OPTIONS=halt_on_error=1 "$thread_build/tests/interface/ostrel2_caught_call_tests" \
+      --gtest_filter='CaughtCall.EachThread*' </dev/null
 
     if [[ -f $root/scripts/windows-test.sh ]]; then
       step "Windows DLLs under Wine"

@@ -1,12 +1,10 @@
 // ostrel2_text.cpp -- the C companion library: decimal text <-> records for C callers, over the
-// C++ helpers of decimal_text.h.
+// C++ helpers of decimal_text.h, and the exports computed with their messages caught
+// (caught_call.h).
 #include "ostrel2_text.h"
 
-#include <cstdio>
-#include <mutex>
-
+#include "text/caught_call.h"
 #include "text/decimal_text.h"
-#include "text/output_capture.h"
 
 #ifndef OSTREL2_PACKAGE_VERSION
 #error "OSTREL2_PACKAGE_VERSION is set by the build from the file VERSION"
@@ -38,52 +36,6 @@ int FormatCode(FormatStatus status) {
     }
     return OSTREL2_TEXT_NOT_WELL_FORMED;
 }
-
-using RecordFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, const LongNumber*);
-using TwoRecordsFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, LongNumber*, LongNumber*);
-using RecordAndDoubleFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, const LongNumber*, double);
-using PrecisionFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, int32_t);
-using IntegerAndPrecisionFn = LongNumber*(OSTREL2_CALL*)(LongNumber*, int32_t, int32_t);
-
-// Whether the call names a function and every record its kind reads.
-bool Complete(const Ostrel2Call& call) {
-    if (call.function == nullptr || call.result == nullptr) return false;
-    switch (call.kind) {
-        case OSTREL2_CALL_RECORD:
-        case OSTREL2_CALL_RECORD_AND_DOUBLE: return call.x != nullptr;
-        case OSTREL2_CALL_TWO_RECORDS: return call.x != nullptr && call.y != nullptr;
-        case OSTREL2_CALL_PRECISION:
-        case OSTREL2_CALL_INTEGER_AND_PRECISION: return true;
-        default: return false;
-    }
-}
-
-void Invoke(const Ostrel2Call& call) {
-    switch (call.kind) {
-        case OSTREL2_CALL_RECORD:
-            reinterpret_cast<RecordFn>(call.function)(call.result, call.x);
-            break;
-        case OSTREL2_CALL_TWO_RECORDS:
-            reinterpret_cast<TwoRecordsFn>(call.function)(call.result, call.x, call.y);
-            break;
-        case OSTREL2_CALL_RECORD_AND_DOUBLE:
-            reinterpret_cast<RecordAndDoubleFn>(call.function)(call.result, call.x, call.n);
-            break;
-        case OSTREL2_CALL_PRECISION:
-            reinterpret_cast<PrecisionFn>(call.function)(call.result, call.precision);
-            break;
-        case OSTREL2_CALL_INTEGER_AND_PRECISION:
-            reinterpret_cast<IntegerAndPrecisionFn>(call.function)(call.result, call.whole,
-                                                                   call.precision);
-            break;
-        default: break;
-    }
-}
-
-// Descriptor 1 is one per process: one caught call at a time, each into the same private file,
-// emptied before every call.
-std::mutex captureLock;
-std::FILE* captureFile = nullptr;
 
 }  // namespace
 
@@ -119,24 +71,36 @@ const char* ostrel2_text_status_message(int status) {
     return "unknown status";
 }
 
-long ostrel2_text_call(const Ostrel2Call* call, char* message, size_t capacity) {
-    if (message != nullptr && capacity > 0) message[0] = '\0';
-    if (call == nullptr || !Complete(*call)) return -1;
-    std::lock_guard<std::mutex> hold(captureLock);
-    if (captureFile == nullptr) captureFile = ostrel2::text::OpenCaptureFile();
-    ostrel2::text::OutputCapture capture;
-    const bool caught = ostrel2::text::BeginCapture(capture, captureFile);
-    Invoke(*call);
-    if (!caught) return 0;
-    ostrel2::text::EndCapture(capture);
-    long printed = 0;
-    for (int c; (c = std::fgetc(captureFile)) != EOF; ++printed) {
-        if (message != nullptr && static_cast<size_t>(printed) + 1 < capacity) {
-            message[printed] = static_cast<char>(c);
-            message[printed + 1] = '\0';
-        }
+int ostrel2_text_call(const Ostrel2Call* call, Ostrel2Messages* messages) {
+    ostrel2::MessageSink sink;
+    if (messages != nullptr) {
+        messages->count = 0;
+        messages->printed = 0;
+        messages->original[0] = '\0';
+        messages->english[0] = '\0';
+        sink.original = messages->original;
+        sink.originalCapacity = sizeof messages->original;
+        sink.english = messages->english;
+        sink.englishCapacity = sizeof messages->english;
     }
-    return printed;
+    if (call == nullptr) return -1;
+    const ostrel2::text::CaughtExport* f = ostrel2::text::FindCaughtExport(call->function);
+    if (f == nullptr) return -1;
+    ostrel2::api::Arguments a;
+    a.result = call->result;
+    a.x = call->x;
+    a.y = call->y;
+    a.n = call->n;
+    // f(precision) or f(n, precision), as the export table's kinds take them.
+    a.first = f->kind == ostrel2::api::Kind::IntPrecision ? call->whole : call->precision;
+    a.second = call->precision;
+    if (!ostrel2::text::ArgumentsComplete(*f, a)) return -1;
+    ostrel2::text::CallCaught(*f, a, sink);
+    if (messages != nullptr) {
+        messages->count = sink.count;
+        messages->printed = sink.originalLength;
+    }
+    return sink.count;
 }
 
 const char* ostrel2_text_version(void) { return OSTREL2_PACKAGE_VERSION; }

@@ -1,21 +1,19 @@
-// command_line_calculator.cpp -- the ostrel2 program: decimal text in, one export of the
-// library, decimal text out.
+// command_line_calculator.cpp -- the ostrel2 program: decimal text in, the library's exports,
+// decimal text out.
 //
 //   ostrel2 [options] <function> <arguments...>
+//   ostrel2 [options] -e <expression>
 //
 // Each argument is read into a record of precision N limbs (--precision N, or --digits D for
-// N = ceil(D / 10); default 5), the export is called through the public C interface, and the
-// result is written with the 10 x N significant digits it promises, rounded half-even, or with
-// every live limb exactly under --all. Standard output carries results only. A result whose
-// error field is not 0 gives the line "error: <value>" on standard error and exit status 1;
-// usage errors give exit status 2, a failure to write the results exit status 3.
-//
-// The library prints its diagnostics on standard output in code page 932. The program catches
-// that output around each call (standard output is pointed at a temporary file for the call) and
-// writes it to standard error converted to UTF-8, so the messages read correctly on a UTF-8
-// terminal and never mix with the results.
+// N = ceil(D / 10); default 5), the export is computed through the text library's caught calls,
+// and the result is written with the 10 x N significant digits it promises, rounded half-even,
+// or with every live limb exactly under --all. The expression mode (tools/expression.h) makes
+// one call per operation. Standard output carries results only. The library's messages go to
+// standard error, in English, or under --japanese in the library's own Japanese text converted
+// to UTF-8; none of its bytes reaches standard output. A result whose error field is not 0 gives
+// the line "error: <value>" on standard error and exit status 1; usage mistakes give one line
+// naming the mistake and exit status 2, a failure to write the results exit status 3.
 #include <errno.h>
-#include <iconv.h>
 
 #include <cmath>
 #include <cstdint>
@@ -25,29 +23,23 @@
 
 #include "api/export_kinds.h"
 #include "ostrel2.h"
-#include "text/decimal_text.h"
-#include "text/output_capture.h"
+#include "ostrel2_text.h"
+#include "tools/calculator_output.h"
+#include "tools/expression.h"
 
 namespace {
 
-using ostrel2::text::FormatMode;
-
-constexpr int32_t kDefaultPrecision = 5;
-constexpr int kExitOk = 0;
-constexpr int kExitResultError = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitWriteError = 3;
-constexpr int kDigitsPerLimb = 10;
-constexpr int kMostOperands = 2;
-
-// The program's functions are the built exports of api/export_table.h: a command name, a summary
-// and an argument kind each. What a function reads from the command line follows from its kind.
-using ostrel2::api::Arguments;
+using namespace ostrel2::calculator;
 using ostrel2::api::Export;
 using ostrel2::api::kExports;
 using ostrel2::api::Kind;
 using ostrel2::api::RecordCount;
 using ostrel2::api::TakesDouble;
+using ostrel2::text::FormatMode;
+
+constexpr int32_t kDefaultPrecision = 5;
+constexpr int kDigitsPerLimb = 10;
+constexpr int kMostOperands = 2;
 
 // The operands on the command line, for the usage text. Pai_XL and Factorial_XL take their
 // precision from --precision.
@@ -66,6 +58,7 @@ int OperandCount(Kind kind) {
 void PrintUsage(FILE* out) {
     std::fprintf(out,
                  "usage: ostrel2 [options] <function> <arguments...>\n"
+                 "       ostrel2 [options] -e <expression>\n"
                  "\n"
                  "Arguments are decimal numbers such as 2, -1.25e-300 or +.5, read at N limbs of\n"
                  "ten digits. The result is written with the 10 x N significant digits it\n"
@@ -76,6 +69,10 @@ void PrintUsage(FILE* out) {
                  "  -p, --precision N  limbs of ten digits, 1 .. 303 (default %d)\n"
                  "  --digits D         at least D significant digits (precision ceil(D / 10))\n"
                  "  --all              write every live limb (N + 3 guard limbs) exactly\n"
+                 "  -e, --expression E compute the expression E, e.g. 'sqrt(2) * pi / 3': the\n"
+                 "                     functions below, + - * / %% ^ and parentheses, every\n"
+                 "                     operation one call at precision N, left to right\n"
+                 "  --japanese         the library's messages in its own Japanese text\n"
                  "  --version          the program's version and the library's interface version\n"
                  "  -h, --help         this text\n"
                  "  --                 ends the options: every later argument is an operand\n"
@@ -87,110 +84,6 @@ void PrintUsage(FILE* out) {
         std::snprintf(head, sizeof head, "%s %s", f.command, Operands(f.kind));
         std::fprintf(out, "  %-12s %s\n", head, f.summary);
     }
-}
-
-// "ostrel2: <problem>: <detail>" and the usage text on standard error; exit status 2.
-int UsageError(const char* problem, const char* detail) {
-    std::fprintf(stderr, "ostrel2: %s: %s\n\n", problem, detail);
-    PrintUsage(stderr);
-    return kExitUsage;
-}
-
-// Converts code page 932 bytes from `in` to UTF-8 on `out`. A byte sequence that is not code
-// page 932 comes out as '?'; without a converter the bytes pass unchanged.
-void WriteAsUtf8(FILE* in, FILE* out) {
-    iconv_t converter = iconv_open("UTF-8", "CP932");
-    char input[4096];
-    char output[4096 * 3];
-    size_t pending = 0;
-    for (;;) {
-        const size_t got = std::fread(input + pending, 1, sizeof input - pending, in);
-        const bool atEnd = got == 0;
-        pending += got;
-        if (pending == 0) break;
-        if (converter == reinterpret_cast<iconv_t>(-1)) {
-            std::fwrite(input, 1, pending, out);
-            pending = 0;
-            if (atEnd) break;
-            continue;
-        }
-        char* from = input;
-        size_t left = pending;
-        while (left > 0) {
-            char* to = output;
-            size_t room = sizeof output;
-            const size_t status = iconv(converter, &from, &left, &to, &room);
-            std::fwrite(output, 1, sizeof output - room, out);
-            if (status != static_cast<size_t>(-1)) continue;
-            if (errno == E2BIG) continue;
-            if (errno == EINVAL && !atEnd) break;  // a character split across reads
-            std::fputc('?', out);                   // not code page 932, or cut off at the end
-            ++from;
-            --left;
-        }
-        std::memmove(input, from, left);
-        pending = left;
-        if (atEnd && pending == 0) break;
-    }
-    if (converter != reinterpret_cast<iconv_t>(-1)) iconv_close(converter);
-}
-
-// The library's output during one call: caught in a temporary file, then written to standard
-// error converted to UTF-8.
-struct Capture {
-    ostrel2::text::OutputCapture output;
-    FILE* file = nullptr;
-};
-
-void BeginCapture(Capture& capture) {
-    capture.file = ostrel2::text::OpenCaptureFile();
-    if (!ostrel2::text::BeginCapture(capture.output, capture.file) && capture.file != nullptr) {
-        std::fclose(capture.file);  // no capture: diagnostics go out as they are
-        capture.file = nullptr;
-    }
-}
-
-void EndCapture(Capture& capture) {
-    if (capture.file == nullptr) return;
-    ostrel2::text::EndCapture(capture.output);
-    WriteAsUtf8(capture.file, stderr);
-    std::fclose(capture.file);
-    std::fflush(stderr);
-}
-
-// Writes a record as decimal text on its own line; a record that has no decimal text (limbs out
-// of range) is shown field by field instead.
-// Prints a record as text. Rounded text shows the digits of the precision asked for: a result may
-// carry more limbs than that (products and quotients keep at least 5), but only the limbs of the
-// arguments' precision are promised, so the digits beyond them are rounded away. --all shows
-// every live limb of the record as it is.
-void PrintRecord(const LongNumber& x, FormatMode mode, int32_t asked) {
-    char text[ostrel2::text::kTextCapacity];
-    LongNumber shown = x;
-    if (mode == FormatMode::Rounded && shown.precision > asked) shown.precision = asked;
-    if (ostrel2::text::Format(shown, mode, text, sizeof text) == ostrel2::text::FormatStatus::Ok) {
-        std::printf("%s\n", text);
-        return;
-    }
-    std::printf("record: sign %ld exponent %ld precision %ld error %ld limbs",
-                static_cast<long>(x.sign), static_cast<long>(x.exponent),
-                static_cast<long>(x.precision), static_cast<long>(x.error));
-    int last = x.precision + 3;
-    if (last < 0) last = 0;
-    if (last > OSTREL2_LIMB_SLOTS - 1) last = OSTREL2_LIMB_SLOTS - 1;
-    for (int k = 0; k <= last; ++k) std::printf(" %.17g", x.limbs[k]);
-    std::printf("\n");
-}
-
-bool ReadPrecision(const char* text, int32_t& precision) {
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || value < 1 || value > OSTREL2_MAX_PRECISION) {
-        return false;
-    }
-    precision = static_cast<int32_t>(value);
-    return true;
 }
 
 bool ReadInteger(const char* text, int32_t& value) {
@@ -209,90 +102,13 @@ bool ReadDouble(const char* text, double& value) {
     return errno == 0 && end != text && *end == '\0' && std::isfinite(value);
 }
 
-// Reads a decimal operand; a malformed one is a usage error. Digits beyond the record's live
-// limbs are cut off, and a note says so.
-bool ReadOperand(const char* text, int32_t precision, LongNumber& record) {
-    bool inexact = false;
-    size_t offset = 0;
-    const auto status = ostrel2::text::Parse(text, precision, record, &inexact, &offset);
-    if (status != ostrel2::text::ParseStatus::Ok) {
-        std::fprintf(stderr, "ostrel2: '%s': %s (at offset %zu)\n", text,
-                     ostrel2::text::ParseStatusText(status), offset);
-        return false;
-    }
-    if (inexact) {
-        std::fprintf(stderr,
-                     "ostrel2: note: '%s' has more digits than %ld limbs hold; the rest are "
-                     "cut off\n",
-                     text, static_cast<long>(precision));
-    }
+// --precision N: 1 .. 303 limbs.
+bool ReadPrecision(const char* text, int32_t& precision) {
+    int32_t value = 0;
+    if (!ReadInteger(text, value) || value < 1 || value > OSTREL2_MAX_PRECISION) return false;
+    precision = value;
     return true;
 }
-
-int Finish(const LongNumber& result, FormatMode mode, int32_t asked) {
-    PrintRecord(result, mode, asked);
-    if (result.error != 0) {
-        std::fprintf(stderr, "error: %ld\n", static_cast<long>(result.error));
-        return kExitResultError;
-    }
-    return kExitOk;
-}
-
-// Calls the export with the operands, capturing the library's diagnostics, and prints the result.
-int Run(const Export& f, const char* const* operands, int32_t precision, FormatMode mode) {
-    static_assert(sizeof(LongNumber) == 2464, "the boundary record is 2,464 bytes");
-    Arguments a;
-    if (f.kind == Kind::Version) {
-        f.invoke(a);
-        std::printf("%ld\n", static_cast<long>(a.version));
-        return kExitOk;
-    }
-    LongNumber x;
-    LongNumber y;
-    LongNumber result;
-    std::memset(&result, 0, sizeof result);
-    Capture capture;
-    const int records = RecordCount(f.kind);
-    if (records >= 1 && !ReadOperand(operands[0], precision, x)) return kExitUsage;
-    if (records >= 2 && !ReadOperand(operands[1], precision, y)) return kExitUsage;
-    double n = 0;
-    if (TakesDouble(f.kind) && !ReadDouble(operands[1], n)) {
-        return UsageError("not a number", operands[1]);
-    }
-    int32_t whole = 0;
-    if (f.kind == Kind::IntPrecision && !ReadInteger(operands[0], whole)) {
-        return UsageError("not a 32-bit whole number", operands[0]);
-    }
-    a.result = &result;
-    a.x = &x;
-    a.y = &y;
-    a.n = n;
-    a.first = f.kind == Kind::IntPrecision ? whole : precision;  // f(n, precision) or f(precision)
-    a.second = precision;
-
-    BeginCapture(capture);
-    f.invoke(a);
-    EndCapture(capture);
-
-    if (f.kind == Kind::Cofactors && result.error == 0) {
-        // g, then the cofactors the export wrote back into x and y.
-        PrintRecord(result, mode, precision);
-        PrintRecord(x, mode, precision);
-        PrintRecord(y, mode, precision);
-        return kExitOk;
-    }
-    return Finish(result, mode, precision);
-}
-
-// What the command line asks for.
-struct Request {
-    int32_t precision = kDefaultPrecision;
-    FormatMode mode = FormatMode::Rounded;
-    const char* positional[1 + kMostOperands + 1] = {};
-    int count = 0;
-};
-
-enum class Parsed { Run, Help, Version, Failed };
 
 // --digits D: the fewest limbs holding D significant digits.
 bool ReadDigits(const char* text, int32_t& precision) {
@@ -304,26 +120,112 @@ bool ReadDigits(const char* text, int32_t& precision) {
     return true;
 }
 
-// The options that set the precision: "--name N" or "--name=N" (and a short form).
-struct PrecisionOption {
+// Reads a decimal operand; a malformed one is a usage error. Digits beyond the record's live
+// limbs are cut off, and a note says so.
+bool ReadOperand(const char* text, int32_t precision, LongNumber& record, int& status) {
+    bool inexact = false;
+    size_t offset = 0;
+    const auto parsed = ostrel2::text::Parse(text, precision, record, &inexact, &offset);
+    if (parsed != ostrel2::text::ParseStatus::Ok) {
+        char detail[96];
+        std::snprintf(detail, sizeof detail, "%s at offset %zu",
+                      ostrel2::text::ParseStatusText(parsed), offset);
+        status = UsageError(text, detail);
+        return false;
+    }
+    if (inexact) {
+        std::fprintf(stderr,
+                     "ostrel2: note: '%s' has more digits than %ld limbs hold; the rest are "
+                     "cut off\n",
+                     text, static_cast<long>(precision));
+    }
+    return true;
+}
+
+// Computes the export on the operands and prints the result (and the cofactors of gcd).
+int Run(const Export& f, const char* const* operands, int32_t precision, const OutputStyle& style) {
+    if (f.kind == Kind::Version) {
+        std::printf("%ld\n", static_cast<long>(Version_XL()));
+        return kExitOk;
+    }
+    LongNumber x;
+    LongNumber y;
+    LongNumber result;
+    std::memset(&result, 0, sizeof result);
+    Ostrel2Call call = {};
+    call.function = f.name;
+    call.result = &result;
+    call.x = &x;
+    call.y = &y;
+    call.precision = precision;
+    int status = kExitOk;
+    const int records = RecordCount(f.kind);
+    if (records >= 1 && !ReadOperand(operands[0], precision, x, status)) return status;
+    if (records >= 2 && !ReadOperand(operands[1], precision, y, status)) return status;
+    if (TakesDouble(f.kind) && !ReadDouble(operands[1], call.n)) {
+        return UsageError("not a number", operands[1]);
+    }
+    if (f.kind == Kind::IntPrecision && !ReadInteger(operands[0], call.whole)) {
+        return UsageError("not a 32-bit whole number", operands[0]);
+    }
+
+    Ostrel2Messages messages;
+    ostrel2_text_call(&call, &messages);
+    WriteMessages(messages, style);
+
+    PrintRecord(result, style, precision);
+    if (result.error != 0) {
+        PrintErrorValue(result);
+        return kExitResultError;
+    }
+    if (f.kind == Kind::Cofactors) {  // the cofactors the export wrote back into x and y
+        PrintRecord(x, style, precision);
+        PrintRecord(y, style, precision);
+    }
+    return kExitOk;
+}
+
+// What the command line asks for.
+struct Request {
+    int32_t precision = kDefaultPrecision;
+    OutputStyle style;
+    const char* expression = nullptr;
+    const char* positional[1 + kMostOperands + 1] = {};
+    int count = 0;
+};
+
+enum class Parsed { Run, Help, Version, Failed };
+
+// The options that take a value: "--name V", "--name=V", and a short form "-x V" or "-xV".
+struct ValueOption {
     const char* name;
     const char* shortName;
-    bool (*read)(const char* text, int32_t& precision);
+    bool (*read)(const char* text, Request& request);
     const char* problem;
 };
 
-const PrecisionOption kPrecisionOptions[] = {
-    {"--precision", "-p", ReadPrecision, "precision must be a whole number from 1 to 303"},
-    {"--digits", nullptr, ReadDigits, "digits must be a whole number from 1 to 3030"},
+const ValueOption kValueOptions[] = {
+    {"--precision", "-p",
+     [](const char* text, Request& r) { return ReadPrecision(text, r.precision); },
+     "precision must be a whole number from 1 to 303"},
+    {"--digits", nullptr, [](const char* text, Request& r) { return ReadDigits(text, r.precision); },
+     "digits must be a whole number from 1 to 3030"},
+    {"--expression", "-e",
+     [](const char* text, Request& r) {
+         r.expression = text;
+         return true;
+     },
+     "no expression"},
 };
 
 enum class Matched { No, Yes, Failed };
 
-// Reads argv[i] as one of the precision options, advancing i past a separate value.
-Matched ReadPrecisionOption(int argc, char** argv, int& i, int32_t& precision, int& status) {
+// Reads argv[i] as one of the options with a value, advancing i past a separate value.
+Matched ReadValueOption(int argc, char** argv, int& i, Request& request, int& status) {
     const char* arg = argv[i];
-    for (const PrecisionOption& option : kPrecisionOptions) {
+    for (const ValueOption& option : kValueOptions) {
         const size_t length = std::strlen(option.name);
+        const size_t shortLength = option.shortName != nullptr ? std::strlen(option.shortName) : 0;
         const char* value = nullptr;
         if (std::strcmp(arg, option.name) == 0 ||
             (option.shortName != nullptr && std::strcmp(arg, option.shortName) == 0)) {
@@ -334,10 +236,13 @@ Matched ReadPrecisionOption(int argc, char** argv, int& i, int32_t& precision, i
             value = argv[++i];
         } else if (std::strncmp(arg, option.name, length) == 0 && arg[length] == '=') {
             value = arg + length + 1;
+        } else if (option.shortName != nullptr &&
+                   std::strncmp(arg, option.shortName, shortLength) == 0) {
+            value = arg + shortLength;  // "-p3" is "-p 3"
         } else {
             continue;
         }
-        if (!option.read(value, precision)) {
+        if (!option.read(value, request)) {
             status = UsageError(option.problem, value);
             return Matched::Failed;
         }
@@ -346,32 +251,38 @@ Matched ReadPrecisionOption(int argc, char** argv, int& i, int32_t& precision, i
     return Matched::No;
 }
 
+// An operand may begin with a minus sign ("-1.5", "-.5"); any other argument that begins with
+// one is an option.
+bool LooksLikeOption(const char* arg) {
+    return arg[0] == '-' && arg[1] != '\0' && arg[1] != '.' && !(arg[1] >= '0' && arg[1] <= '9');
+}
+
 Parsed ParseCommandLine(int argc, char** argv, Request& request, int& status) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (optionsEnded) {
-            // after "--" every argument is the function name or an operand
-        } else if (std::strcmp(arg, "--") == 0) {
-            optionsEnded = true;
-            continue;
-        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            return Parsed::Help;
-        } else if (std::strcmp(arg, "--version") == 0) {
-            return Parsed::Version;
-        } else if (std::strcmp(arg, "--all") == 0) {
-            request.mode = FormatMode::AllLimbs;
-            continue;
-        } else {
-            const Matched matched = ReadPrecisionOption(argc, argv, i, request.precision, status);
-            if (matched == Matched::Failed) return Parsed::Failed;
-            if (matched == Matched::Yes) continue;
-            if (arg[0] == '-' && arg[1] == '-') {
-                status = UsageError("unknown option", arg);
-                return Parsed::Failed;
+        if (!optionsEnded && LooksLikeOption(arg)) {
+            if (std::strcmp(arg, "--") == 0) {
+                optionsEnded = true;
+            } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+                return Parsed::Help;
+            } else if (std::strcmp(arg, "--version") == 0) {
+                return Parsed::Version;
+            } else if (std::strcmp(arg, "--all") == 0) {
+                request.style.mode = FormatMode::AllLimbs;
+            } else if (std::strcmp(arg, "--japanese") == 0) {
+                request.style.japanese = true;
+            } else {
+                const Matched matched = ReadValueOption(argc, argv, i, request, status);
+                if (matched == Matched::Failed) return Parsed::Failed;
+                if (matched == Matched::No) {
+                    status = UsageError("unknown option", arg);
+                    return Parsed::Failed;
+                }
             }
+            continue;
         }
-        // Anything else, "-1.5" included, is the function name or an operand.
+        // The function name or an operand.
         if (request.count == 1 + kMostOperands) {
             status = UsageError("too many arguments", arg);
             return Parsed::Failed;
@@ -393,7 +304,14 @@ int Dispatch(int argc, char** argv) {
             return kExitOk;
         case Parsed::Run: break;
     }
-    if (request.count == 0) return UsageError("no function given", "see the list below");
+    if (request.expression != nullptr) {
+        if (request.count > 0) {
+            return UsageError("an expression takes no function or operands beside it",
+                              request.positional[0]);
+        }
+        return EvaluateExpression(request.expression, request.precision, request.style);
+    }
+    if (request.count == 0) return UsageError("no function given", "ostrel2 <function> <arguments...>");
     const char* name = request.positional[0];
     const Export* function = nullptr;
     for (const Export& f : kExports) {
@@ -401,11 +319,14 @@ int Dispatch(int argc, char** argv) {
     }
     if (function == nullptr) return UsageError("unknown function", name);
     if (request.count - 1 != OperandCount(function->kind)) {
-        std::fprintf(stderr, "ostrel2: %s takes %d argument(s): %s %s\n", function->command,
-                     OperandCount(function->kind), function->command, Operands(function->kind));
-        return kExitUsage;
+        char detail[64];
+        std::snprintf(detail, sizeof detail, "%s %s", function->command, Operands(function->kind));
+        char problem[64];
+        std::snprintf(problem, sizeof problem, "%s takes %d argument(s)", function->command,
+                      OperandCount(function->kind));
+        return UsageError(problem, detail);
     }
-    return Run(*function, request.positional + 1, request.precision, request.mode);
+    return Run(*function, request.positional + 1, request.precision, request.style);
 }
 
 }  // namespace

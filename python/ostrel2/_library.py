@@ -1,15 +1,14 @@
-"""Loading the shared libraries, the record type, and calls that keep the library's output.
+"""Loading the shared libraries, the record type, and calls that keep the library's messages.
 
-The arithmetic library (libOstrel2) prints a short message in code page 932 on the process's
-standard output (file descriptor 1) when a call fails. Every call goes through
-ostrel2_text_call of the text library (libOstrel2Text), which points descriptor 1 at a private
-file for the length of the call and hands back the bytes written there, so they never reach the
-caller's standard output.
+Called directly, an export of the arithmetic library (libOstrel2) that fails prints a short
+message in code page 932 on the process's standard output. Every call of the module goes through
+ostrel2_text_call of the text library (libOstrel2Text) instead, which computes the export with
+the same result bits and hands its messages back, in English and in the library's own Japanese,
+without printing anything: `call` below.
 
-Threads: ostrel2_text_call serialises the calls, so each gets its own messages. With the GNU C
-library it swaps the C stream `stdout` for the file rather than descriptor 1, so the output of
-other threads (Python's print writes to descriptor 1 directly) is never caught, and the libraries
-are loaded with ctypes.CDLL, which lets other threads run during a long computation.
+Threads: nothing shared is touched (each call's messages go to a sink of its own thread), and
+the libraries are loaded with ctypes.CDLL, which releases the interpreter's lock during a call,
+so calls on different threads run in parallel.
 """
 import ctypes
 import ctypes.util
@@ -134,43 +133,55 @@ def package_version():
     return text.ostrel2_text_version().decode("ascii")
 
 
-# The C kinds of ostrel2_text_call for the module's kinds of export.
-_CALL_KINDS = {
-    _exports.RECORD: 1,
-    _exports.TWO_RECORDS: 2,
-    _exports.COFACTORS: 2,
-    _exports.RECORD_AND_DOUBLE: 3,
-    _exports.PRECISION: 4,
-    _exports.INTEGER_AND_PRECISION: 5,
-}
+MESSAGE_CAPACITY = 1024  # OSTREL2_MESSAGE_CAPACITY of ostrel2_text.h
+
+
+class Messages(ctypes.Structure):
+    """Ostrel2Messages: what a call reported, in code page 932 and in English."""
+    _fields_ = [
+        ("count", ctypes.c_int32),
+        ("printed", ctypes.c_size_t),
+        ("original", ctypes.c_char * MESSAGE_CAPACITY),
+        ("english", ctypes.c_char * MESSAGE_CAPACITY),
+    ]
 
 
 class Call(ctypes.Structure):
+    """Ostrel2Call, its records given by address."""
     _fields_ = [
-        ("kind", ctypes.c_int),
-        ("function", ctypes.c_void_p),
-        ("result", _RECORD),
-        ("x", _RECORD),
-        ("y", _RECORD),
+        ("function", ctypes.c_char_p),
+        ("result", ctypes.c_void_p),
+        ("x", ctypes.c_void_p),
+        ("y", ctypes.c_void_p),
         ("n", ctypes.c_double),
         ("whole", ctypes.c_int32),
         ("precision", ctypes.c_int32),
     ]
 
 
-text.ostrel2_text_call.argtypes = [ctypes.POINTER(Call), ctypes.c_char_p, ctypes.c_size_t]
-text.ostrel2_text_call.restype = ctypes.c_long
-_MESSAGE_CAPACITY = 4096
+# ostrel2_text_call through a prototype that takes plain addresses: the cheapest ctypes call.
+_text_call = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
+    ctypes.cast(text.ostrel2_text_call, ctypes.c_void_p).value)
+_addressof = ctypes.addressof
+_NAMES = {}
 
 
-def call_quietly(function, kind, result, x=None, y=None, n=0.0, whole=0, precision=0):
-    """Calls an export (a ctypes function of `arithmetic`) through ostrel2_text_call and returns
-    the bytes it printed. The result and the records x and y are LongNumber instances."""
-    call = Call(_CALL_KINDS[kind], ctypes.cast(function, ctypes.c_void_p), ctypes.pointer(result),
-                ctypes.pointer(x) if x is not None else None,
-                ctypes.pointer(y) if y is not None else None, n, whole, precision)
-    message = ctypes.create_string_buffer(_MESSAGE_CAPACITY)
-    printed = text.ostrel2_text_call(ctypes.byref(call), message, _MESSAGE_CAPACITY)
-    if printed < 0:
-        raise AssertionError(f"ostrel2_text_call refused the call of kind {kind!r}")
-    return message.raw[:min(printed, _MESSAGE_CAPACITY - 1)]
+def call(export, result, x=None, y=None, n=0.0, whole=0, precision=0):
+    """Computes the export (its name, "Div_XL") into the LongNumber `result`, on the LongNumber
+    records x and y and the plain n, whole and precision its kind reads. Returns None when the
+    call reported nothing, else (english, original): its messages in English (for a failure
+    that prints nothing too) and the library's own text decoded from code page 932, each with
+    one message a line. Nothing is printed; calls on different threads run in parallel."""
+    name = _NAMES.get(export)
+    if name is None:
+        name = _NAMES[export] = export.encode("ascii")
+    messages = Messages()
+    arguments = Call(name, _addressof(result), _addressof(x) if x is not None else None,
+                     _addressof(y) if y is not None else None, n, whole, precision)
+    count = _text_call(_addressof(arguments), _addressof(messages))
+    if count == 0:
+        return None
+    if count < 0:
+        raise AssertionError(f"ostrel2_text_call refused the call of {export}")
+    return (messages.english.decode("ascii", "replace").rstrip("\n"),
+            messages.original.decode("cp932", "replace").rstrip("\n"))

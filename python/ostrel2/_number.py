@@ -15,7 +15,7 @@ from fractions import Fraction
 from typing import Any, Callable, Dict, NamedTuple, Optional, Tuple, TypeVar, Union
 
 from . import _exports
-from ._library import (DIGITS_PER_LIMB, MAX_PRECISION, LongNumber, call_quietly, format_record,
+from ._library import (DIGITS_PER_LIMB, MAX_PRECISION, LongNumber, call, format_record,
                        live_limbs, parse_text)
 
 DEFAULT_PRECISION = 5
@@ -39,11 +39,14 @@ _WIDE = decimal.Context(prec=decimal.MAX_PREC, rounding=decimal.ROUND_HALF_EVEN,
 
 
 class Error(ArithmeticError):
-    """A call of the library failed. `message` is the library's message (decoded from code page
-    932; empty when it printed none), `code` the result's error value, `function` the export."""
+    """A call of the library failed. `message` says why in English (also for the failures the
+    library reports through the error value alone), `original` is the library's own message,
+    Japanese, decoded from code page 932 ("" when it prints none), `code` the result's error
+    value, `function` the export."""
 
-    def __init__(self, message, code, function):
+    def __init__(self, message, code, function, original=""):
         self.message = message
+        self.original = original
         self.code = code
         self.function = function
         shown = message if message else "failed without a message"
@@ -216,12 +219,13 @@ def _from_record(record, digits=None):
     return number
 
 
-def _raise_or_warn(record, written, function):
-    message = written.decode("cp932", "replace").strip()
+def _raise_or_warn(record, messages, function):
+    """Raises Error for a failed record; passes on messages of a success as a warning."""
+    english, original = messages or ("", "")
     if record.error != 0:
-        raise Error(message, record.error, function)
-    if message:
-        warnings.warn(LibraryWarning(f"{function}: {message}"), stacklevel=3)
+        raise Error(english, record.error, function, original)
+    if messages:
+        warnings.warn(LibraryWarning(f"{function}: {english}"), stacklevel=3)
 
 
 class _Shown(NamedTuple):
@@ -626,29 +630,27 @@ def _operands(values, precision, digits):
 def _call(export, kind, *values, precision=None, digits=None):
     """Calls an export on values (records first, then a plain double or int as the kind asks) and
     returns its result: a Number, a tuple for the cofactors, an int for the version."""
-    function = _FUNCTIONS[export]
     if kind == _exports.VERSION:
-        return int(function())
+        return int(_FUNCTIONS[export]())
     result = LongNumber()
     if kind in (_exports.PRECISION, _exports.INTEGER_AND_PRECISION):
         limbs, shown = _for_new_numbers(precision, digits)
         if kind == _exports.PRECISION:
-            written = call_quietly(function, kind, result, precision=limbs)
+            messages = call(export, result, precision=limbs)
         else:
-            written = call_quietly(function, kind, result, whole=operator.index(values[0]),
-                                   precision=limbs)
+            messages = call(export, result, whole=operator.index(values[0]), precision=limbs)
     elif kind == _exports.RECORD_AND_DOUBLE:
         (x,), shown = _operands(values[:1], precision, digits)
-        written = call_quietly(function, kind, result, x, n=float(values[1]))
+        messages = call(export, result, x, n=float(values[1]))
     else:
         records, shown = _operands(values, precision, digits)
         if kind == _exports.COFACTORS:  # the export writes the cofactors into its arguments
             records = [LongNumber.from_buffer_copy(r) for r in records]
-        written = call_quietly(function, kind, result, *records)
+        messages = call(export, result, *records)
         if kind == _exports.COFACTORS:
-            _raise_or_warn(result, written, export)
+            _raise_or_warn(result, messages, export)
             return tuple(_from_record(r, shown) for r in [result] + records)
-    _raise_or_warn(result, written, export)
+    _raise_or_warn(result, messages, export)
     return _from_record(result, shown)
 
 

@@ -4,15 +4,18 @@
 # usage: run_cases.sh <ostrel2 program> <cases file>
 #
 # A case is a block of lines:
-#   $ <arguments>         the command line (split at blanks)
+#   $ <arguments>         the command line, split into words as the shell does: quotes
+#                         group them ('sqrt(2) * 3' is one word), no file names expanded
 #   <expected stdout>     zero or more lines, compared exactly; a line "~ text" instead asks only
 #                         that stdout contain "text"
 #   ! <text>              optional: standard error must contain text
+#   != <line>             optional: standard error must be this one line and nothing else
 #   > <file>              optional: standard output goes to file (e.g. /dev/full) and is not
 #                         compared
 #   ? <status>            the exit status; ends the case
 # Lines starting with # and blank lines between cases are ignored.
 set -uo pipefail
+set -f  # no file name expansion of the cases' words
 
 program=$1
 cases=$2
@@ -22,22 +25,21 @@ args=""
 expected=""
 contains=()
 stderr_wants=()
+stderr_exact=""
 stdout_to=""
 in_case=0
 
 check() {
   local status=$1
-  local out err rc
+  local out err rc argv
+  eval "argv=($args)"
   err=$(mktemp)
-  # shellcheck disable=SC2086
   if [[ -n $stdout_to ]]; then
-    # shellcheck disable=SC2086
-    "$program" $args >"$stdout_to" 2>"$err"
+    "$program" "${argv[@]}" >"$stdout_to" 2>"$err"
     rc=$?
     out=""
   else
-    # shellcheck disable=SC2086
-    out=$("$program" $args 2>"$err")
+    out=$("$program" "${argv[@]}" 2>"$err")
     rc=$?
   fi
   local ok=1 why=""
@@ -54,6 +56,9 @@ check() {
   for want in "${stderr_wants[@]}"; do
     if ! grep -qF -- "$want" "$err"; then ok=0; why+=" stderr lacks '$want';"; fi
   done
+  if [[ -n $stderr_exact && "$(cat "$err")" != "$stderr_exact" ]]; then
+    ok=0; why+=" stderr is not the one line '$stderr_exact';"
+  fi
   if [[ $ok == 1 ]]; then
     passed=$((passed + 1))
   else
@@ -74,6 +79,7 @@ while IFS= read -r line || [[ -n $line ]]; do
       expected=""
       contains=()
       stderr_wants=()
+      stderr_exact=""
       stdout_to=""
       first=1
       in_case=1
@@ -82,6 +88,7 @@ while IFS= read -r line || [[ -n $line ]]; do
   fi
   case $line in
     '? '*) check "${line#? }"; in_case=0 ;;
+    '!= '*) stderr_exact=${line#!= } ;;
     '! '*) stderr_wants+=("${line#! }") ;;
     '> '*) stdout_to=${line#> } ;;
     '~ '*) contains+=("${line#\~ }") ;;

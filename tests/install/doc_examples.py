@@ -5,8 +5,11 @@ usage: doc_examples.py PREFIX WORK PAGE.md...
 
 In each page, a ```c block whose first line is a comment naming its file ("/* demo.c -- ...")
 is written to WORK under that name; each ```sh block is then run there with bash, and its
-standard output must equal the ```text block that follows it. PKG_CONFIG_PATH and
-LD_LIBRARY_PATH point at PREFIX, as they would for a user who installed there.
+standard output must equal the ```text block that follows it. HOME is a folder of WORK whose
+.ostrel2 is PREFIX. A block that names $HOME/.ostrel2 runs as the user who installed there would
+follow it, with nothing set beforehand (and no LD_LIBRARY_PATH: such a block's program must find
+its libraries by itself); the others run with PKG_CONFIG_PATH and LD_LIBRARY_PATH pointing at
+PREFIX, as they are for a user whose copy is installed where the system looks.
 """
 import os
 import re
@@ -26,7 +29,13 @@ def blocks(page):
 def main():
     prefix, work, pages = Path(sys.argv[1]), Path(sys.argv[2]), [Path(p) for p in sys.argv[3:]]
     libdir = next(prefix.rglob("libOstrel2.so.*")).parent
-    env = dict(os.environ, PKG_CONFIG_PATH=str(libdir / "pkgconfig"), LD_LIBRARY_PATH=str(libdir))
+    home = work / "home"
+    shutil.rmtree(home, ignore_errors=True)
+    home.mkdir(parents=True)
+    (home / ".ostrel2").symlink_to(prefix.resolve(), target_is_directory=True)
+    plain = {k: v for k, v in os.environ.items() if k not in ("PKG_CONFIG_PATH", "LD_LIBRARY_PATH")}
+    plain["HOME"] = str(home)
+    installed = dict(plain, PKG_CONFIG_PATH=str(libdir / "pkgconfig"), LD_LIBRARY_PATH=str(libdir))
     passed = failed = 0
     for page in pages:
         found = blocks(page)
@@ -43,6 +52,7 @@ def main():
             print(f"FAIL: {page}: no ```sh example to run")
             failed += 1
         for command, expected in runs:
+            env = plain if "$HOME/.ostrel2" in command else installed
             done = subprocess.run(["bash", "-euo", "pipefail", "-c", command], cwd=folder, env=env,
                                   capture_output=True, text=True)
             ok = done.returncode == 0 and (expected is None or done.stdout == expected)

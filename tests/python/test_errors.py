@@ -1,5 +1,10 @@
-"""Failures: an exception with the library's message (decoded from code page 932) and its error
-code; the library's bytes never reach the caller's standard output, also with many threads."""
+"""Failures: an exception saying in English what happened, with the library's own message (decoded
+from code page 932) and its error code; the library's bytes never reach the caller's standard
+output, also with many threads, and calls on different threads run side by side."""
+import re
+import threading
+import time
+
 import pytest
 
 import ostrel2
@@ -9,19 +14,31 @@ DIVISION_BY_ZERO = "多倍長数のゼロでの除算エラー"
 OVERFLOW = "計算結果がオーバーフローしました。"
 
 
-@pytest.mark.parametrize("call, message, code, function", [
-    (lambda: Number(1) / 0, DIVISION_BY_ZERO, -1, "Div_XL"),
-    (lambda: ostrel2.divide2(1, 0), OVERFLOW, -1, "Div2_XL"),
-    (lambda: Number("1e1999999990") * Number("1e1999999990"), OVERFLOW, -1, "Multipl_XL"),
-    (lambda: ostrel2.gcd(0, 5), "", -2, "LCM_XL"),
+@pytest.mark.parametrize("call, message, original, code, function", [
+    (lambda: Number(1) / 0, "division by zero", DIVISION_BY_ZERO, -1, "Div_XL"),
+    # The long division prints the overflow's line for a zero divisor; the English says what it is.
+    (lambda: ostrel2.divide2(1, 0), "division by zero", OVERFLOW, -1, "Div2_XL"),
+    (lambda: Number("1e1999999990") * Number("1e1999999990"),
+     "the result overflows: its magnitude lies beyond 10^2,000,000,000", OVERFLOW, -1, "Multipl_XL"),
+    (lambda: ostrel2.exp(Number("-1e10")),
+     "the real power underflows: its magnitude lies below 10^-2,000,000,000",
+     "実数指数の累乗計算でオーバーフローしました。", -1, "Exp_XL"),
+    # Failures the library reports through the error value alone are said in words too.
+    (lambda: ostrel2.gcd(0, 5),
+     "gcd: an operand rounds to zero (the cofactors of zero are not defined; error -2)", "", -2,
+     "LCM_XL"),
+    (lambda: ostrel2.factorial(-1),
+     "factorial out of range: n must be a whole number from 0 to 1,000,000",
+     "多倍長計算範囲外（階乗の計算は1,000,000以下の正の値を取り扱います）", -1, "Factorial_XL"),
 ])
-def test_a_failure_raises_with_message_and_code(call, message, code, function, capfd):
+def test_a_failure_raises_with_message_and_code(call, message, original, code, function, capfd):
     with pytest.raises(ostrel2.Error) as caught:
         call()
     error = caught.value
-    assert (error.message, error.code, error.function) == (message, code, function)
+    assert (error.message, error.original, error.code, error.function) == (
+        message, original, code, function)
     assert isinstance(error, ArithmeticError)
-    assert str(error) == (message or "failed without a message") + f" ({function}: error {code})"
+    assert str(error) == f"{message} ({function}: error {code})"
     out, err = capfd.readouterr()
     assert (out, err) == ("", "")
 
@@ -57,7 +74,7 @@ def test_many_threads_keep_their_results_messages_and_output(run_python):
                     ostrel2.Number(k) / 0
                     problems.append("no error")
                 except ostrel2.Error as e:
-                    if e.message != "多倍長数のゼロでの除算エラー" or e.code != -1:
+                    if e.original != "多倍長数のゼロでの除算エラー" or e.code != -1:
                         problems.append(repr(e))
                 r = ostrel2.Number(k) + n
                 if Fraction(r.to_decimal()) != k + n:
@@ -85,7 +102,7 @@ def test_standard_output_closed_stays_closed(run_python):
         try:
             ostrel2.Number(1) / 0
         except ostrel2.Error as e:
-            sys.stderr.write(e.message)
+            sys.stderr.write(e.original)
         try:
             os.fstat(1)
             sys.stderr.write(" and descriptor 1 is open")
@@ -94,3 +111,39 @@ def test_standard_output_closed_stays_closed(run_python):
         sys.stdout = None
     """)
     assert (out, err, status) == (b"", "多倍長数のゼロでの除算エラー and descriptor 1 is closed", 0)
+
+
+def test_a_long_call_does_not_hold_up_other_threads():
+    # A logarithm at the largest precision takes a good fraction of a second; additions on another
+    # thread meanwhile finish long before it, as nothing is shared between the calls.
+    started = threading.Event()
+    finished = []
+
+    def long_call():
+        started.set()
+        ostrel2.log(2, precision=ostrel2.MAX_PRECISION)
+        finished.append("log")
+
+    worker = threading.Thread(target=long_call)
+    worker.start()
+    started.wait()
+    time.sleep(0.01)
+    x = Number("1.5")
+    for _ in range(200):
+        x = x + 1
+    finished.append("additions")
+    worker.join()
+    assert finished == ["additions", "log"]
+    assert x == 201.5
+
+
+def test_the_call_records_match_the_header(root):
+    # The module spells out Ostrel2Messages and Ostrel2Call for ctypes: their sizes must be the
+    # header's, or the library would write past the module's records.
+    from ostrel2 import _library
+    header = (root / "include" / "ostrel2_text.h").read_text()
+    capacity = int(re.search(r"#define OSTREL2_MESSAGE_CAPACITY (\d+)", header).group(1))
+    assert _library.MESSAGE_CAPACITY == capacity
+    fields = re.search(r"typedef struct Ostrel2Call \{(.*?)\} Ostrel2Call;", header, re.S).group(1)
+    names = re.findall(r"(\w+);", fields)
+    assert names == [name for name, _ in _library.Call._fields_]

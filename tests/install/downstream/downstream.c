@@ -45,21 +45,24 @@ int main(void) {
           "status message");
     Check(Version_XL() == OSTREL2_VERSION, "interface version");
 
-    /* A failing call through ostrel2_text_call: its message comes back instead of going to
-     * standard output (the caller checks that standard output holds the "ok" line alone). */
+    /* A failing call through ostrel2_text_call: its message comes back, in code page 932 and in
+     * English, instead of going to standard output (the caller checks that standard output
+     * holds the "ok" line alone). */
     {
         static const char divisionByZero[] = /* 多倍長数のゼロでの除算エラー\n in code page 932 */
             "\x91\xbd\x94\x7b\x92\xb7\x90\x94\x82\xcc\x83\x5b\x83\x8d\x82\xc5\x82\xcc\x8f\x9c"
             "\x8e\x5a\x83\x47\x83\x89\x81\x5b\x0a";
-        char message[64];
-        Ostrel2Call call = {OSTREL2_CALL_TWO_RECORDS, (void (*)(void))Div_XL, &r, &x, &y, 0, 0, 0};
+        Ostrel2Messages messages;
+        Ostrel2Call call = {"Div_XL", &r, &x, &y, 0, 0, 0};
         ostrel2_text_parse("1", 1, &x, NULL, NULL);
         ostrel2_text_parse("0", 1, &y, NULL, NULL);
-        Check(ostrel2_text_call(&call, message, sizeof message) == 29, "29 bytes of message");
-        Check(strcmp(message, divisionByZero) == 0 && r.error == -1, "the message of 1 / 0");
-        Check(ostrel2_text_call(&call, message, 5) == 29 && strlen(message) == 4, "a cut message");
-        call.kind = 0;
-        Check(ostrel2_text_call(&call, message, sizeof message) == -1, "an unknown kind");
+        Check(ostrel2_text_call(&call, &messages) == 1 && messages.printed == 29,
+              "one message of 29 bytes");
+        Check(strcmp(messages.original, divisionByZero) == 0 && r.error == -1,
+              "the message of 1 / 0");
+        Check(strcmp(messages.english, "division by zero\n") == 0, "its English text");
+        call.function = "Nothing_XL";
+        Check(ostrel2_text_call(&call, &messages) == -1, "an unknown export");
     }
 
     if (failures != 0) return 1;
