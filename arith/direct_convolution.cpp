@@ -25,8 +25,9 @@ void Convolve(int n, const double* U, const double* V, double* out, VectorWidth 
     const int lv = LiveDigits(h, V);
     const double half = h;
     int k = 0;
-    if (lu > 0 && lv > 0) {
+    (void)width;  // unused where no vector loops are built
 #if OSTREL2_SSE2
+    if (lu > 0 && lv > 0 && RunsSse2(width)) {
         // V with zeros on either side, so that every load of a register of positions reads
         // digits or zeros.
         double padded[DIRECT_MAX_LENGTH / 2 + 2 * CONVOLUTION_PAD];
@@ -38,11 +39,11 @@ void Convolve(int n, const double* U, const double* V, double* out, VectorWidth 
         k = RunsAvx(width) ? DirectConvolveAvx(half, U, lu, Vd, lv, out)
                            : ConvolveBlocks<Lanes2>(half, U, lu, Vd, lv, out);
 #else
-        (void)width;
         k = ConvolveBlocks<Lanes2>(half, U, lu, Vd, lv, out);
 #endif
-#else
-        (void)width;
+    }
+#endif
+    if (lu > 0 && lv > 0) {
         for (; k < lu + lv - 1; ++k) {
             const int first = k - (lv - 1) > 0 ? k - (lv - 1) : 0;
             const int last = k < lu - 1 ? k : lu - 1;
@@ -50,7 +51,6 @@ void Convolve(int n, const double* U, const double* V, double* out, VectorWidth 
             for (int i = first; i <= last; ++i) sum += half * U[i] * V[k - i];
             out[k] = sum;
         }
-#endif
     }
     for (; k < n; ++k) out[k] = 0.0;
 }

@@ -297,6 +297,11 @@ void RealSplitForward(int n, double* a, int nc, const double* c) {
 
 void RealSplitBackward(int n, double* a, int nc, const double* c) {
     a[1] = -a[1];
+    RealSplitBackwardSteps(n, a, nc, c);
+    a[n / 2 + 1] = -a[n / 2 + 1];
+}
+
+void RealSplitBackwardSteps(int n, double* a, int nc, const double* c) {
     const int m = n >> 1;
     const int ks = 2 * nc / m;
     int kk = 0;
@@ -314,7 +319,6 @@ void RealSplitBackward(int n, double* a, int nc, const double* c) {
         a[k] += yr;
         a[k + 1] = yi - a[k + 1];
     }
-    a[m + 1] = -a[m + 1];
 }
 
 void RealDft(int n, int direction, double* a, int* ip, double* w) {

@@ -59,6 +59,11 @@ void Radix4MiddleStage(int n, int l, double* a, const double* w);
 void RealSplitForward(int n, double* a, int nc, const double* c);
 void RealSplitBackward(int n, double* a, int nc, const double* c);
 
+// The steps j = 2, 4, .. < n/2 of RealSplitBackward alone, without its sign changes of a[1] (before)
+// and a[n/2 + 1] (after): the shared-table transform makes those itself, around whichever loops
+// run the steps.
+void RealSplitBackwardSteps(int n, double* a, int nc, const double* c);
+
 // Rotations of one block of a radix-4 stage: its second, third and fourth quarter are turned by
 // w1, w2 = w1^2 and w3 = w1^3.
 struct Twiddles {

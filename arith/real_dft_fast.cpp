@@ -140,75 +140,78 @@ void SharedBitReverse(const SharedTables& t, int n, double* a) {
     }
 }
 
-// The complex transform of n >= 8 doubles, bit-reversed on entry, four lanes wide where wide is
-// set and n >= 16 (the first stage's quarters hold one entry, its later blocks pair up).
-void FastComplex(const SharedTables& t, int n, double* a, bool backward, bool wide) {
+// The complex transform of n >= 8 doubles, bit-reversed on entry: four lanes wide where the
+// width runs AVX and n >= 16 (the first stage's quarters hold one entry, its later blocks pair
+// up), two lanes where it runs SSE2, the plain stages otherwise.
+void FastComplex(const SharedTables& t, int n, double* a, bool backward, VectorWidth width) {
+    (void)width;  // unused where no vector loops are built
 #if OSTREL2_SSE2
-    if (n == 8) {
-        // The radix-4 last stage of span 2 alone.
-        if (backward) {
-            LastStage<Lanes2, true>(n, 2, a);
-        } else {
-            LastStage<Lanes2, false>(n, 2, a);
+    if (RunsSse2(width)) {
+        if (n == 8) {
+            // The radix-4 last stage of span 2 alone.
+            if (backward) {
+                LastStage<Lanes2, true>(n, 2, a);
+            } else {
+                LastStage<Lanes2, false>(n, 2, a);
+            }
+            return;
         }
-        return;
-    }
 #if OSTREL2_AVX_PATHS
-    if (wide) {
-        ComplexStagesAvx(n, a, t.w, t.rot, backward);
+        if (RunsAvx(width)) {
+            ComplexStagesAvx(n, a, t.w, t.rot, backward);
+            return;
+        }
+#endif
+        ComplexStages<Lanes2>(n, a, t.w, t.rot, backward);
         return;
     }
 #endif
-    (void)wide;
-    ComplexStages<Lanes2>(n, a, t.w, t.rot, backward);
-#else
-    (void)wide;
     if (backward) {
         ComplexBackward(n, a, t.w);
     } else {
         ComplexForward(n, a, t.w);
     }
-#endif
 }
 
-// Real-split pass through the shared step rotations.
-void SharedSplit(const SharedTables& t, int n, double* a, bool backward, bool wide) {
+// Real-split pass through the shared step rotations. Backward, its steps alone: the caller
+// changes the signs of a[1] and a[n/2 + 1] around it.
+void SharedSplit(const SharedTables& t, int n, double* a, bool backward, VectorWidth width) {
+    (void)width;
 #if OSTREL2_SSE2
-    const int at = t.splitStart[Log2(n)];
-    const double* wr = t.splitR + at;
-    const double* wi = t.splitI + at;
+    if (RunsSse2(width)) {
+        const int at = t.splitStart[Log2(n)];
+        const double* wr = t.splitR + at;
+        const double* wi = t.splitI + at;
 #if OSTREL2_AVX_PATHS
-    if (wide) {
-        RealSplitAvx(n, a, wr, wi, backward);
+        if (n >= 16 && RunsAvx(width)) {
+            RealSplitAvx(n, a, wr, wi, backward);
+            return;
+        }
+#endif
+        if (backward) {
+            RealSplit<Lanes2, true>(2, n, a, wr, wi);
+        } else {
+            RealSplit<Lanes2, false>(2, n, a, wr, wi);
+        }
         return;
     }
 #endif
-    (void)wide;
     if (backward) {
-        RealSplit<Lanes2, true>(2, n, a, wr, wi);
-    } else {
-        RealSplit<Lanes2, false>(2, n, a, wr, wi);
-    }
-#else
-    (void)wide;
-    if (backward) {
-        RealSplitBackward(n, a, t.nc, t.w + t.nw);
+        RealSplitBackwardSteps(n, a, t.nc, t.w + t.nw);
     } else {
         RealSplitForward(n, a, t.nc, t.w + t.nw);
     }
-#endif
 }
 
 }  // namespace
 
 void SharedRealDft(int n, int direction, double* a, VectorWidth width) {
     const SharedTables& t = Shared();
-    const bool wide = n >= 16 && RunsAvx(width);
     if (direction >= 0) {
         if (n > 4) {
             SharedBitReverse(t, n, a);
-            FastComplex(t, n, a, false, wide);
-            SharedSplit(t, n, a, false, wide);
+            FastComplex(t, n, a, false, width);
+            SharedSplit(t, n, a, false, width);
         } else if (n == 4) {
             ComplexForward(n, a, t.w);
         }
@@ -220,10 +223,10 @@ void SharedRealDft(int n, int direction, double* a, VectorWidth width) {
         a[0] -= a[1];
         if (n > 4) {
             a[1] = -a[1];
-            SharedSplit(t, n, a, true, wide);
+            SharedSplit(t, n, a, true, width);
             a[n / 2 + 1] = -a[n / 2 + 1];
             SharedBitReverse(t, n, a);
-            FastComplex(t, n, a, true, wide);
+            FastComplex(t, n, a, true, width);
         } else if (n == 4) {
             ComplexForward(n, a, t.w);
         }
@@ -232,12 +235,11 @@ void SharedRealDft(int n, int direction, double* a, VectorWidth width) {
 
 void SharedRealDftOfHalf(int n, const double* d, double* a, VectorWidth width) {
 #if OSTREL2_SSE2
-    if (n >= 16) {
-        const bool wide = RunsAvx(width);
+    if (n >= 16 && RunsSse2(width)) {
         const SharedTables& t = Shared();
         const uint16_t* g = t.gather + t.gatherStart[Log2(n)];
 #if OSTREL2_AVX_PATHS
-        if (wide) {
+        if (RunsAvx(width)) {
             ComplexStagesOfHalfAvx(n, d, g, a, t.w, t.rot);
         } else {
             ComplexStagesOfHalf<Lanes2>(n, d, g, a, t.w, t.rot);
@@ -245,7 +247,7 @@ void SharedRealDftOfHalf(int n, const double* d, double* a, VectorWidth width) {
 #else
         ComplexStagesOfHalf<Lanes2>(n, d, g, a, t.w, t.rot);
 #endif
-        SharedSplit(t, n, a, false, wide);
+        SharedSplit(t, n, a, false, width);
         const double difference = a[0] - a[1];
         a[0] += a[1];
         a[1] = difference;
@@ -258,6 +260,7 @@ void SharedRealDftOfHalf(int n, const double* d, double* a, VectorWidth width) {
 }
 
 void SharedSpectrumProduct(int n, const double* U, double* V, VectorWidth width) {
+    (void)width;  // unused where no vector loops are built
     V[0] = U[0] * V[0];
     V[1] = U[1] * V[1];
 #if OSTREL2_AVX_PATHS
@@ -266,10 +269,9 @@ void SharedSpectrumProduct(int n, const double* U, double* V, VectorWidth width)
         return;
     }
 #endif
-    (void)width;
     int k = 2;
 #if OSTREL2_SSE2
-    k = SpectrumProduct<Lanes2>(k, n, U, V);
+    if (RunsSse2(width)) k = SpectrumProduct<Lanes2>(k, n, U, V);
 #endif
     for (; k < n; k += 2) {
         const double re = U[k] * V[k] - U[k + 1] * V[k + 1];
@@ -281,6 +283,7 @@ void SharedSpectrumProduct(int n, const double* U, double* V, VectorWidth width)
 
 void SharedSpectrumProductAdd(int n, const double* U, const double* V, double* S,
                               VectorWidth width) {
+    (void)width;
     S[0] = U[0] * V[0] + S[0];
     S[1] = U[1] * V[1] + S[1];
 #if OSTREL2_AVX_PATHS
@@ -289,10 +292,9 @@ void SharedSpectrumProductAdd(int n, const double* U, const double* V, double* S
         return;
     }
 #endif
-    (void)width;
     int k = 2;
 #if OSTREL2_SSE2
-    k = SpectrumProductAdd<Lanes2>(k, n, U, V, S);
+    if (RunsSse2(width)) k = SpectrumProductAdd<Lanes2>(k, n, U, V, S);
 #endif
     for (; k < n; k += 2) {
         const double re = U[k] * V[k] - U[k + 1] * V[k + 1];

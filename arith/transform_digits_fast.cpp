@@ -23,14 +23,15 @@ constexpr int kWideLimbs = 4;  // the four-lane loops pay from a few limbs on (m
 // T[2i - 1] (high) and T[2i] (low). Below 2^52 a remainder is exact as a double; its correctly
 // rounded quotient by B lies at least 1/B below the next whole number, far more than its rounding
 // error, so the quotient's truncation is the high digit, and the low digit is the exact difference.
-void PairDigits(const uint64_t* rests, int pairs, double* T) {
+void PairDigits(const uint64_t* rests, int pairs, double* T, VectorWidth width) {
     constexpr double base = TRANSFORM_BASE;
     int i = 1;
+    (void)width;
 #if OSTREL2_SSE2
     const __m128d vBase = _mm_set1_pd(base);
     const __m128d vTwo52 = _mm_set1_pd(4503599627370496.0);  // 2^52
     const __m128i vTwo52Bits = _mm_castpd_si128(vTwo52);
-    for (; i + 1 <= pairs; i += 2) {
+    for (; RunsSse2(width) && i + 1 <= pairs; i += 2) {
         const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rests + i));
         const __m128d whole = _mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(r, vTwo52Bits)), vTwo52);
         const __m128d high = _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_div_pd(whole, vBase)));
@@ -50,13 +51,13 @@ void PairDigits(const uint64_t* rests, int pairs, double* T) {
 // track is set their largest rounded magnitude into most; in vectors as far as whole registers
 // go. Returns end.
 int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code, bool track,
-                   RoundState& state, double& most, bool wide) {
+                   RoundState& state, double& most, VectorWidth width) {
+    (void)width;
 #if OSTREL2_AVX_PATHS
-    if (wide && end - j >= 8) j = RoundPositionsAvx(j, end, x, scale, code, track, state, most);
+    if (RunsAvx(width) && end - j >= 8) j = RoundPositionsAvx(j, end, x, scale, code, track, state, most);
 #endif
-    (void)wide;
 #if OSTREL2_SSE2
-    j = RoundPositions<Lanes2>(j, end, x, scale, code, track, state, most);
+    if (RunsSse2(width)) j = RoundPositions<Lanes2>(j, end, x, scale, code, track, state, most);
 #endif
     for (; j < end; ++j) {
         const double s = scale * x[j];
@@ -82,7 +83,7 @@ int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code
 // magnitude; both bounds are carried up through a few positions that are not needed, and once
 // they meet, that is the exact carry. Where they do not meet, the chain runs from the bottom.
 bool CarriedDigits(int m, const DigitCarryIn& in, const double* X, double* T, double& carryOut,
-                   bool wide) {
+                   VectorWidth width) {
     const int need = in.used;
     constexpr int kMeetPairs = 6;  // pairs of unneeded positions in which the bounds may meet
     // Pairs (j - 1, j) with j <= split are carried exactly; the positions above split only bound
@@ -105,7 +106,7 @@ bool CarriedDigits(int m, const DigitCarryIn& in, const double* X, double* T, do
         // j is odd, so the pairs of each later part start at mid + 1 and split + 1.
         const int end = part == 0 ? mid + 1 : part == 1 ? split + 1 : m;
         double most = 0.0;
-        j = RoundPositions(j, end, X - in.flag, in.scale, code, part > 0, state, most, wide);
+        j = RoundPositions(j, end, X - in.flag, in.scale, code, part > 0, state, most, width);
         if (part == 1) largestMid = most;
         if (part == 2) largest = most;
     }
@@ -198,7 +199,7 @@ bool CarriedDigits(int m, const DigitCarryIn& in, const double* X, double* T, do
         }  // otherwise the single run goes on from upper and writes those digits again
     }
     for (; k >= 2; k -= 2) carry = pairDigits(k, carry);
-    PairDigits(rests, topPair / 2, T);
+    PairDigits(rests, topPair / 2, T, width);
     carryOut = static_cast<double>(carry);
     return true;
 }
@@ -219,7 +220,7 @@ void ToTransformHalfDigits(int n, int off, const WorkLong& x, double* D, double*
     if (wide && last - j >= kWideLimbs) j = SplitLimbsAvx(first, j, last, x.limbs, D);
 #endif
 #if OSTREL2_SSE2
-    j = SplitLimbs<Lanes2>(B, first, j, last, x.limbs, D);
+    if (RunsSse2(width)) j = SplitLimbs<Lanes2>(B, first, j, last, x.limbs, D);
 #endif
     int pos = 2 * (j - first);
     for (; j <= last; ++j) {
@@ -234,26 +235,28 @@ void ToTransformHalfDigits(int n, int off, const WorkLong& x, double* D, double*
     D[h] = 0.0;  // sends no carry into position h - 1
     DigitHeader(D, x, off, H);
 #if OSTREL2_SSE2
-    // A position reaches the half with the carry exactly when it does without it, unless the carry
-    // is what lifts it there (a digit 49,999); where no digit is lifted so, each position's carry
-    // is whether the one above reaches the half, and all positions are balanced at once, without
-    // a branch on the random digits.
-    const double halfBase = B / 2;
-    wide = wide && filled >= 2 * kWideLimbs;
-    int k = 2;
-    bool lifted = false;
+    if (RunsSse2(width)) {
+        // A position reaches the half with the carry exactly when it does without it, unless the
+        // carry is what lifts it there (a digit 49,999); where no digit is lifted so, each
+        // position's carry is whether the one above reaches the half, and all positions are
+        // balanced at once, without a branch on the random digits.
+        const double halfBase = B / 2;
+        wide = wide && filled >= 2 * kWideLimbs;
+        int k = 2;
+        bool lifted = false;
 #if OSTREL2_AVX_PATHS
-    if (wide) lifted = AnyLiftedAvx(k, filled, D);
+        if (wide) lifted = AnyLiftedAvx(k, filled, D);
 #endif
-    if (!lifted && !AnyLifted<Lanes2>(halfBase, k, filled, D)) {
-        const double carry = filled > 2 && D[2] + 0.0 >= halfBase ? 1.0 : 0.0;
-        k = 2;
+        if (!lifted && !AnyLifted<Lanes2>(halfBase, k, filled, D)) {
+            const double carry = filled > 2 && D[2] + 0.0 >= halfBase ? 1.0 : 0.0;
+            k = 2;
 #if OSTREL2_AVX_PATHS
-        if (wide) k = BalanceAllAvx(k, filled, D);
+            if (wide) k = BalanceAllAvx(k, filled, D);
 #endif
-        BalanceAll<Lanes2>(B, k, filled, D);
-        D[1] += carry;
-        return;
+            BalanceAll<Lanes2>(B, k, filled, D);
+            D[1] += carry;
+            return;
+        }
     }
 #endif
     (void)wide;
@@ -267,7 +270,7 @@ void ConvertFrom(const DigitCarryIn& in, int m, int n, double* X, WorkLong& out,
     constexpr double B = TRANSFORM_BASE;
     double T[DFT_MAX_LENGTH];
     double carry = 0.0;
-    if (!CarriedDigits(m, in, X, T, carry, RunsAvx(width))) carry = SerialDigits(m, B, in, X, T);
+    if (!CarriedDigits(m, in, X, T, carry, width)) carry = SerialDigits(m, B, in, X, T);
     FinishConversion(in, carry, m, B, n, X, T, LimbRule::WholeSum, out);
 }
 

@@ -21,22 +21,40 @@
 
 namespace ostrel2 {
 
-// Asks the processor (and the operating system) whether they run AVX instructions; false where
-// the 256-bit loops are not built. Call CpuHasAvx instead.
-bool AskCpuForAvx();
+// The loops the fast paths run: plain scalar code, which every processor runs, the two-lane SSE2
+// loops, or the four-lane AVX loops.
+enum class KernelSet { Portable, Sse2, Avx };
 
-// Whether the 256-bit loops may run: asked once, on the first call (thread-safe), and remembered.
-// Inline, because the transform product asks it at every stage.
-inline bool CpuHasAvx() {
-    static const bool avx = AskCpuForAvx();
-    return avx;
+// The widest set this build compiled and the processor runs: AVX where the 256-bit loops are built
+// and the processor (and the operating system) runs them, else SSE2 where it is compiled, else the
+// portable one. Asked once, on the first call (thread-safe), and remembered.
+KernelSet WidestKernelSet();
+
+// The set the library runs: the widest, unless the environment variable OSTREL2_KERNELS names a
+// narrower one ("portable", "sse2"), so that the narrower loops can be checked on the whole suite.
+// A name the processor cannot run, or none, leaves the widest. Read once and remembered. Inline,
+// because the transform product asks it at every stage.
+KernelSet ChooseKernelSet();
+inline KernelSet LibraryKernelSet() {
+    static const KernelSet kernels = ChooseKernelSet();
+    return kernels;
 }
 
-// The vector loops a fast path takes: the widest the processor runs (what the library uses), or
-// the two-lane ones alone, as on processors without AVX (for the tests, which compare both).
-enum class VectorWidth { Widest, Narrow };
+// Whether the 256-bit loops may run on this processor.
+inline bool CpuHasAvx() { return WidestKernelSet() == KernelSet::Avx; }
 
-// Whether a fast path asked for width runs its four-lane loops.
-inline bool RunsAvx(VectorWidth width) { return width == VectorWidth::Widest && CpuHasAvx(); }
+// The vector loops a fast path takes: those the library runs (Widest), the two-lane ones alone, as
+// on processors without AVX (Narrow), or none (Portable), as on processors without SSE2; the tests
+// compare all three.
+enum class VectorWidth { Widest, Narrow, Portable };
+
+// Whether a fast path asked for width runs its four-lane loops, and whether its two-lane ones.
+inline bool RunsAvx(VectorWidth width) {
+    return width == VectorWidth::Widest && LibraryKernelSet() == KernelSet::Avx;
+}
+inline bool RunsSse2(VectorWidth width) {
+    return OSTREL2_SSE2 && (width == VectorWidth::Narrow ||
+                            (width == VectorWidth::Widest && LibraryKernelSet() != KernelSet::Portable));
+}
 
 }  // namespace ostrel2

@@ -26,10 +26,12 @@ bool AnyAtLeast(const double* p, int32_t count, double bound) {
     int32_t k = 0;
     bool any = false;
 #if OSTREL2_SSE2
-    const __m128d b = _mm_set1_pd(bound);
-    __m128d hit = _mm_setzero_pd();
-    for (; k + 1 < count; k += 2) hit = _mm_or_pd(hit, _mm_cmpge_pd(_mm_loadu_pd(p + k), b));
-    any = _mm_movemask_pd(hit) != 0;
+    if (RunsSse2(VectorWidth::Widest)) {
+        const __m128d b = _mm_set1_pd(bound);
+        __m128d hit = _mm_setzero_pd();
+        for (; k + 1 < count; k += 2) hit = _mm_or_pd(hit, _mm_cmpge_pd(_mm_loadu_pd(p + k), b));
+        any = _mm_movemask_pd(hit) != 0;
+    }
 #endif
     for (; k < count; ++k) any |= p[k] >= bound;
     return any;
@@ -41,13 +43,15 @@ bool AllFinite(const double* p, int32_t count) {
     int32_t k = 0;
     bool finite = true;
 #if OSTREL2_SSE2
-    __m128d ok = _mm_castsi128_pd(_mm_set1_epi32(-1));
-    for (; k + 1 < count; k += 2) {
-        const __m128d x = _mm_loadu_pd(p + k);
-        const __m128d d = _mm_sub_pd(x, x);
-        ok = _mm_and_pd(ok, _mm_cmpord_pd(d, d));
+    if (RunsSse2(VectorWidth::Widest)) {
+        __m128d ok = _mm_castsi128_pd(_mm_set1_epi32(-1));
+        for (; k + 1 < count; k += 2) {
+            const __m128d x = _mm_loadu_pd(p + k);
+            const __m128d d = _mm_sub_pd(x, x);
+            ok = _mm_and_pd(ok, _mm_cmpord_pd(d, d));
+        }
+        finite = _mm_movemask_pd(ok) == 3;
     }
-    finite = _mm_movemask_pd(ok) == 3;
 #endif
     for (; k < count; ++k) finite &= std::isfinite(p[k]);
     return finite;

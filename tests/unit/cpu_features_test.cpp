@@ -2,6 +2,7 @@
 // system's own list of the processor's features, and the two-lane width never runs AVX loops.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -41,9 +42,19 @@ TEST(CpuFeatures, AvxAnswerAgreesWithTheSystemsFeatureList) {
 #endif
 }
 
-TEST(CpuFeatures, OnlyTheWidestWidthRunsAvx) {
-    EXPECT_EQ(RunsAvx(VectorWidth::Widest), CpuHasAvx());
+// The library runs the widest set unless OSTREL2_KERNELS names a narrower one; the two-lane
+// width runs SSE2 loops where they are compiled, and neither it nor the portable one runs AVX.
+TEST(CpuFeatures, EachWidthRunsItsOwnLoops) {
+    const char* asked = std::getenv("OSTREL2_KERNELS");
+    if (asked == nullptr) {
+        EXPECT_EQ(LibraryKernelSet(), WidestKernelSet());
+    }
+    EXPECT_EQ(RunsAvx(VectorWidth::Widest), LibraryKernelSet() == KernelSet::Avx);
+    EXPECT_EQ(RunsSse2(VectorWidth::Widest), LibraryKernelSet() != KernelSet::Portable);
     EXPECT_FALSE(RunsAvx(VectorWidth::Narrow));
+    EXPECT_EQ(RunsSse2(VectorWidth::Narrow), OSTREL2_SSE2 == 1);
+    EXPECT_FALSE(RunsAvx(VectorWidth::Portable));
+    EXPECT_FALSE(RunsSse2(VectorWidth::Portable));
 }
 
 }  // namespace

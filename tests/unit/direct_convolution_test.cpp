@@ -17,6 +17,7 @@
 #include "arith/transform_digits_fast.h"
 #include "arith/transform_testing.h"
 #include "support/gmp_reference.h"
+#include "support/vector_widths.h"
 
 namespace ostrel2 {
 namespace {
@@ -73,7 +74,7 @@ TEST(DirectConvolution, ValuesAreTheExactConvolution) {
                 int64_t exact[DFT_MAX_LENGTH], square[DFT_MAX_LENGTH];
                 ExactConvolution(n, U, V, exact);
                 ExactConvolution(n, U, U, square);
-                for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                for (VectorWidth width : reference::kAllWidths) {
                     double W[DIGIT_ARRAY_SLOTS], Q[DIGIT_ARRAY_SLOTS];
                     std::copy(V, V + n + 3, W);
                     std::copy(U, U + n + 3, Q);

@@ -19,6 +19,7 @@
 #include "arith/transform_testing.h"
 #include "core/diagnostics.h"
 #include "support/gmp_reference.h"
+#include "support/vector_widths.h"
 
 namespace ostrel2 {
 namespace {
@@ -435,14 +436,13 @@ TEST(TransformMultiply, FastDigitHalvesGiveThePlainDigitsBits) {
             for (int off : {0, n / 2}) {
                 double X[DIGIT_ARRAY_SLOTS];
                 ToTransformDigits(TRANSFORM_BASE, n, off, x, X);
-                for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                for (VectorWidth width : reference::kAllWidths) {
                     double D[DFT_MAX_LENGTH / 2 + 1];
                     double H[3];
                     std::fill(std::begin(D), std::end(D), nan);
                     ToTransformHalfDigits(n, off, x, D, H, width);
-                    const bool narrow = width == VectorWidth::Narrow;
                     ASSERT_EQ(std::memcmp(D, X, n / 2 * sizeof(double)), 0)
-                        << "p = " << p << ", round " << round << ", off " << off << ", narrow " << narrow;
+                        << "p = " << p << ", round " << round << ", off " << off << ", " << reference::WidthName(width);
                     ASSERT_EQ(std::memcmp(H, X + n, sizeof H), 0) << "p = " << p << ", off " << off;
                     ASSERT_EQ(D[n / 2], 0.0);
                 }
@@ -496,7 +496,7 @@ TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
                         WorkLong serial;
                         InitLong(serial, precision, 1, 0, 0.0);
                         FromTransformDigits(m, TRANSFORM_BASE, n, Y, serial);
-                        for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                        for (VectorWidth width : reference::kAllWidths) {
                             double Z[DIGIT_ARRAY_SLOTS];
                             std::memcpy(Z, X, sizeof X);
                             WorkLong carried;
@@ -504,8 +504,8 @@ TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
                             FromTransformDigitsCarried(m, n, Z, carried, width);
                             ASSERT_TRUE(SameRecord(serial, carried))
                                 << "n = " << n << ", m = " << m << ", kind " << kind << ", round "
-                                << round << ", precision " << precision << ", narrow "
-                                << (width == VectorWidth::Narrow);
+                                << round << ", precision " << precision << ", "
+                                << reference::WidthName(width);
                         }
                     }
                 }

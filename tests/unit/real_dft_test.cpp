@@ -10,6 +10,7 @@
 
 #include "arith/real_dft.h"
 #include "arith/real_dft_fast.h"
+#include "support/vector_widths.h"
 
 namespace ostrel2 {
 namespace {
@@ -208,7 +209,7 @@ TEST(RealDft, SharedSpectrumProductsGiveThePlainFormulasBits) {
                 product[k + 1] = u[k] * v[k + 1] + u[k + 1] * v[k];
             }
             for (int i = 0; i < n; ++i) sum[i] = product[i] + s[i];
-            for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+            for (VectorWidth width : reference::kAllWidths) {
                 Reals shared = v;
                 SharedSpectrumProduct(n, u.data(), shared.data(), width);
                 ASSERT_EQ(std::memcmp(shared.data(), product.data(), n * sizeof(double)), 0) << n;
@@ -296,8 +297,8 @@ TEST(RealDft, LongTablesGiveTheSameBitsAsTablesOfTheOwnLength) {
 }
 
 // The transform through the shared tables (with its own bit reversal and vector stages) is bit
-// for bit the plain transform with tables of the call's own, on random reals and on the balanced
-// digit sequences the multiplication feeds it.
+// for bit the plain transform with tables of the call's own, at every vector width, on random
+// reals and on the balanced digit sequences the multiplication feeds it.
 TEST(RealDft, SharedTransformGivesTheSameBitsAsThePlainOne) {
     std::mt19937_64 engine(17);
     std::uniform_int_distribution<int> digit(-50000, 49999);
@@ -307,17 +308,16 @@ TEST(RealDft, SharedTransformGivesTheSameBitsAsThePlainOne) {
             if (round % 2 == 1)
                 for (double& x : input) x = digit(engine) * (round % 4 == 1 ? 1.0 : 1e6);
             for (int direction : {1, -1}) {
-                Reals shared = input;
-                Reals narrow = input;
                 Reals plain = input;
                 WorkAreas own;
-                SharedRealDft(n, direction, shared.data());
-                SharedRealDft(n, direction, narrow.data(), VectorWidth::Narrow);
                 RealDft(n, direction, plain.data(), own.ip, own.w);
-                ASSERT_EQ(std::memcmp(shared.data(), plain.data(), n * sizeof(double)), 0)
-                    << "n = " << n << ", direction " << direction << ", round " << round;
-                ASSERT_EQ(std::memcmp(narrow.data(), plain.data(), n * sizeof(double)), 0)
-                    << "without AVX: n = " << n << ", direction " << direction;
+                for (VectorWidth width : reference::kAllWidths) {
+                    Reals shared = input;
+                    SharedRealDft(n, direction, shared.data(), width);
+                    ASSERT_EQ(std::memcmp(shared.data(), plain.data(), n * sizeof(double)), 0)
+                        << "n = " << n << ", direction " << direction << ", round " << round
+                        << ", " << reference::WidthName(width);
+                }
             }
         }
     }
@@ -343,14 +343,12 @@ TEST(RealDft, TransformOfAHalfGivesTheSameBitsAsThePlainOne) {
             std::copy(half.begin(), half.end(), plain.begin());
             WorkAreas own;
             RealDft(n, 1, plain.data(), own.ip, own.w);
-            Reals wide(n, 1.0);
-            Reals narrow(n, 1.0);
-            SharedRealDftOfHalf(n, half.data(), wide.data());
-            SharedRealDftOfHalf(n, half.data(), narrow.data(), VectorWidth::Narrow);
-            ASSERT_EQ(std::memcmp(wide.data(), plain.data(), n * sizeof(double)), 0)
-                << "n = " << n << ", round " << round;
-            ASSERT_EQ(std::memcmp(narrow.data(), plain.data(), n * sizeof(double)), 0)
-                << "without AVX: n = " << n << ", round " << round;
+            for (VectorWidth width : reference::kAllWidths) {
+                Reals shared(n, 1.0);
+                SharedRealDftOfHalf(n, half.data(), shared.data(), width);
+                ASSERT_EQ(std::memcmp(shared.data(), plain.data(), n * sizeof(double)), 0)
+                    << "n = " << n << ", round " << round << ", " << reference::WidthName(width);
+            }
         }
     }
 }
