@@ -119,7 +119,7 @@ inline void FinishConversion(const DigitCarryIn& in, double carry, int m, double
     // The reference conversion keeps the library's floor. Every T position holds a whole number (a
     // carried digit, a truncation or 0), so B T[i] + T[i + 1] is a whole number too (or not
     // finite), and floor(x + 0.1) of a whole number x is x itself; adding +0 gives the floor's +0
-    // where the sum is -0. The fast conversion takes that shortcut.
+    // where the sum is -0. The product's conversion takes that shortcut.
     const bool floor = rule == LimbRule::Floor;
     if (exponent % 10 == 0) {
         if (floor) {
