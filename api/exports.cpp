@@ -14,7 +14,7 @@
 #include "arith/gcd.h"
 #include "arith/integer_part.h"
 #include "arith/multiply_schoolbook.h"
-#include "arith/multiply_transform.h"
+#include "arith/transform/multiply_transform.h"
 #include "core/long_number.h"
 #include "ostrel2.h"
 #include "powers/factorial.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "arith/addition.h"
-#include "arith/multiply_transform.h"
+#include "arith/transform/multiply_transform.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 

@@ -9,7 +9,7 @@
 
 #include "arith/addition.h"
 #include "arith/divide_reciprocal.h"
-#include "arith/multiply_transform.h"
+#include "arith/transform/multiply_transform.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 

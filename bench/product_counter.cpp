@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "arith/multiply_transform.h"
+#include "arith/transform/multiply_transform.h"
 
 namespace {
 

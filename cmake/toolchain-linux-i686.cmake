@@ -1,5 +1,5 @@
 # Build for 32-bit x86 Linux on a 64-bit x86 Linux host with the multilib compilers (gcc -m32;
-# Debian: gcc-multilib g++-multilib). The project adds -msse2 -mfpmath=sse for this processor,
+# Debian: g++-12-multilib). The project adds -msse2 -mfpmath=sse for this processor,
 # as for the 32-bit Windows DLL.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)

@@ -5,11 +5,7 @@
 // single backward carry pass with no logarithm or power.
 #include <cmath>
 
-#include "core/cpu_features.h"
-#if OSTREL2_SSE2
-#include <emmintrin.h>
-#endif
-
+#include "arith/transform/kernel_set.h"
 #include "core/diagnostics.h"
 #include "core/long_number.h"
 
@@ -20,44 +16,12 @@ namespace {
 constexpr double kNoise = 0.9;      // a limb above this counts as non-zero
 constexpr double kNudge = 1e-11;    // lifts a quotient a hair below a whole number onto it
 
-// Whether any of p[0 .. count - 1] is at least bound: the usual answer, no, is found without a
-// branch per limb, two limbs per register where there are registers for it.
-bool AnyAtLeast(const double* p, int32_t count, double bound) {
-    int32_t k = 0;
-    bool any = false;
-#if OSTREL2_SSE2
-    const __m128d b = _mm_set1_pd(bound);
-    __m128d hit = _mm_setzero_pd();
-    for (; k + 1 < count; k += 2) hit = _mm_or_pd(hit, _mm_cmpge_pd(_mm_loadu_pd(p + k), b));
-    any = _mm_movemask_pd(hit) != 0;
-#endif
-    for (; k < count; ++k) any |= p[k] >= bound;
-    return any;
-}
-
-// Whether p[0 .. count - 1] are all finite (x - x is 0 for a finite x, NaN otherwise), in the same
-// manner.
-bool AllFinite(const double* p, int32_t count) {
-    int32_t k = 0;
-    bool finite = true;
-#if OSTREL2_SSE2
-    __m128d ok = _mm_castsi128_pd(_mm_set1_epi32(-1));
-    for (; k + 1 < count; k += 2) {
-        const __m128d x = _mm_loadu_pd(p + k);
-        const __m128d d = _mm_sub_pd(x, x);
-        ok = _mm_and_pd(ok, _mm_cmpord_pd(d, d));
-    }
-    finite = _mm_movemask_pd(ok) == 3;
-#endif
-    for (; k < count; ++k) finite &= std::isfinite(p[k]);
-    return finite;
-}
-
 // One pass from the last live limb toward the front: each limb of 10^10 or more hands its excess
 // to the limb before it, so a carry that overfills a limb is carried in turn.
 void CarryPass(WorkLong& x) {
     double* limb = x.limbs;
-    if (!AnyAtLeast(limb + 1, LastLimb(x), LIMB_BASE)) return;
+    // The usual answer, no limb needs a carry, is found without a branch per limb.
+    if (!LibraryKernels().anyAtLeast(limb + 1, LastLimb(x), LIMB_BASE)) return;
     for (int32_t k = LastLimb(x); k >= 1; --k) {
         if (limb[k] >= LIMB_BASE) {
             const double h = TruncDouble(limb[k] / LIMB_BASE);
@@ -118,7 +82,7 @@ void MoveExponent(WorkLong& x, int64_t delta) {
 bool LimbsFinite(WorkLong& x) {
     double* limb = x.limbs;
     const int32_t last = LastLimb(x);
-    if (AllFinite(limb, last + 1)) return true;
+    if (LibraryKernels().allFinite(limb, last + 1)) return true;
     for (int32_t k = 0; k <= last; ++k) {
         if (!std::isfinite(limb[k])) {
             Report(Message::LeadingLimbOverflow, limb[k]);

@@ -9,8 +9,8 @@
 #                                offline and tested there (pytest, doctests), the Calc
 #                                extension in a headless LibreOffice Calc, every test
 #                                again under AddressSanitizer and UndefinedBehaviorSanitizer, the
-#                                thread test under ThreadSanitizer, then the Windows and fuzzing
-#                                checks when their scripts are present
+#                                thread test under ThreadSanitizer, then the Windows, 64-bit ARM
+#                                and fuzzing checks when their scripts are present
 #
 # Missing Debian packages are installed with apt-get (as root, or through sudo). The builds go
 # to build/ and build-sanitize/ under the repository root (OSTREL2_BUILD_DIR and
@@ -251,6 +251,10 @@ case $1 in
     if [[ -f $root/scripts/windows-test.sh ]]; then
       step "Windows DLLs under Wine"
       bash "$root/scripts/windows-test.sh" </dev/null
+    fi
+    if [[ -f $root/scripts/arm64-test.sh ]]; then
+      step "64-bit ARM under qemu, and the portable loops on x86-64"
+      bash "$root/scripts/arm64-test.sh" </dev/null
     fi
     if [[ -f $root/scripts/fuzz.sh ]]; then
       step "short fuzzing run"

@@ -21,28 +21,8 @@ I386_DIR="$ROOT/build-linux-i686"
 I386_SECONDS="${OSTREL2_I386_SECONDS:-45}"
 export WINEPREFIX="$WIN64_DIR/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 
-passed=0
-failed=0
-note() { printf '== %s\n' "$*" >&2; }
-count() { if [ "$1" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $2" >&2; fi; }
-# Takes over a test program's own count, the last "N passed, N failed" line of its report; a
-# program that died without one counts as one failure.
-take_count() { # report-file exit-status what
-  local summary n
-  summary="$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$1" | tail -1)"
-  if [ -n "$summary" ]; then
-    passed=$((passed + ${summary%% passed*}))
-    n="${summary#*, }"; failed=$((failed + ${n%% failed*}))
-  fi
-  [ -n "$summary" ] && [ "$2" -eq 0 ] || count 1 "$3 (exit status $2)"
-}
-seconds_since() { awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $1 }"; }
-
-apt_install() { # [apt-get option...] package...
-  if [ "$(id -u)" -ne 0 ]; then echo "windows-test.sh: must run as root to install $*" >&2; exit 1; fi
-  apt-get update -qq -o DPkg::Lock::Timeout=600
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 "$@" >/dev/null
-}
+# shellcheck source=scripts/test_tally.sh
+source "$ROOT/scripts/test_tally.sh"
 
 install_tools() {
   local need=0
@@ -116,9 +96,13 @@ cp "$LINUX_DIR/corpus.bin" "$WIN64_DIR/run/"
 # diagnostics (here glibc's 32-bit libm and printf stand in). The DLL's export table is checked
 # above; the rest only the 32-bit Wine client checks.
 build_i386() {
-  if ! dpkg -s g++-multilib >/dev/null 2>&1; then
+  # The versioned package (g++-12-multilib for g++ 12) rather than g++-multilib, which only
+  # depends on it but conflicts with the ARM cross compiler of scripts/arm64-test.sh.
+  local multilib
+  multilib="g++-$(g++ -dumpversion | cut -d. -f1)-multilib"
+  if ! dpkg -s "$multilib" >/dev/null 2>&1; then
     note "installing the multilib compilers"
-    apt_install g++-multilib
+    apt_install "$multilib"
   fi
   cmake -S "$ROOT" -B "$I386_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-linux-i686.cmake" \
     -DOSTREL2_BUILD_TESTS=OFF -DOSTREL2_BUILD_TOOLS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null &&

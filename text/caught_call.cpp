@@ -10,7 +10,7 @@
 #include "arith/gcd.h"
 #include "arith/integer_part.h"
 #include "arith/multiply_schoolbook.h"
-#include "arith/multiply_transform.h"
+#include "arith/transform/multiply_transform.h"
 #include "powers/factorial.h"
 #include "powers/integer_power.h"
 #include "powers/real_power.h"

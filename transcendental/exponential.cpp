@@ -9,7 +9,7 @@
 #include "arith/divide_long.h"
 #include "arith/divide_reciprocal.h"
 #include "arith/multiply_schoolbook.h"
-#include "arith/multiply_transform.h"
+#include "arith/transform/multiply_transform.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 #include "powers/real_power.h"

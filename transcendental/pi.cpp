@@ -7,7 +7,7 @@
 #include "arith/addition.h"
 #include "arith/divide_long.h"
 #include "arith/divide_reciprocal.h"
-#include "arith/multiply_transform.h"
+#include "arith/transform/multiply_transform.h"
 #include "core/worker_helpers.h"
 #include "powers/integer_power.h"
 #include "powers/square_root.h"

@@ -10,13 +10,11 @@
 #include <cstring>
 #include <random>
 
-#include "arith/direct_convolution.h"
-#include "arith/multiply_transform.h"
-#include "arith/real_dft_fast.h"
-#include "arith/transform_digits.h"
-#include "arith/transform_digits_fast.h"
-#include "arith/transform_testing.h"
+#include "arith/transform/engine.h"
+#include "arith/transform/kernel_set.h"
+#include "arith/transform/multiply_transform.h"
 #include "support/gmp_reference.h"
+#include "support/transform_reference.h"
 
 namespace ostrel2 {
 namespace {
@@ -58,8 +56,8 @@ void ExactConvolution(int n, const double* U, const double* V, int64_t* C) {
 const Digits kKinds[] = {Digits::Random, Digits::Largest, Digits::Smallest, Digits::Alternating,
                          Digits::Short};
 
-// The direct values are the exact convolution at both vector widths, the header slots are formed
-// as the spectrum product forms them, and a square (U and V the same array) works in place.
+// The direct values are the exact convolution in every kernel set, the header slots are formed as
+// the spectrum product forms them, and a square (U and V the same array) works in place.
 TEST(DirectConvolution, ValuesAreTheExactConvolution) {
     std::mt19937_64 engine(32);
     for (int n = 32; n <= DIRECT_MAX_LENGTH; n *= 2) {
@@ -73,12 +71,13 @@ TEST(DirectConvolution, ValuesAreTheExactConvolution) {
                 int64_t exact[DFT_MAX_LENGTH], square[DFT_MAX_LENGTH];
                 ExactConvolution(n, U, V, exact);
                 ExactConvolution(n, U, U, square);
-                for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                for (KernelSet set : RunnableKernelSets()) {
+                    const TransformKernels& kernels = KernelsFor(set);
                     double W[DIGIT_ARRAY_SLOTS], Q[DIGIT_ARRAY_SLOTS];
                     std::copy(V, V + n + 3, W);
                     std::copy(U, U + n + 3, Q);
-                    DirectProduct(n, U, W, width);
-                    DirectProduct(n, Q, Q, width);
+                    DirectProduct(n, U, W, kernels);
+                    DirectProduct(n, Q, Q, kernels);
                     for (int k = 0; k < n; ++k) {
                         ASSERT_EQ(W[k], static_cast<double>(exact[k])) << "n " << n << " k " << k;
                         ASSERT_EQ(Q[k], static_cast<double>(square[k])) << "n " << n << " k " << k;
@@ -87,7 +86,7 @@ TEST(DirectConvolution, ValuesAreTheExactConvolution) {
                     EXPECT_EQ(W[n + 1], -4.0);
                     EXPECT_EQ(W[n + 2], -1.0);
                     std::copy(W, W + n + 3, S);
-                    DirectProductAdd(n, U, U, S, width);
+                    DirectProductAdd(n, U, U, S, kernels);
                     for (int k = 0; k < n; ++k)
                         ASSERT_EQ(S[k], static_cast<double>(exact[k] + square[k])) << "k " << k;
                     EXPECT_EQ(S[n], U[0] * U[0] + U[0] * V[0]);
@@ -205,7 +204,7 @@ TEST(DirectConvolution, ProductWithTheEstimateOnAStepHasTheTransformsBits) {
         WorkLong a2 = a, b2 = b;
         WorkLong product, perCall;
         MultiplLong(product, a, b);
-        MultiplLongPerCallTables(perCall, a2, b2);
+        reference::MultiplLongPerCallTables(perCall, a2, b2);
         ASSERT_TRUE(SameRecord(product, perCall))
             << "round " << round << "\n product  " << reference::Describe(product)
             << "\n per call " << reference::Describe(perCall);
@@ -213,7 +212,7 @@ TEST(DirectConvolution, ProductWithTheEstimateOnAStepHasTheTransformsBits) {
 }
 
 // Every precision formed directly, densely: random operands, limbs at the balancing edges and all
-// nines, squares, against the products with per-call tables, bit for bit.
+// nines, squares, against the products with per-call tables, bit for bit, in every kernel set.
 TEST(DirectConvolution, ShortProductsGiveThePerCallTablesBits) {
     reference::RandomLongs random(35);
     const double edges[] = {4999949999.0, 4999950000.0, 49999.0, 9999949999.0, 9999999999.0, 0.0};
@@ -232,12 +231,16 @@ TEST(DirectConvolution, ShortProductsGiveThePerCallTablesBits) {
             }
             if (round % 5 == 0) b = a;
             WorkLong a2 = a, b2 = b;
-            WorkLong product, perCall;
-            MultiplLong(product, a, b);
-            MultiplLongPerCallTables(perCall, a2, b2);
-            ASSERT_TRUE(SameRecord(product, perCall))
-                << "p = " << p << ", round " << round << "\n product  " << reference::Describe(product)
-                << "\n per call " << reference::Describe(perCall);
+            WorkLong perCall;
+            reference::MultiplLongPerCallTables(perCall, a2, b2);
+            for (KernelSet set : RunnableKernelSets()) {
+                WorkLong x = a, y = b, product;
+                reference::MultiplLongWith(set, product, x, y);
+                ASSERT_TRUE(SameRecord(product, perCall))
+                    << "p = " << p << ", round " << round << ", " << KernelSetName(set)
+                    << "\n product  " << reference::Describe(product) << "\n per call "
+                    << reference::Describe(perCall);
+            }
         }
     }
 }

@@ -13,12 +13,12 @@
 #include <string>
 
 #include "arith/multiply_schoolbook.h"
-#include "arith/multiply_transform.h"
-#include "arith/transform_digits.h"
-#include "arith/transform_digits_fast.h"
-#include "arith/transform_testing.h"
+#include "arith/transform/engine.h"
+#include "arith/transform/kernel_set.h"
+#include "arith/transform/multiply_transform.h"
 #include "core/diagnostics.h"
 #include "support/gmp_reference.h"
+#include "support/transform_reference.h"
 
 namespace ostrel2 {
 namespace {
@@ -28,6 +28,8 @@ using reference::HasExactValue;
 using reference::IsCanonical;
 using reference::MakeLong;
 using reference::MakeRaw;
+using reference::MultiplLongPerCallTables;
+using reference::MultiplLongWith;
 using reference::Pow10;
 using reference::RandomLongs;
 
@@ -262,7 +264,7 @@ TEST(TransformMultiply, NormalisesOperandsFirst) {
 }
 
 // The product with tables shared across calls must be bit for bit the product with tables built
-// for each call, at every precision.
+// for each call, at every precision and in every kernel set (MultiplLong runs the library's).
 TEST(TransformMultiply, SharedTablesGiveTheSameBitsAsPerCallTables) {
     RandomLongs random(303);
     for (int32_t p = 1; p <= MAX_PRECISION; ++p) {
@@ -271,19 +273,25 @@ TEST(TransformMultiply, SharedTablesGiveTheSameBitsAsPerCallTables) {
             WorkLong b = random.Next(static_cast<int32_t>(random.Between(1, MAX_PRECISION)),
                                      -1000, 1000);
             WorkLong a2 = a, b2 = b;
-            WorkLong fast, perCall;
-            MultiplLong(fast, a, b);
+            WorkLong perCall;
             MultiplLongPerCallTables(perCall, a2, b2);
-            ASSERT_TRUE(SameRecord(fast, perCall))
-                << "p = " << p << "\n fast     " << reference::Describe(fast)
-                << "\n per call " << reference::Describe(perCall);
+            for (KernelSet set : RunnableKernelSets()) {
+                WorkLong a3 = a, b3 = b, fast;
+                MultiplLongWith(set, fast, a3, b3);
+                ASSERT_TRUE(SameRecord(fast, perCall))
+                    << "p = " << p << ", " << KernelSetName(set) << "\n fast     "
+                    << reference::Describe(fast) << "\n per call " << reference::Describe(perCall);
+            }
+            WorkLong fast;
+            MultiplLong(fast, a, b);
+            ASSERT_TRUE(SameRecord(fast, perCall)) << "p = " << p << ", the library's set";
         }
     }
 }
 
 // A square (the same record twice, or two records with the same digits) transforms one operand
-// only; it must give the bits of the product that transforms both, at every precision. The second
-// copy may differ beyond its live limbs, which the conversions never read.
+// only; it must give the bits of the product that transforms both, at every precision, in every
+// kernel set. The second copy may differ beyond its live limbs, which the conversions never read.
 TEST(TransformMultiply, SquaresGiveTheSameBitsAsPerCallTables) {
     enum class Operand { SameRecord, Copy, CopyWithDeadSlotsPoisoned, AllNines, SmallLeadingLimb };
     const Operand kinds[] = {Operand::SameRecord, Operand::Copy, Operand::CopyWithDeadSlotsPoisoned,
@@ -302,16 +310,20 @@ TEST(TransformMultiply, SquaresGiveTheSameBitsAsPerCallTables) {
                     b.limbs[k] = std::numeric_limits<double>::quiet_NaN();
             }
             WorkLong a2 = a, b2 = a;
-            WorkLong fast, perCall;
-            if (kind == Operand::SameRecord) {
-                MultiplLong(fast, a, a);
-            } else {
-                MultiplLong(fast, a, b);
-            }
+            WorkLong perCall;
             MultiplLongPerCallTables(perCall, a2, b2);
-            ASSERT_TRUE(SameRecord(fast, perCall))
-                << "p = " << p << " kind " << static_cast<int>(kind) << "\n fast     "
-                << reference::Describe(fast) << "\n per call " << reference::Describe(perCall);
+            for (KernelSet set : RunnableKernelSets()) {
+                WorkLong x = a, y = b, fast;
+                if (kind == Operand::SameRecord) {
+                    MultiplLongWith(set, fast, x, x);
+                } else {
+                    MultiplLongWith(set, fast, x, y);
+                }
+                ASSERT_TRUE(SameRecord(fast, perCall))
+                    << "p = " << p << " kind " << static_cast<int>(kind) << ", " << KernelSetName(set)
+                    << "\n fast     " << reference::Describe(fast) << "\n per call "
+                    << reference::Describe(perCall);
+            }
         }
     }
 }
@@ -410,12 +422,12 @@ TEST(TransformMultiply, BalancingEdgeDigitsGiveTheSameBitsAsPerCallTables) {
     }
 }
 
-// The product's digit halves, split and balanced in vectors at either width, are bit for bit the
-// plain conversion's: on random records at the precisions where the transform length changes
-// (the four-lane loops take halves of 64 limbs or more), on limbs around the balancing edge
-// (digits 49,999 and 50,000, where a carry may run on), and on raw limbs the plain conversion
+// The product's digit halves, split and balanced in every kernel set, are bit for bit the serial
+// reference conversion's: on random records at the precisions where the transform length changes
+// (the four-lane loops take halves of 4 limbs or more), on limbs around the balancing edge
+// (digits 49,999 and 50,000, where a carry may run on), and on raw limbs the reference conversion
 // takes as well (negative, -0, fractions, too large for the 32-bit truncation). Dead slots hold a
-// limb 7,777,777,777 or NaN (the vector split stops at a NaN, so only a finite limb shows a read
+// limb 7,777,777,777 or NaN (the split's loops stop at a NaN, so only a finite limb shows a read
 // past the live limbs); the digit area holds NaN before the call.
 TEST(TransformMultiply, FastDigitHalvesGiveThePlainDigitsBits) {
     RandomLongs random(306);
@@ -434,15 +446,14 @@ TEST(TransformMultiply, FastDigitHalvesGiveThePlainDigitsBits) {
                 x.limbs[k] = round % 2 ? nan : 7777777777.0;
             for (int off : {0, n / 2}) {
                 double X[DIGIT_ARRAY_SLOTS];
-                ToTransformDigits(TRANSFORM_BASE, n, off, x, X);
-                for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                reference::ToTransformDigits(TRANSFORM_BASE, n, off, x, X);
+                for (KernelSet set : RunnableKernelSets()) {
                     double D[DFT_MAX_LENGTH / 2 + 1];
                     double H[3];
                     std::fill(std::begin(D), std::end(D), nan);
-                    ToTransformHalfDigits(n, off, x, D, H, width);
-                    const bool narrow = width == VectorWidth::Narrow;
+                    ToTransformHalfDigits(n, off, x, D, H, KernelsFor(set));
                     ASSERT_EQ(std::memcmp(D, X, n / 2 * sizeof(double)), 0)
-                        << "p = " << p << ", round " << round << ", off " << off << ", narrow " << narrow;
+                        << "p = " << p << ", round " << round << ", off " << off << ", " << KernelSetName(set);
                     ASSERT_EQ(std::memcmp(H, X + n, sizeof H), 0) << "p = " << p << ", off " << off;
                     ASSERT_EQ(D[n / 2], 0.0);
                 }
@@ -451,7 +462,7 @@ TEST(TransformMultiply, FastDigitHalvesGiveThePlainDigitsBits) {
     }
 }
 
-// The digit conversion by whole-number carries, at either vector width, gives the serial
+// The digit conversion by whole-number carries, in every kernel set, gives the serial
 // conversion's record bit for bit, both where it applies (positions near whole numbers, of either sign, up to 2^40) and where it
 // must hand over to the serial rule (a position near a half, or too large). Records of several
 // precisions keep more or fewer output positions, so the positions below the kept ones enter
@@ -495,17 +506,17 @@ TEST(TransformMultiply, CarriedDigitConversionMatchesSerialConversion) {
                         std::memcpy(Y, X, sizeof X);
                         WorkLong serial;
                         InitLong(serial, precision, 1, 0, 0.0);
-                        FromTransformDigits(m, TRANSFORM_BASE, n, Y, serial);
-                        for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+                        reference::FromTransformDigits(m, TRANSFORM_BASE, n, Y, serial);
+                        for (KernelSet set : RunnableKernelSets()) {
                             double Z[DIGIT_ARRAY_SLOTS];
                             std::memcpy(Z, X, sizeof X);
                             WorkLong carried;
                             InitLong(carried, precision, 1, 0, 0.0);
-                            FromTransformDigitsCarried(m, n, Z, carried, width);
+                            FromTransformDigitsCarried(m, n, Z, carried, KernelsFor(set));
                             ASSERT_TRUE(SameRecord(serial, carried))
                                 << "n = " << n << ", m = " << m << ", kind " << kind << ", round "
-                                << round << ", precision " << precision << ", narrow "
-                                << (width == VectorWidth::Narrow);
+                                << round << ", precision " << precision << ", "
+                                << KernelSetName(set);
                         }
                     }
                 }

@@ -8,12 +8,15 @@
 #include <random>
 #include <vector>
 
-#include "arith/real_dft.h"
-#include "arith/real_dft_fast.h"
+#include "arith/transform/engine.h"
+#include "arith/transform/kernel_set.h"
+#include "arith/transform/tables.h"
+#include "support/transform_reference.h"
 
 namespace ostrel2 {
 namespace {
 
+using reference::RealDft;
 using Reals = std::vector<double>;
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
@@ -187,9 +190,9 @@ TEST(RealDft, SpectrumProductGivesHalfLengthTimesCyclicConvolution) {
     }
 }
 
-// The vector spectrum products, alone and added to a third spectrum, are bit for bit the plain
-// formulas (ur vr - ui vi, ur vi + ui vr), then + S, at either vector width; entries of +-0 check
-// the signs of zeros.
+// The spectrum products, alone and added to a third spectrum, are bit for bit the plain formulas
+// (ur vr - ui vi, ur vi + ui vr), then + S, in every kernel set; entries of +-0 check the signs of
+// zeros.
 TEST(RealDft, SharedSpectrumProductsGiveThePlainFormulasBits) {
     std::mt19937_64 engine(19);
     for (int n = 2; n <= DFT_MAX_LENGTH; n *= 2) {
@@ -208,13 +211,16 @@ TEST(RealDft, SharedSpectrumProductsGiveThePlainFormulasBits) {
                 product[k + 1] = u[k] * v[k + 1] + u[k + 1] * v[k];
             }
             for (int i = 0; i < n; ++i) sum[i] = product[i] + s[i];
-            for (VectorWidth width : {VectorWidth::Widest, VectorWidth::Narrow}) {
+            for (KernelSet set : RunnableKernelSets()) {
+                const TransformKernels& kernels = KernelsFor(set);
                 Reals shared = v;
-                SharedSpectrumProduct(n, u.data(), shared.data(), width);
-                ASSERT_EQ(std::memcmp(shared.data(), product.data(), n * sizeof(double)), 0) << n;
+                SharedSpectrumProduct(n, u.data(), shared.data(), kernels);
+                ASSERT_EQ(std::memcmp(shared.data(), product.data(), n * sizeof(double)), 0)
+                    << n << " " << KernelSetName(set);
                 Reals added = s;
-                SharedSpectrumProductAdd(n, u.data(), v.data(), added.data(), width);
-                ASSERT_EQ(std::memcmp(added.data(), sum.data(), n * sizeof(double)), 0) << n;
+                SharedSpectrumProductAdd(n, u.data(), v.data(), added.data(), kernels);
+                ASSERT_EQ(std::memcmp(added.data(), sum.data(), n * sizeof(double)), 0)
+                    << n << " " << KernelSetName(set);
             }
         }
     }
@@ -295,9 +301,9 @@ TEST(RealDft, LongTablesGiveTheSameBitsAsTablesOfTheOwnLength) {
     }
 }
 
-// The transform through the shared tables (with its own bit reversal and vector stages) is bit
-// for bit the plain transform with tables of the call's own, on random reals and on the balanced
-// digit sequences the multiplication feeds it.
+// The transform through the shared tables (with its own bit reversal and kernel stages) is bit for
+// bit the reference transform with tables of the call's own, in every kernel set, on random reals
+// and on the balanced digit sequences the multiplication feeds it.
 TEST(RealDft, SharedTransformGivesTheSameBitsAsThePlainOne) {
     std::mt19937_64 engine(17);
     std::uniform_int_distribution<int> digit(-50000, 49999);
@@ -307,24 +313,23 @@ TEST(RealDft, SharedTransformGivesTheSameBitsAsThePlainOne) {
             if (round % 2 == 1)
                 for (double& x : input) x = digit(engine) * (round % 4 == 1 ? 1.0 : 1e6);
             for (int direction : {1, -1}) {
-                Reals shared = input;
-                Reals narrow = input;
                 Reals plain = input;
                 WorkAreas own;
-                SharedRealDft(n, direction, shared.data());
-                SharedRealDft(n, direction, narrow.data(), VectorWidth::Narrow);
                 RealDft(n, direction, plain.data(), own.ip, own.w);
-                ASSERT_EQ(std::memcmp(shared.data(), plain.data(), n * sizeof(double)), 0)
-                    << "n = " << n << ", direction " << direction << ", round " << round;
-                ASSERT_EQ(std::memcmp(narrow.data(), plain.data(), n * sizeof(double)), 0)
-                    << "without AVX: n = " << n << ", direction " << direction;
+                for (KernelSet set : RunnableKernelSets()) {
+                    Reals shared = input;
+                    SharedRealDft(n, direction, shared.data(), KernelsFor(set));
+                    ASSERT_EQ(std::memcmp(shared.data(), plain.data(), n * sizeof(double)), 0)
+                        << "n = " << n << ", direction " << direction << ", round " << round
+                        << ", " << KernelSetName(set);
+                }
             }
         }
     }
 }
 
 // The forward transform of a sequence with a zero upper half, read from its lower half alone, is
-// bit for bit the plain forward transform of the whole sequence: on random reals, on balanced
+// bit for bit the reference forward transform of the whole sequence, in every kernel set: on random reals, on balanced
 // digits with trailing zeros (the multiplication's lower halves), and with -0 entries, which the
 // full butterfly turns into +0.
 TEST(RealDft, TransformOfAHalfGivesTheSameBitsAsThePlainOne) {
@@ -343,14 +348,12 @@ TEST(RealDft, TransformOfAHalfGivesTheSameBitsAsThePlainOne) {
             std::copy(half.begin(), half.end(), plain.begin());
             WorkAreas own;
             RealDft(n, 1, plain.data(), own.ip, own.w);
-            Reals wide(n, 1.0);
-            Reals narrow(n, 1.0);
-            SharedRealDftOfHalf(n, half.data(), wide.data());
-            SharedRealDftOfHalf(n, half.data(), narrow.data(), VectorWidth::Narrow);
-            ASSERT_EQ(std::memcmp(wide.data(), plain.data(), n * sizeof(double)), 0)
-                << "n = " << n << ", round " << round;
-            ASSERT_EQ(std::memcmp(narrow.data(), plain.data(), n * sizeof(double)), 0)
-                << "without AVX: n = " << n << ", round " << round;
+            for (KernelSet set : RunnableKernelSets()) {
+                Reals shared(n, 1.0);
+                SharedRealDftOfHalf(n, half.data(), shared.data(), KernelsFor(set));
+                ASSERT_EQ(std::memcmp(shared.data(), plain.data(), n * sizeof(double)), 0)
+                    << "n = " << n << ", round " << round << ", " << KernelSetName(set);
+            }
         }
     }
 }

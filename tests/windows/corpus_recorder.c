@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 
 #include "diagnostics_capture.h"
 #include "export_calls.h"
@@ -65,6 +66,8 @@ static void Emit(Recorder* r, const struct LandedExport* ex, ExportAddress fn, i
     char printed[CORPUS_MAX_DIAGNOSTICS];
     long length;
     uint32_t bytes;
+    clock_t began;
+    double seconds;
     if (x) cx = *x; else memset(&cx, 0, sizeof cx);
     if (y) cy = *y; else memset(&cy, 0, sizeof cy);
     memset(&result, 0xA5, sizeof result);
@@ -73,7 +76,9 @@ static void Emit(Recorder* r, const struct LandedExport* ex, ExportAddress fn, i
     args.int0 = int0;
     args.int1 = int1;
     args.real = real;
+    began = clock();
     InvokeExport(fn, kind, &result, &args);
+    seconds = (double)(clock() - began) / CLOCKS_PER_SEC;
     length = TakeDiagnostics(printed, sizeof printed);
     if (length < 0 || length > (long)sizeof printed) {
         fprintf(stderr, "%s: cannot keep what the call printed (%ld bytes)\n", ex->name, length);
@@ -87,6 +92,7 @@ static void Emit(Recorder* r, const struct LandedExport* ex, ExportAddress fn, i
     header.int1 = int1;
     header.tag = tag;
     header.real = real;
+    header.seconds = seconds;
     fwrite(&header, sizeof header, 1, r->out);
     if (KindHasX(kind)) fwrite(x, sizeof *x, 1, r->out);
     if (KindHasY(kind)) fwrite(y, sizeof *y, 1, r->out);

@@ -118,14 +118,22 @@ static long ReverseBits(long i, int bits) {
     return r;
 }
 
-/* Replays a sample of each export's entries within the processor-time budget. */
+/* Replays a sample of each export's entries within the processor-time budget. Each export gets
+ * an even share of the budget and what the exports before it left unspent; one whose calls run
+ * over it takes nothing from the ones after it. Within its share an export's calls are taken
+ * coarse to fine (the first, the middle one, the quarters, ...), so that a sample spans all its
+ * cases. A call expected to end after the share is passed over (but an export always makes its
+ * first call): its expected time is the time its recording took, scaled by how much slower the
+ * calls replayed so far ran than their recording (under emulation some fifty times), which keeps
+ * an export whose dearest calls take far longer than its share to the calls it can afford. */
 static long ReplayWithinBudget(Replay* rp, Entry* e) {
     long* offsets = NULL;
     int* ordinals = NULL;
     long* own = NULL;
     long entries = 0, capacity = 0, replayed = 0, i;
-    int ordinal, exportsLeft = 0, status;
-    double start = ProcessorSeconds();
+    int ordinal, exportsPresent = 0, status;
+    double banked = 0;                        /* processor seconds the exports so far left unspent */
+    double replayedSeconds = 0, recordedSeconds = 0; /* of the calls so far, for the slowdown */
     int present[OSTREL2_EXPORT_COUNT + 1] = {0};
     /* Index the entries: where each begins and whose it is. */
     for (;;) {
@@ -142,29 +150,36 @@ static long ReplayWithinBudget(Replay* rp, Entry* e) {
         }
         offsets[entries] = offset;
         ordinals[entries++] = e->h.ordinal;
-        if (!present[e->h.ordinal]++) ++exportsLeft;
+        if (!present[e->h.ordinal]++) ++exportsPresent;
     }
     own = malloc((size_t)(entries ? entries : 1) * sizeof *own);
-    if (status < 0 || !own) exportsLeft = 0;
-    for (ordinal = 1; ordinal <= OSTREL2_EXPORT_COUNT && exportsLeft > 0; ++ordinal) {
+    if (status < 0 || !own) exportsPresent = 0;
+    for (ordinal = 1; ordinal <= OSTREL2_EXPORT_COUNT && exportsPresent > 0; ++ordinal) {
         long n = 0, done = 0, span = 1;
         int bits = 0;
-        double deadline;
+        double began = ProcessorSeconds(), share, deadline;
         if (!present[ordinal]) continue;
         for (i = 0; i < entries; ++i)
             if (ordinals[i] == ordinal) own[n++] = i;
         while (span < n) span <<= 1, ++bits;
-        /* an even share of what is left; an export past its share still makes its first call */
-        deadline = ProcessorSeconds() + (start + rp->options->budgetSeconds - ProcessorSeconds()) / exportsLeft--;
+        share = rp->options->budgetSeconds / exportsPresent + banked;
+        deadline = began + share;
         for (i = 0; i < span; ++i) {
             long k = ReverseBits(i, bits);
+            double slowdown = recordedSeconds > 0 ? replayedSeconds / recordedSeconds : 1, start;
             if (k >= n) continue;
             fseek(rp->in, offsets[own[k]], SEEK_SET);
             if (ReadEntry(rp, e, own[k]) <= 0) break;
+            start = ProcessorSeconds();
+            if (done > 0 && start + e->h.seconds * slowdown > deadline) continue;
             ReplayEntry(rp, e, own[k]);
             ++done;
+            replayedSeconds += ProcessorSeconds() - start;
+            recordedSeconds += e->h.seconds;
             if (ProcessorSeconds() >= deadline) break;
         }
+        banked = share - (ProcessorSeconds() - began);
+        if (banked < 0) banked = 0;
         if (done < n)
             fprintf(stderr, "%s: replayed %ld of its %ld calls within the time budget\n",
                     LandedExportByOrdinal(ordinal)->name, done, n);

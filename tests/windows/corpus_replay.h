@@ -17,7 +17,9 @@ typedef struct ReplayOptions {
     /* 0: every entry, in the corpus's order. Above 0: a budget of processor seconds for the
      * replay, shared out evenly over the exports (what one leaves goes to the ones after it);
      * each export's entries are taken coarse to fine (the first, the middle one, the quarters,
-     * ...) until its share is spent, so that a sample still spans all its cases. */
+     * ...) until its share is spent, passing over those expected to run past it, so that a
+     * sample still spans all its cases. The replay may run over the budget by about one call
+     * per export. */
     double budgetSeconds;
     /* What the library printed during the last call (see TakeDiagnostics), compared with the
      * bytes the entry holds; NULL where it is not caught (the Windows client, whose caller

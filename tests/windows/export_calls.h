@@ -57,7 +57,7 @@ int KindHasY(enum Ostrel2ExportKind kind);
  * CorpusHeader followed by x (kinds with x), y (kinds with y), the result record, for the
  * greatest common divisor x and y as the call left them, and last what the call printed: a
  * uint32_t byte count and the bytes. All integers little-endian. */
-#define CORPUS_MAGIC "OSTRELC2"
+#define CORPUS_MAGIC "OSTRELC3"
 #define CORPUS_MAX_DIAGNOSTICS 8192 /* most bytes one call may print */
 typedef struct CorpusHeader {
     int32_t ordinal;
@@ -65,6 +65,7 @@ typedef struct CorpusHeader {
     int32_t int1;
     int32_t tag; /* which recorder case produced the entry, for the failure report */
     double real;
+    double seconds; /* processor time the call took when it was recorded, for a sampled replay */
 } CorpusHeader;
 
 #endif /* OSTREL2_EXPORT_CALLS_H */

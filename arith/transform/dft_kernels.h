@@ -1,33 +1,20 @@
-// real_dft_vector.h -- the vector stages of the shared-table transform, written once over a lane
-// type (arith/vector_lanes.h): radix-4 butterflies, the first stage read through the bit reversal,
+// dft_kernels.h -- the kernels of the shared-table real transform, written once over a lane type
+// (arith/transform/lanes.h): radix-4 butterflies, the first stage read through the bit reversal,
 // the last stage, the real-split pass and the spectrum products.
 //
-// Every lane performs the plain code's operation (arith/real_dft.cpp) on the same operands, so
-// the results are its bits at either width. Where a form differs from the plain one it is the same
-// IEEE operation: a - b computed as a + (-b), a sign flipped by an exclusive or, one alternating
-// subtract-add for (pr - qr, pi + qi). Compilation keeps -ffp-contract=off: no fused multiply-add.
-//
-// real_dft_fast.cpp instantiates the stages at Lanes2; real_dft_avx.cpp, compiled for AVX, at
-// Lanes4 behind the entry points declared at the end. Like vector_lanes.h, the templates lie in an
-// unnamed namespace so that each file keeps the copies compiled for its own instruction set.
+// Every lane performs the reference transform's operation (tests/support/transform_reference.cpp)
+// on the same operands, so every kernel set gives its bits. Where a form differs from the
+// reference's it is the same IEEE operation: a - b computed as a + (-b), a sign flipped by an
+// exclusive or, one alternating subtract-add for (pr - qr, pi + qi). Compilation keeps
+// -ffp-contract=off: no fused multiply-add.
 #pragma once
 
 #include <cstdint>
 
-#include "arith/real_dft.h"
-#include "arith/vector_lanes.h"
-#include "core/cpu_features.h"
+#include "arith/transform/lanes.h"
+#include "arith/transform/tables.h"
 
 namespace ostrel2 {
-
-// The rotations of every pair of blocks, formed once by PairTwiddles for all stages and lengths
-// (they depend on k1 alone): pair k1 = 2p + 2 at rot + ROTATION_STRIDE p holds, for each of w1r,
-// w1i, w2r, w2i, w3r, w3i in turn, four doubles: the first block's value twice, then the second
-// block's value twice, ready for vector loads.
-constexpr int ROTATION_PAIRS = DFT_MAX_LENGTH / 16;
-constexpr int ROTATION_STRIDE = 24;
-
-#if OSTREL2_SSE2
 namespace {
 
 template <class V>
@@ -157,13 +144,14 @@ inline Rotations<V> SpanRotations(const double* r) {
 }
 
 // The first radix-4 stage (span 2) over blocks of 8 doubles: block 0 unrotated and block 1 by the
-// eighth root, one entry per register (a block's quarters are single entries); then the rotated
-// blocks, kEntries blocks per register.
+// eighth root, one entry per register (a block's quarters are single entries: V::Entry); then the
+// rotated blocks, kEntries blocks per register.
 // combine(lanes, at) gives the combined quarters of the blocks from double at on.
 template <class V, class Combiner>
 void FirstStage(int n, double* a, const double* w, const double* rot, Combiner combine) {
-    StoreUnit<Lanes2>(Span<Lanes2>{a, 0, 2}, combine(Lanes2{}, 0));
-    StoreEighth<Lanes2>(Span<Lanes2>{a, 8, 2}, combine(Lanes2{}, 8), Lanes2::Set1(w[2]));
+    using E = typename V::Entry;
+    StoreUnit<E>(Span<E>{a, 0, 2}, combine(E{}, 0));
+    StoreEighth<E>(Span<E>{a, 8, 2}, combine(E{}, 8), E::Set1(w[2]));
     for (int k = 16; k < n; k += 16) {
         const double* r = rot + ROTATION_STRIDE * (k / 16 - 1);
         for (int b = 0; b < 2; b += V::kEntries) {
@@ -336,17 +324,4 @@ int SpectrumProductAdd(int k, int n, const double* U, const double* Vs, double* 
 }
 
 }  // namespace
-#endif  // OSTREL2_SSE2
-
-#if OSTREL2_AVX_PATHS
-// The stages four lanes wide (real_dft_avx.cpp); to be called only where CpuHasAvx(). Each
-// finishes with two lanes what whole 256-bit registers leave.
-void ComplexStagesAvx(int n, double* a, const double* w, const double* rot, bool backward);
-void ComplexStagesOfHalfAvx(int n, const double* d, const uint16_t* g, double* a, const double* w,
-                            const double* rot);
-void RealSplitAvx(int n, double* a, const double* wr, const double* wi, bool backward);
-void SpectrumProductAvx(int n, const double* U, double* V);
-void SpectrumProductAddAvx(int n, const double* U, const double* V, double* S);
-#endif
-
 }  // namespace ostrel2

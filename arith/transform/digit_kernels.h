@@ -1,32 +1,20 @@
-// transform_digits_vector.h -- the vector loops of the fast digit conversions, written once over a
-// lane type (arith/vector_lanes.h): limbs split into digits, the test for a carry that could run
-// on, the all-at-once balancing, and the rounding and nearness pass of the carried conversion.
+// digit_kernels.h -- the loops of the digit conversions and of the term-by-term convolution,
+// written once over a lane type (arith/transform/lanes.h): limbs split into digits, the test for
+// a carry that could run on, the all-at-once balancing, the rounding and nearness pass of the
+// carried conversion, the digits of the carried pairs, and the convolution of two digit halves.
 //
-// Each loop takes whole registers from its start and returns where it stopped; the caller goes on
-// from there with a narrower loop or the scalar code. Every lane performs the scalar code's
-// operations (transform_digits_fast.cpp) on the same operands. transform_digits_fast.cpp
-// instantiates the loops at Lanes2; transform_digits_avx.cpp, compiled for AVX, at Lanes4 behind
-// the entry points declared at the end. The templates lie in an unnamed namespace for the reason
-// vector_lanes.h gives.
+// Each loop takes whole registers from its start and returns where it stopped; a kernel set runs
+// it at its widest lane type and finishes at the narrower ones (kernel_set_body.h). Every lane
+// performs the same operations on the same operands as the serial conversion
+// (arith/transform/transform_digits.cpp).
 #pragma once
 
 #include <cstdint>
 
-#include "arith/vector_lanes.h"
-#include "core/cpu_features.h"
+#include "arith/transform/kernel_set.h"
+#include "arith/transform/lanes.h"
 
 namespace ostrel2 {
-
-constexpr double ROUND_LIMIT = 1099511627776.0;    // 2^40: positions the carries take
-constexpr double ROUND_SHIFT = 6755399441055744.0;  // 1.5 * 2^52
-constexpr uint64_t ROUND_SHIFT_BITS = 0x4338000000000000;  // its encoding
-
-// What the rounding pass has found so far.
-struct RoundState {
-    bool near = true;  // every position so far below 2^40 and within 0.49 of a whole number
-};
-
-#if OSTREL2_SSE2
 namespace {
 
 // Limbs j, j + 1, ... of limbs (up to last) split into their high and low digit, limb j into
@@ -112,7 +100,7 @@ int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code
         const Reg<V> close = V::LessEqual(V::And(V::Sub(s, r), vAbs), vNear);
         ok = V::And(ok, V::And(small, close));
         if (track) largest = V::Max(largest, V::And(r, vAbs));
-        V::Store(reinterpret_cast<double*>(code + j), t);
+        V::StoreBits(code + j, t);
     }
     state.near &= V::MoveMask(ok) == V::kAllLanes;
     double lanes[V::kDoubles];
@@ -122,17 +110,51 @@ int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code
     return j;
 }
 
+// The two base-B digits of each remainder rests[i] (0 <= rests[i] < B^2) from pair i on, into
+// T[2i - 1] (high) and T[2i] (low), while whole registers last up to pairs; returns the first pair
+// not taken. Below 2^52 a remainder is exact as a double; its correctly rounded quotient by B lies
+// at least 1/B below the next whole number, far more than its rounding error, so the quotient's
+// truncation is the high digit, and the low digit is the exact difference.
+template <class V>
+int PairDigits(double B, int i, int pairs, const uint64_t* rests, double* T) {
+    const Reg<V> vB = V::Set1(B);
+    for (; i + V::kDoubles - 1 <= pairs; i += V::kDoubles) {
+        const Reg<V> whole = V::LoadSmallWhole(rests + i);
+        const Reg<V> high = V::TruncThrough32(V::Div(whole, vB));
+        V::StoreInterleaved(T + 2 * i - 1, high, V::Sub(whole, V::Mul(vB, high)));
+    }
+    return i;
+}
+
+// out[k] <- half sum over i of U[i] V[k - i] for k = 0 .. lu + lv - 2, kRegisters registers of
+// positions at a time (independent sums, so that the additions' latency overlaps); Vd points at
+// digit 0 of an operand with CONVOLUTION_PAD zeros on either side of its lv digits. Writes whole
+// steps: up to kStep - 1 positions past the last one (zeros), which out must have room for.
+// Returns the first position not written.
+template <class V>
+int ConvolveBlocks(double half, const double* U, int lu, const double* Vd, int lv, double* out) {
+    constexpr int kRegisters = 2;
+    constexpr int kStep = kRegisters * V::kDoubles;  // positions per step
+    static_assert(kStep - 1 <= CONVOLUTION_PAD, "the loads stay within the padding");
+    const int end = lu + lv - 1;
+    int k = 0;
+    for (; k < end; k += kStep) {
+        // Terms with V's index k - i + t in 0 .. lv - 1 for some t < kStep; the others read zeros.
+        const int first = k - (lv - 1) > 0 ? k - (lv - 1) : 0;
+        const int last = k + kStep - 1 < lu - 1 ? k + kStep - 1 : lu - 1;
+        Reg<V> sum[kRegisters];
+        for (int r = 0; r < kRegisters; ++r) sum[r] = V::Zero();
+        for (int i = first; i <= last; ++i) {
+            const Reg<V> u = V::Set1(half * U[i]);
+            const double* at = Vd + k - i;
+            for (int r = 0; r < kRegisters; ++r) {
+                sum[r] = V::Add(sum[r], V::Mul(u, V::Load(at + r * V::kDoubles)));
+            }
+        }
+        for (int r = 0; r < kRegisters; ++r) V::Store(out + k + r * V::kDoubles, sum[r]);
+    }
+    return k;
+}
+
 }  // namespace
-#endif  // OSTREL2_SSE2
-
-#if OSTREL2_AVX_PATHS
-// The loops four lanes wide (transform_digits_avx.cpp); to be called only where CpuHasAvx().
-// In base TRANSFORM_BASE.
-int SplitLimbsAvx(int first, int j, int last, const double* limbs, double* D);
-bool AnyLiftedAvx(int& k, int filled, const double* D);
-int BalanceAllAvx(int k, int filled, double* D);
-int RoundPositionsAvx(int j, int end, const double* x, double scale, uint64_t* code, bool track,
-                      RoundState& state, double& most);
-#endif
-
 }  // namespace ostrel2

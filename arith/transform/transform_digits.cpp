@@ -1,74 +1,56 @@
-// transform_digits_fast.cpp -- the digit conversions as the transform product runs them: limbs
-// split and balanced in vectors, and the backward transform's values carried into limbs by whole
-// numbers. Bit for bit the plain conversions of transform_digits.cpp, whose steps they share; the
-// vector loops are written once for both widths in transform_digits_vector.h.
-#include "arith/transform_digits_fast.h"
-
+// transform_digits.cpp -- the digit conversions of the transform product: limbs to balanced
+// base-100,000 digits, and the backward transform's values carried into limbs by whole numbers
+// (the serial rule where a position lies near a half). Bit for bit the reference conversions the
+// tests keep (tests/support/transform_reference.h), whose steps they share.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-#include "arith/transform_digits.h"
-#include "arith/transform_digits_steps.h"
-#include "arith/transform_digits_vector.h"
-#include "core/cpu_features.h"
+#include "arith/transform/engine.h"
+#include "arith/transform/kernel_set.h"
+#include "arith/transform/transform_digits_steps.h"
 
 namespace ostrel2 {
 
+int TransformLength(int32_t precision) {
+    int n = 32;
+    while (n < 2 * (precision + GUARD_LIMBS + 1)) n *= 2;
+    return n;
+}
+
+void BalanceDigits(double B, int top, double* D) {
+    const double halfBase = B / 2;
+    double carry = 0.0;
+    for (int k = top - 1; k >= 2; --k) {
+        const double v = D[k] + carry;
+        const bool over = v >= halfBase;  // selected, not branched: digits are random
+        D[k] = over ? v - B : v;
+        carry = over ? 1.0 : 0.0;
+    }
+    D[1] += carry;
+}
+
+// Each position, with the carries from below, is rounded and cut into three base-B digits c1 (two
+// positions up), d1 (one up) and T[j] (kept). c1 is taken one too small, so that every T[j] is in
+// 0 .. B - 1 even where the balanced positions are negative. The carry into position 0 is
+// B c1 + c2.
+double SerialDigits(int m, double B, const DigitCarryIn& in, const double* X, double* T) {
+    const double B2 = B * B;
+    double c1 = in.c1;
+    double c2 = in.c2;
+    for (int j = m - 1; j >= 1; --j) {
+        double x = (in.scale * X[j - in.flag] + c2 + 0.5) / B2;
+        c2 = c1;
+        c1 = TruncDigit(x) - 1;
+        x = (x - c1) * B;
+        const double d1 = TruncDigit(x);
+        T[j] = TruncDigit((x - d1) * B);
+        c2 = c2 + d1;
+    }
+    return B * c1 + c2;
+}
+
 namespace {
-
-constexpr int kWideLimbs = 4;  // the four-lane loops pay from a few limbs on (measured at p = 5 .. 100)
-
-// The two base-B digits of each remainder rests[i] (0 <= rests[i] < B^2, i = 1 .. pairs) into
-// T[2i - 1] (high) and T[2i] (low). Below 2^52 a remainder is exact as a double; its correctly
-// rounded quotient by B lies at least 1/B below the next whole number, far more than its rounding
-// error, so the quotient's truncation is the high digit, and the low digit is the exact difference.
-void PairDigits(const uint64_t* rests, int pairs, double* T) {
-    constexpr double base = TRANSFORM_BASE;
-    int i = 1;
-#if OSTREL2_SSE2
-    const __m128d vBase = _mm_set1_pd(base);
-    const __m128d vTwo52 = _mm_set1_pd(4503599627370496.0);  // 2^52
-    const __m128i vTwo52Bits = _mm_castpd_si128(vTwo52);
-    for (; i + 1 <= pairs; i += 2) {
-        const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rests + i));
-        const __m128d whole = _mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(r, vTwo52Bits)), vTwo52);
-        const __m128d high = _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_div_pd(whole, vBase)));
-        const __m128d low = _mm_sub_pd(whole, _mm_mul_pd(vBase, high));
-        _mm_storeu_pd(T + 2 * i - 1, _mm_unpacklo_pd(high, low));
-        _mm_storeu_pd(T + 2 * i + 1, _mm_unpackhi_pd(high, low));
-    }
-#endif
-    for (; i <= pairs; ++i) {
-        const uint64_t high = rests[i] / static_cast<uint64_t>(base);
-        T[2 * i - 1] = static_cast<double>(static_cast<int64_t>(high));
-        T[2 * i] = static_cast<double>(static_cast<int64_t>(rests[i] - high * static_cast<uint64_t>(base)));
-    }
-}
-
-// Positions j .. end - 1 of x scaled: their codes into code, nearness into state, and where
-// track is set their largest rounded magnitude into most; in vectors as far as whole registers
-// go. Returns end.
-int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code, bool track,
-                   RoundState& state, double& most, bool wide) {
-#if OSTREL2_AVX_PATHS
-    if (wide && end - j >= 8) j = RoundPositionsAvx(j, end, x, scale, code, track, state, most);
-#endif
-    (void)wide;
-#if OSTREL2_SSE2
-    j = RoundPositions<Lanes2>(j, end, x, scale, code, track, state, most);
-#endif
-    for (; j < end; ++j) {
-        const double s = scale * x[j];
-        const bool small = std::fabs(s) < ROUND_LIMIT;
-        const double t = small ? s + ROUND_SHIFT : ROUND_SHIFT;
-        const double r = t - ROUND_SHIFT;  // nearest, ties to even
-        state.near &= small & (std::fabs(s - r) <= 0.49);
-        if (track && std::fabs(r) > most) most = std::fabs(r);
-        std::memcpy(code + j, &t, sizeof t);
-    }
-    return j;
-}
 
 // The same digits by whole-number carries, when every position lies within 0.49 of a whole number
 // and below 2^40 in magnitude; false (T untouched) otherwise. Under those bounds each floating
@@ -82,7 +64,7 @@ int RoundPositions(int j, int end, const double* x, double scale, uint64_t* code
 // magnitude; both bounds are carried up through a few positions that are not needed, and once
 // they meet, that is the exact carry. Where they do not meet, the chain runs from the bottom.
 bool CarriedDigits(int m, const DigitCarryIn& in, const double* X, double* T, double& carryOut,
-                   bool wide) {
+                   const TransformKernels& kernels) {
     const int need = in.used;
     constexpr int kMeetPairs = 6;  // pairs of unneeded positions in which the bounds may meet
     // Pairs (j - 1, j) with j <= split are carried exactly; the positions above split only bound
@@ -105,7 +87,8 @@ bool CarriedDigits(int m, const DigitCarryIn& in, const double* X, double* T, do
         // j is odd, so the pairs of each later part start at mid + 1 and split + 1.
         const int end = part == 0 ? mid + 1 : part == 1 ? split + 1 : m;
         double most = 0.0;
-        j = RoundPositions(j, end, X - in.flag, in.scale, code, part > 0, state, most, wide);
+        kernels.roundPositions(j, end, X - in.flag, in.scale, code, part > 0, state, most);
+        j = end;
         if (part == 1) largestMid = most;
         if (part == 2) largest = most;
     }
@@ -198,29 +181,23 @@ bool CarriedDigits(int m, const DigitCarryIn& in, const double* X, double* T, do
         }  // otherwise the single run goes on from upper and writes those digits again
     }
     for (; k >= 2; k -= 2) carry = pairDigits(k, carry);
-    PairDigits(rests, topPair / 2, T);
+    kernels.pairDigits(rests, topPair / 2, T);
     carryOut = static_cast<double>(carry);
     return true;
 }
 
 }  // namespace
 
-// ToTransformDigits's digits with the same results, two (or four) limbs per register in the split
-// and, where no carry can run on, all positions balanced at once.
+// The digits of one half, two (or four) limbs per register in the split and, where no carry can
+// run on, all positions balanced at once.
 void ToTransformHalfDigits(int n, int off, const WorkLong& x, double* D, double* H,
-                           VectorWidth width) {
+                           const TransformKernels& kernels) {
     constexpr double B = TRANSFORM_BASE;
-    bool wide = RunsAvx(width);
     const int h = n / 2;
     const int first = off / 2;
     const int last = LastLimbOfHalf(n, off, x);
-    int j = first;
-#if OSTREL2_AVX_PATHS
-    if (wide && last - j >= kWideLimbs) j = SplitLimbsAvx(first, j, last, x.limbs, D);
-#endif
-#if OSTREL2_SSE2
-    j = SplitLimbs<Lanes2>(B, first, j, last, x.limbs, D);
-#endif
+    int j = kernels.splitLimbs(first, last, x.limbs, D);
+    // Limbs too large for the 32-bit truncation (raw operands only).
     int pos = 2 * (j - first);
     for (; j <= last; ++j) {
         const double high = TruncDigit(x.limbs[j] / B);
@@ -233,41 +210,18 @@ void ToTransformHalfDigits(int n, int off, const WorkLong& x, double* D, double*
     while (pos < h) D[pos++] = 0.0;
     D[h] = 0.0;  // sends no carry into position h - 1
     DigitHeader(D, x, off, H);
-#if OSTREL2_SSE2
-    // A position reaches the half with the carry exactly when it does without it, unless the carry
-    // is what lifts it there (a digit 49,999); where no digit is lifted so, each position's carry
-    // is whether the one above reaches the half, and all positions are balanced at once, without
-    // a branch on the random digits.
-    const double halfBase = B / 2;
-    wide = wide && filled >= 2 * kWideLimbs;
-    int k = 2;
-    bool lifted = false;
-#if OSTREL2_AVX_PATHS
-    if (wide) lifted = AnyLiftedAvx(k, filled, D);
-#endif
-    if (!lifted && !AnyLifted<Lanes2>(halfBase, k, filled, D)) {
-        const double carry = filled > 2 && D[2] + 0.0 >= halfBase ? 1.0 : 0.0;
-        k = 2;
-#if OSTREL2_AVX_PATHS
-        if (wide) k = BalanceAllAvx(k, filled, D);
-#endif
-        BalanceAll<Lanes2>(B, k, filled, D);
-        D[1] += carry;
-        return;
-    }
-#endif
-    (void)wide;
-    BalanceDigits(B, filled, D);
+    if (!kernels.balanceAtOnce(filled, D)) BalanceDigits(B, filled, D);
 }
 
 namespace {
 
 // The digits from the carry in on, as both conversions below form them.
-void ConvertFrom(const DigitCarryIn& in, int m, int n, double* X, WorkLong& out, VectorWidth width) {
+void ConvertFrom(const DigitCarryIn& in, int m, int n, double* X, WorkLong& out,
+                 const TransformKernels& kernels) {
     constexpr double B = TRANSFORM_BASE;
     double T[DFT_MAX_LENGTH];
     double carry = 0.0;
-    if (!CarriedDigits(m, in, X, T, carry, RunsAvx(width))) carry = SerialDigits(m, B, in, X, T);
+    if (!CarriedDigits(m, in, X, T, carry, kernels)) carry = SerialDigits(m, B, in, X, T);
     FinishConversion(in, carry, m, B, n, X, T, LimbRule::WholeSum, out);
 }
 
@@ -283,15 +237,17 @@ bool CarryEstimateClear(const DigitCarryIn& in) {
 
 }  // namespace
 
-void FromTransformDigitsCarried(int m, int n, double* X, WorkLong& out, VectorWidth width) {
+void FromTransformDigitsCarried(int m, int n, double* X, WorkLong& out,
+                                const TransformKernels& kernels) {
     const DigitCarryIn in = StartConversion(m, TRANSFORM_BASE, n, X, out);
-    ConvertFrom(in, m, n, X, out, width);
+    ConvertFrom(in, m, n, X, out, kernels);
 }
 
-bool FromExactConvolution(int m, int n, double* X, WorkLong& out, VectorWidth width) {
+bool FromExactConvolution(int m, int n, double* X, WorkLong& out,
+                          const TransformKernels& kernels) {
     const DigitCarryIn in = StartConversion(m, TRANSFORM_BASE, n, X, out);
     if (!CarryEstimateClear(in)) return false;
-    ConvertFrom(in, m, n, X, out, width);
+    ConvertFrom(in, m, n, X, out, kernels);
     return true;
 }
 

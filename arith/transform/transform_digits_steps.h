@@ -1,12 +1,13 @@
-// transform_digits_steps.h -- the steps the plain digit conversions (transform_digits.cpp) and
-// the fast ones (transform_digits_fast.cpp) share, written once. The short ones are inline, so
-// that each conversion compiles them into its own code.
+// transform_digits_steps.h -- the steps the product's digit conversions
+// (arith/transform/transform_digits.cpp) and the reference ones the tests keep
+// (tests/support/transform_reference.cpp) share, written once. The short ones are inline, so that
+// each conversion compiles them into its own code.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 
-#include "arith/transform_digits.h"
+#include "arith/transform/engine.h"
 #include "core/long_number.h"
 
 namespace ostrel2 {
@@ -40,7 +41,7 @@ inline void DigitHeader(const double* D, const WorkLong& x, int off, double* H) 
 // goes into position 1, and position 0 keeps its plain value.
 void BalanceDigits(double B, int top, double* D);
 
-// What the conversion of FromTransformDigits knows before it cuts positions m - 1 .. 1 into
+// What a conversion of the backward transform knows before it cuts positions m - 1 .. 1 into
 // digits: the carry the positions below m send up, as the base-B digits c1 (taken one too small)
 // and c2, and the two-digit flag of the top product.
 struct DigitCarryIn {
@@ -83,12 +84,13 @@ inline DigitCarryIn StartConversion(int m, double B, int n, double* X, const Wor
     return in;
 }
 
-// Digits of the rounded positions m - 1 .. 1 into T[1 .. m - 1] by the plain serial rule; returns
+// Digits of the rounded positions m - 1 .. 1 into T[1 .. m - 1] by the serial rule; returns
 // the carry into position 0.
 double SerialDigits(int m, double B, const DigitCarryIn& in, const double* X, double* T);
 
-// How a limb is formed from its two digits: the plain conversion's floor(B T[i] + T[i + 1] + 0.1),
-// or the sum itself plus 0, the same value wherever every T is a whole number.
+// How a limb is formed from its two digits: the reference conversion's
+// floor(B T[i] + T[i + 1] + 0.1), or the sum itself plus 0, the same value wherever every T is a
+// whole number.
 enum class LimbRule { Floor, WholeSum };
 
 // The end of the conversion: position 0 from the carry into it, then out's sign, exponent and
@@ -114,10 +116,10 @@ inline void FinishConversion(const DigitCarryIn& in, double carry, int m, double
     // Positions at or beyond m count as digit 0.
     const int J = out.precision + GUARD_LIMBS + 1;
     for (int i = m; i < 2 * J; ++i) T[i] = 0.0;
-    // The plain conversion keeps the library's floor. Every T position holds a whole number (a
+    // The reference conversion keeps the library's floor. Every T position holds a whole number (a
     // carried digit, a truncation or 0), so B T[i] + T[i + 1] is a whole number too (or not
     // finite), and floor(x + 0.1) of a whole number x is x itself; adding +0 gives the floor's +0
-    // where the sum is -0. The fast conversion takes that shortcut.
+    // where the sum is -0. The product's conversion takes that shortcut.
     const bool floor = rule == LimbRule::Floor;
     if (exponent % 10 == 0) {
         if (floor) {

@@ -1,27 +1,37 @@
-// multiply_transform.cpp -- the product of two records by convolution of base-100,000 digits
-// through the real discrete Fourier transform: upper x upper plus the two cross products.
-// MultiplLong runs it on the fast pieces (real_dft_fast.h, transform_digits_fast.h), and at
-// transform length 32 forms the convolutions term by term instead (direct_convolution.h), with
-// the transforms' bits; MultiplLongPerCallTables, the reference for the tests, on the plain ones.
-#include "arith/multiply_transform.h"
+// product_steps.h -- the steps of the transform product, written once over the pieces that run
+// them (a Transforms type): the front part (precision, operands normalised, zero shortcut,
+// exponent bound), the three products of the digit halves, and the sum of the main and the cross
+// products. multiply_transform.cpp runs them on the shared-table pieces of a kernel set
+// (SharedTransforms), and at transform length 32 on the term-by-term products (DirectProducts);
+// the tests run them on the reference pieces with tables of each call's own
+// (tests/support/transform_reference.h), whose bits the library must give.
+//
+// A Transforms type provides: kReusesSpectra (whether a square's and kept spectra may stand in
+// for transforms), Start() (before each product), Sure() (false where its pieces could not vouch
+// for the transforms' bits), Product and ProductAdd of two spectra, ForwardDigits (a digit half,
+// transformed), Backward, and Convert (positions to limbs).
+#pragma once
 
 #include <cstdint>
 #include <cstring>
 
-#include "arith/direct_convolution.h"
-#include "arith/real_dft.h"
-#include "arith/real_dft_fast.h"
-#include "arith/transform_digits.h"
-#include "arith/transform_digits_fast.h"
-#include "arith/transform_testing.h"
+#include "arith/transform/engine.h"
+#include "arith/transform/multiply_transform.h"
 #include "core/diagnostics.h"
+#include "core/long_number.h"
 
 namespace ostrel2 {
 
-namespace {
+// The transform product's view of a KeptSpectra.
+struct KeptSpectraAccess {
+    static int& Length(KeptSpectra& k) { return k.n_; }
+    static WorkLong& Digits(KeptSpectra& k) { return k.digits_; }
+    static double* Upper(KeptSpectra& k) { return k.upper_; }
+    static double* Lower(KeptSpectra& k) { return k.lower_; }
+};
 
 // Copies the fields and live limbs of a finished product into the caller's record.
-void CopyProduct(WorkLong& result, const WorkLong& r) {
+inline void CopyProduct(WorkLong& result, const WorkLong& r) {
     result.sign = r.sign;
     result.exponent = r.exponent;
     result.precision = r.precision;
@@ -29,56 +39,33 @@ void CopyProduct(WorkLong& result, const WorkLong& r) {
     for (int32_t k = 0; k <= LastLimb(r); ++k) result.limbs[k] = r.limbs[k];
 }
 
-// Transforms with tables in work areas of the call's own, built on its first forward transform.
-struct PerCallTables {
-    static constexpr bool kReusesSpectra = false;  // the reference transforms both operands always
-    int ip[DFT_INDEX_SLOTS];
-    double w[DFT_TABLE_SLOTS];
-    void Start() { ip[0] = 0; }
-    static bool Sure() { return true; }
-    static void Product(int n, const double* U, double* V) { SpectrumProduct(n, U, V); }
-    // S <- U (.) V + S; V is left holding U (.) V.
-    static void ProductAdd(int n, const double* U, double* V, double* S) {
-        SpectrumProduct(n, U, V);
-        SpectrumAdd(n, V, S);
-    }
-    void Forward(int n, double* a) { RealDft(n, 1, a, ip, w); }
-    void ForwardDigits(double B, int n, int off, const WorkLong& x, double* X) {
-        ToTransformDigits(B, n, off, x, X);
-        Forward(n, X);
-    }
-    void Backward(int n, double* a) { RealDft(n, -1, a, ip, w); }
-    static void Convert(int m, double B, int n, double* X, WorkLong& out) {
-        FromTransformDigits(m, B, n, X, out);
-    }
-};
-
 // Transforms through the tables shared by all calls, digits by whole-number carries.
 struct SharedTransforms {
     static constexpr bool kReusesSpectra = true;  // a square's, kept ones
+    const TransformKernels& kernels;
     void Start() {}
     static bool Sure() { return true; }
-    static void Product(int n, const double* U, double* V) {
-        SharedSpectrumProduct(n, U, V);
+    void Product(int n, const double* U, double* V) const {
+        SharedSpectrumProduct(n, U, V, kernels);
         V[n] = U[n] * V[n];
         V[n + 1] = U[n + 1] + V[n + 1];
         V[n + 2] = U[n + 2] * V[n + 2];
     }
     // ProductAdd in one pass, V only read: each sum is the same operation on the same operands.
-    static void ProductAdd(int n, const double* U, const double* V, double* S) {
-        SharedSpectrumProductAdd(n, U, V, S);
+    void ProductAdd(int n, const double* U, const double* V, double* S) const {
+        SharedSpectrumProductAdd(n, U, V, S, kernels);
         S[n] = U[n] * V[n] + S[n];
     }
     // The digits go to a half-length area; the transform reads them and fills all of X. (The
-    // fast conversions work in the base B = TRANSFORM_BASE alone.)
-    static void ForwardDigits(double, int n, int off, const WorkLong& x, double* X) {
+    // product's conversions work in the base B = TRANSFORM_BASE alone.)
+    void ForwardDigits(double, int n, int off, const WorkLong& x, double* X) const {
         double D[DFT_MAX_LENGTH / 2 + 1];
-        ToTransformHalfDigits(n, off, x, D, X + n);
-        SharedRealDftOfHalf(n, D, X);
+        ToTransformHalfDigits(n, off, x, D, X + n, kernels);
+        SharedRealDftOfHalf(n, D, X, kernels);
     }
-    void Backward(int n, double* a) { SharedRealDft(n, -1, a); }
-    static void Convert(int m, double, int n, double* X, WorkLong& out) {
-        FromTransformDigitsCarried(m, n, X, out);
+    void Backward(int n, double* a) const { SharedRealDft(n, -1, a, kernels); }
+    void Convert(int m, double, int n, double* X, WorkLong& out) const {
+        FromTransformDigitsCarried(m, n, X, out, kernels);
     }
 };
 
@@ -88,25 +75,26 @@ struct SharedTransforms {
 // No spectra: the digits stay digits, and Backward has nothing to do.
 struct DirectProducts {
     static constexpr bool kReusesSpectra = true;  // a square's products are symmetric here too
+    const TransformKernels& kernels;
     bool sure = true;
     void Start() {}
     bool Sure() const { return sure; }
-    static void Product(int n, const double* U, double* V) { DirectProduct(n, U, V); }
-    static void ProductAdd(int n, const double* U, const double* V, double* S) {
-        DirectProductAdd(n, U, V, S);
+    void Product(int n, const double* U, double* V) const { DirectProduct(n, U, V, kernels); }
+    void ProductAdd(int n, const double* U, const double* V, double* S) const {
+        DirectProductAdd(n, U, V, S, kernels);
     }
-    static void ForwardDigits(double, int n, int off, const WorkLong& x, double* X) {
-        ToTransformHalfDigits(n, off, x, X, X + n);
+    void ForwardDigits(double, int n, int off, const WorkLong& x, double* X) const {
+        ToTransformHalfDigits(n, off, x, X, X + n, kernels);
     }
     static void Backward(int, double*) {}
     void Convert(int m, double, int n, double* X, WorkLong& out) {
-        if (sure) sure = FromExactConvolution(m, n, X, out);
+        if (sure) sure = FromExactConvolution(m, n, X, out, kernels);
     }
 };
 
 // Whether b's digit halves are a's: the same record, or records alike in everything the digit
 // conversion reads (sign, exponent, precision and the live limbs, compared as bits).
-bool SameDigits(const WorkLong& a, const WorkLong& b) {
+inline bool SameDigits(const WorkLong& a, const WorkLong& b) {
     if (&a == &b) return true;
     if (a.sign != b.sign || a.exponent != b.exponent || a.precision != b.precision) return false;
     return std::memcmp(a.limbs, b.limbs, (LastLimb(a) + 1) * sizeof(double)) == 0;
@@ -115,14 +103,16 @@ bool SameDigits(const WorkLong& a, const WorkLong& b) {
 // keep <- the spectra of x's halves at length n, unless it holds them already.
 template <class Transforms>
 void KeepSpectra(Transforms& transforms, int n, const WorkLong& x, KeptSpectra& keep) {
-    if (keep.n == n && SameDigits(x, keep.digits)) return;
-    transforms.ForwardDigits(TRANSFORM_BASE, n, 0, x, keep.upper);
-    transforms.ForwardDigits(TRANSFORM_BASE, n, n / 2, x, keep.lower);
-    keep.n = n;
-    keep.digits.sign = x.sign;
-    keep.digits.exponent = x.exponent;
-    keep.digits.precision = x.precision;
-    std::memcpy(keep.digits.limbs, x.limbs, (LastLimb(x) + 1) * sizeof(double));
+    using K = KeptSpectraAccess;
+    WorkLong& digits = K::Digits(keep);
+    if (K::Length(keep) == n && SameDigits(x, digits)) return;
+    transforms.ForwardDigits(TRANSFORM_BASE, n, 0, x, K::Upper(keep));
+    transforms.ForwardDigits(TRANSFORM_BASE, n, n / 2, x, K::Lower(keep));
+    K::Length(keep) = n;
+    digits.sign = x.sign;
+    digits.exponent = x.exponent;
+    digits.precision = x.precision;
+    std::memcpy(digits.limbs, x.limbs, (LastLimb(x) + 1) * sizeof(double));
 }
 
 // R <- the main product (upper x upper) and L <- the sum of the cross products of a and b at
@@ -145,8 +135,8 @@ bool FormHalves(Transforms& transforms, int n, const WorkLong& a, const WorkLong
         // bits of a upper x a lower, and the cross products' sum (product + S) is S + S.
         if (KeptSpectra* keep = keepA ? keepA : keepB) {
             KeepSpectra(transforms, n, a, *keep);
-            std::memcpy(X1, keep->upper, (n + 3) * sizeof(double));
-            std::memcpy(X2, keep->lower, (n + 3) * sizeof(double));
+            std::memcpy(X1, KeptSpectraAccess::Upper(*keep), (n + 3) * sizeof(double));
+            std::memcpy(X2, KeptSpectraAccess::Lower(*keep), (n + 3) * sizeof(double));
         } else {
             transforms.ForwardDigits(B, n, 0, a, X1);
             transforms.ForwardDigits(B, n, h, a, X2);
@@ -163,19 +153,19 @@ bool FormHalves(Transforms& transforms, int n, const WorkLong& a, const WorkLong
         if (keepA) KeepSpectra(transforms, n, a, *keepA);
         if (keepB) KeepSpectra(transforms, n, b, *keepB);
         if (keepA) {
-            std::memcpy(X1, keepA->upper, slots * sizeof(double));
+            std::memcpy(X1, KeptSpectraAccess::Upper(*keepA), slots * sizeof(double));
         } else {
             transforms.ForwardDigits(B, n, 0, a, X1);
         }
         if (keepB) {
-            std::memcpy(X2, keepB->lower, slots * sizeof(double));
+            std::memcpy(X2, KeptSpectraAccess::Lower(*keepB), slots * sizeof(double));
         } else {
             transforms.ForwardDigits(B, n, h, b, X2);
         }
         transforms.Product(n, X1, X2);  // a upper x b lower
         const double* bUpper = X3;
         if (keepB) {
-            bUpper = keepB->upper;
+            bUpper = KeptSpectraAccess::Upper(*keepB);
         } else {
             transforms.ForwardDigits(B, n, 0, b, X3);
         }
@@ -184,7 +174,7 @@ bool FormHalves(Transforms& transforms, int n, const WorkLong& a, const WorkLong
         transforms.Convert(n, B, n, X1, R);
         const double* aLower = X1;
         if (keepA) {
-            aLower = keepA->lower;
+            aLower = KeptSpectraAccess::Lower(*keepA);
         } else {
             transforms.ForwardDigits(B, n, h, a, X1);
         }
@@ -249,7 +239,7 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     bool formed = false;
     if constexpr (Transforms::kReusesSpectra) {
         if (n <= DIRECT_MAX_LENGTH) {
-            DirectProducts direct;
+            DirectProducts direct{transforms.kernels};
             formed = FormHalves(direct, n, a, b, R, L);
         }
     }
@@ -268,24 +258,6 @@ WorkLong& MultiplyThrough(WorkLong& result, WorkLong& a, WorkLong& b, Transforms
     R.error = SumErrors(a.error, R.error, b.error);
     CopyProduct(result, R);
     return result;
-}
-
-}  // namespace
-
-WorkLong& MultiplLongPerCallTables(WorkLong& result, WorkLong& a, WorkLong& b) {
-    PerCallTables transforms;
-    return MultiplyThrough(result, a, b, transforms);
-}
-
-WorkLong& MultiplLong(WorkLong& result, WorkLong& a, WorkLong& b) {
-    SharedTransforms transforms;
-    return MultiplyThrough(result, a, b, transforms);
-}
-
-WorkLong& MultiplLongKept(WorkLong& result, WorkLong& a, WorkLong& b, KeptSpectra* keepA,
-                          KeptSpectra* keepB) {
-    SharedTransforms transforms;
-    return MultiplyThrough(result, a, b, transforms, keepA, keepB);
 }
 
 }  // namespace ostrel2
