@@ -22,6 +22,7 @@
 #include "powers/real_power.h"
 #include "powers/square_root.h"
 #include "transcendental/exponential.h"
+#include "transcendental/constants.h"
 #include "transcendental/hyperbolic.h"
 #include "transcendental/inverse_trigonometric.h"
 #include "transcendental/pi.h"

@@ -37,9 +37,17 @@ bool IsExactOne(const WorkLong& x) {
 // x^(1/10^10) applied `count` times. Once the root has come down to an exact 1, every further
 // root would return that same record, so the chain ends early: a y of exponent -2,000,000,000
 // would otherwise ask for 200,000,000 roots. A root that failed ends the chain too: its error is
-// already in B and reaches the result, and no later root could clear it.
-void RepeatLimbRoot(WorkLong& x, int64_t count) {
-    for (int64_t i = 0; i < count && !IsExactOne(x) && !Failed(x); ++i) LimbRootLong(x, x);
+// already in B and reaches the result, and no later root could clear it. The first root of the
+// base itself comes from firstRoot where the caller has one (and firstRoot is then spent).
+void RepeatLimbRoot(WorkLong& x, int64_t count, RootOfBase& firstRoot) {
+    for (int64_t i = 0; i < count && !IsExactOne(x) && !Failed(x); ++i) {
+        if (firstRoot != nullptr) {
+            firstRoot(x, x.precision);
+            firstRoot = nullptr;
+        } else {
+            LimbRootLong(x, x);
+        }
+    }
 }
 
 }  // namespace
@@ -52,8 +60,9 @@ void RepeatLimbRoot(WorkLong& x, int64_t count) {
 // +-2 x 10^9. The general method writes y = sum y_i 10^(E - 10i) over y's live limbs and
 // multiplies x^(10^(E - 10i)) raised to y_i: each factor from one more 10^10-th root of the last,
 // raised by the integer power; a negative y ends in one reciprocal division. Every product is
-// truncated; the roots and powers report their own failures through the records' errors.
-WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
+// truncated; the roots and powers report their own failures through the records' errors. Where
+// firstRoot is given it fills x^(1/10^10) in place of the first LimbRootLong of x.
+WorkLong& PowerXLongWith(WorkLong& result, WorkLong& x, WorkLong& y, RootOfBase firstRoot) {
     WorkLong r;
     InitLong(r, x.precision, 0, 0, 0.0);
     if (Failed(x) || Failed(y)) return FailQuietly(result, r);
@@ -107,8 +116,9 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
     WorkLong b = x;
     if (y.exponent == 10) {
         PowerLong(b, b, LIMB_BASE);
+        firstRoot = nullptr;  // B is no longer x
     } else if (y.exponent < 0) {
-        RepeatLimbRoot(b, -static_cast<int64_t>(y.exponent) / 10);
+        RepeatLimbRoot(b, -static_cast<int64_t>(y.exponent) / 10, firstRoot);
     }
     PowerLong(r, b, y.limbs[0]);
 
@@ -121,7 +131,7 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
             ++skipped;
             continue;
         }
-        RepeatLimbRoot(b, skipped + 1);
+        RepeatLimbRoot(b, skipped + 1, firstRoot);
         skipped = 0;
         PowerLong(t, b, y.limbs[i]);
         MultiplLong(r, r, t);
@@ -133,6 +143,10 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
         DivLong(r, one, r);
     }
     return CopyOut(result, r);
+}
+
+WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
+    return PowerXLongWith(result, x, y, nullptr);
 }
 
 // x^(N - 1), N = 10^10, at x.precision (at least 5 after the first product): binary powering
