@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
@@ -15,6 +16,37 @@ namespace {
 
 constexpr double kNudge = 1e-11;       // lifts a quotient a hair below a whole number onto it
 constexpr double kInverseBase = 1e-10;  // 1 / LIMB_BASE
+constexpr uint64_t kLimbBase = 10000000000;  // LIMB_BASE as a whole number
+
+// A whole double from 0 to 2^52 - 1 as an integer and back, through the bits of x + 2^52: there
+// the doubles step by one and the integer stands in the low bits of the mantissa. Exact, with no
+// conversion instruction (a 32-bit processor has none for 64-bit integers).
+constexpr uint64_t kTwo52Bits = 0x4330000000000000;  // the bits of 2^52
+
+uint64_t WholeToInteger(double x) {
+    const double shifted = x + rounding::kTwo52;
+    uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return bits - kTwo52Bits;
+}
+
+double IntegerToWhole(uint64_t n) {
+    const uint64_t bits = n | kTwo52Bits;
+    double shifted;
+    std::memcpy(&shifted, &bits, sizeof shifted);
+    return shifted - rounding::kTwo52;
+}
+
+// floor(v) - 1, but not below 0, for 0 <= v < 2^52: the plain estimate's FloorDouble and its
+// lowering by one, on the integer of v's nearest whole number.
+uint64_t LoweredFloor(double v) {
+    const double shifted = v + rounding::kTwo52;
+    uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    const uint64_t nearest = bits - kTwo52Bits;
+    const uint64_t floor = nearest - static_cast<uint64_t>(shifted - rounding::kTwo52 > v);
+    return floor - static_cast<uint64_t>(floor > 0);
+}
 
 // Positions 0 .. P + 4 of a division's working arrays, for P up to MAX_PRECISION.
 constexpr int kPositions = MAX_PRECISION + GUARD_LIMBS + 2;
@@ -131,7 +163,8 @@ void SpreadFractionalLeadingLimb(WorkLong& x) {
 // canonical form) is normalised first, and one below 1 spread over the limbs after it; if
 // normalisation rejects the record the copy stays unaligned with error -1.
 WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
-    WorkLong x = a;
+    WorkLong x;
+    CopyLive(x, a);
     if (x.sign != 0 && !LeadingLimbInRange(x)) {
         Normalize(x);
         // Each pass empties a leading limb, so the passes end within the live limbs.
@@ -141,7 +174,7 @@ WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
         }
     }
     if (x.sign == 0 || !LeadingLimbInRange(x)) {
-        result = x;
+        CopyLive(result, x);
         return result;
     }
 
@@ -152,14 +185,15 @@ WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
     const double f = std::pow(10.0, s);
     const double g = LIMB_BASE / f;
     const int32_t last = LastLimb(x);
+    // The floors of random digits go either way: selected, not branched.
     for (int32_t i = 0; i < last; ++i) {
-        const double q = FloorDouble(x.limbs[i + 1] / g + kNudge);
+        const double q = FloorDoubleSelect(x.limbs[i + 1] / g + kNudge);
         x.limbs[i] = f * x.limbs[i] + q;
         x.limbs[i + 1] -= q * g;
     }
     x.limbs[last] *= f;
     x.exponent -= s;
-    result = x;
+    CopyLive(result, x);
     return result;
 }
 
@@ -252,11 +286,74 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
     return result;
 }
 
-// Quotient at a's precision for a non-zero d of at most ten significant digits (scaled to a whole
-// number in [10^9, 10^10]); rounded or cut off as in Div2Long. The result's error is the aligned
-// dividend's error (plus a normalisation error), also for a zero dividend, which gives zero at
-// once; division of a non-zero dividend by zero gives error -1.
-WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
+namespace {
+
+// The quotient positions 0 .. P + 4 of the short division, limb by limb as Div2Long develops
+// them, with the remainder folded forward: W filled from the aligned dividend A, each position's
+// estimate as EstimateQuotient makes it, its product with d subtracted from the folded position
+// with the multi-unit borrow and from the next with the single one. Any record and any d.
+void ShortQuotientPlain(double* q, const WorkLong& A, int32_t P, double d) {
+    Remainder w;
+    FillRemainder(w, A, P);
+    const LimbHalves dHalves = SplitLimb(d);
+    for (int32_t i = 0; i <= P + 4; ++i) {
+        q[i] = EstimateQuotient(w, i, P, d);
+        if (q[i] == 0.0) continue;
+        double high = 0.0;
+        double low = 0.0;
+        SplitProductOfHalves(SplitLimb(q[i]), dHalves, high, low);
+        // The position above is folded into this one whatever its sign; it is not read again.
+        if (i > 0) w[i] = w[i - 1] * LIMB_BASE + w[i];
+        SubtractWithBorrow(w, i, high);
+        if (i == P + 4) break;
+        SubtractLowPart(w, i, low);
+    }
+}
+
+// Whether ShortQuotientWhole gives the bits of ShortQuotientPlain: every live limb of A a whole
+// number from 0 to 10^10 - 1 and the scaled d a whole number from 10^9 to 10^10.
+bool WholeQuotientApplies(const WorkLong& A, double d) {
+    bool whole = d >= 1e9 && d <= LIMB_BASE && d == rounding::Nearest(d);
+    for (int32_t k = 0; k <= LastLimb(A); ++k) whole &= IsWholeLimb(A.limbs[k]);
+    return whole;
+}
+
+// ShortQuotientPlain on whole limbs, without its branches and its remainder array. On whole limbs
+// every estimate q lies at most two units below the quotient of the three remainder positions it
+// reads, never above it (its rounding errors come to far less than a unit, and it is lowered by
+// one), so what a position leaves, V = (folded remainder) * 10^10 + next position - q d, lies in
+// 0 .. 3 d - 1: the folded position never borrows, the one after it ends in 0 .. 10^10 - 1 with at
+// most its single borrow, and the remainder carried on to the next position, V itself once
+// folded, is below 3 * 10^10. So every estimate stays below 3 * 10^10, every value is a whole
+// number, and the plain loop's branches fall away:
+// - a zero estimate, which the plain loop skips, finds the position above it at 0 (any unit
+//   there makes the estimate at least 10^10 - 2) and subtracts nothing, so it needs no skip;
+// - the position above is read into the estimate whatever its sign: it is never negative;
+// - the estimate's floor and its lowering by one (not below 0) are selected.
+// The estimate reads the folded remainder as one double, exactly the sum the plain loop forms.
+// The remainder itself is kept as a whole number: V is computed modulo 2^64, where the products
+// may wrap but V, far below 2^64, comes out exact; that replaces the split of q d into its high
+// and low limbs and their borrows, whose long chain of roundings each position would wait on.
+void ShortQuotientWhole(double* q, const WorkLong& A, int32_t P, double d) {
+    const uint64_t divisor = WholeToInteger(d);
+    const int32_t last = P + 4;
+    uint64_t remainder = 0;  // the folded W[i - 1] * 10^10 + W[i], below 3 * 10^10
+    for (int32_t i = 0; i <= last; ++i) {
+        double num = IntegerToWhole(remainder);
+        if (i < last) num += A.limbs[i] * kInverseBase;
+        const double v = num / d * LIMB_BASE;
+        const uint64_t estimate = LoweredFloor(v);
+        q[i] = IntegerToWhole(estimate);
+        // W[i + 1], untouched so far; the last position has no position after it, and its
+        // remainder is not needed.
+        if (i < last) {
+            remainder = remainder * kLimbBase + WholeToInteger(A.limbs[i]) - estimate * divisor;
+        }
+    }
+}
+
+// DivSmall with the plain quotient loop or, where it gives the same bits, the whole-limb one.
+WorkLong& ShortDivision(WorkLong& result, const WorkLong& a, double d, bool wholeKernel) {
     const int32_t P = a.precision;
     WorkLong A;
     AlignLeadingLimb(A, a);
@@ -272,17 +369,14 @@ WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
     if (A.sign == 0) {
         Normalize(r);
         r.error = A.error;
-        return CopyOut(result, r);
+        CopyLive(result, r);
+        return result;
     }
-
-    double q[kPositions] = {};
-    Remainder w;
-    FillRemainder(w, A, P);
 
     if (d == 0) {
         r.error = -1;
         Report(Message::DivisionByZero);
-        result = r;
+        CopyLive(result, r);
         return result;
     }
 
@@ -295,30 +389,39 @@ WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
     if (e > static_cast<double>(INT32_MAX) - 20.0) {
         Report(Message::ExponentLimit);
         r.error = -1;
-        result = r;
+        CopyLive(result, r);
         return result;
     }
 
-    const LimbHalves dHalves = SplitLimb(d);
-    for (int32_t i = 0; i <= P + 4; ++i) {
-        q[i] = EstimateQuotient(w, i, P, d);
-        if (q[i] == 0.0) continue;
-        double high = 0.0;
-        double low = 0.0;
-        SplitProductOfHalves(SplitLimb(q[i]), dHalves, high, low);
-        // The position above is folded into this one whatever its sign; it is not read again.
-        if (i > 0) w[i] = w[i - 1] * LIMB_BASE + w[i];
-        SubtractWithBorrow(w, i, high);
-        if (i == P + 4) break;
-        SubtractLowPart(w, i, low);
+    double q[kPositions];  // positions 0 .. P + 4, each written by the loop
+    if (wholeKernel && WholeQuotientApplies(A, d)) {
+        ShortQuotientWhole(q, A, P, d);
+    } else {
+        ShortQuotientPlain(q, A, P, d);
     }
 
     GatherQuotient(r, q, P, e);
     r.exponent = TruncToInt32(e);
     r.error = A.error;
     Normalize(r);
-    result = r;
+    CopyLive(result, r);
     return result;
+}
+
+}  // namespace
+
+// Quotient at a's precision for a non-zero d of at most ten significant digits (scaled to a whole
+// number in [10^9, 10^10]); rounded or cut off as in Div2Long. The result's error is the aligned
+// dividend's error (plus a normalisation error), also for a zero dividend, which gives zero at
+// once; division of a non-zero dividend by zero gives error -1. Whole limbs and a whole scaled d
+// (every canonical record and every divisor the library passes) take the branch-free loop, any
+// other record the plain one; both give the same bits.
+WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
+    return ShortDivision(result, a, d, true);
+}
+
+WorkLong& DivSmallPlain(WorkLong& result, const WorkLong& a, double d) {
+    return ShortDivision(result, a, d, false);
 }
 
 }  // namespace ostrel2

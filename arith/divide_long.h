@@ -15,4 +15,8 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b);
 // result <- a / d at a's precision, for a non-zero d of at most ten significant digits.
 WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d);
 
+// DivSmall with its plain quotient loop for every record: the reference the tests hold the
+// branch-free loop to, bit for bit.
+WorkLong& DivSmallPlain(WorkLong& result, const WorkLong& a, double d);
+
 }  // namespace ostrel2

@@ -6,10 +6,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "arith/divide_long.h"
 #include "core/diagnostics.h"
 #include "support/gmp_reference.h"
+#include "support/kernel_operands.h"
+#include "support/same_record.h"
 
 namespace ostrel2 {
 namespace {
@@ -406,6 +409,33 @@ TEST(DivSmall, RandomQuotientsAreWithinTheirLastLimbs) {
                               << "\n  r " << reference::Describe(r);
     }
     RecordProperty("WorstLastLimbUnits", std::to_string(worst));
+}
+
+// DivSmall (the whole-limb quotient loop wherever it applies) against DivSmallPlain, bit for bit
+// in the record and in what it prints, at every precision: KernelOperands' records over divisors
+// at the ends of what the code allows (1, 2, 10^9, 10^10 and 9,999,999,999 scaled onto the ends of
+// [10^9, 10^10], 2^33, fractions of ten digits and fewer, a negative one, and 2^53, whose sixteen
+// digits leave the scaled divisor fractional and the plain loop in charge), and a random counter.
+TEST(DivSmall, WholeLimbLoopGivesThePlainLoopsBitsAtEveryPrecision) {
+    const std::vector<double> divisors = {
+        1.0, 2.0, 3.0, 6.0, 7.0, 99999.0, 1e6, 1e9, 1e10, 999999999.0, 9999999999.0,
+        8589934592.0, 0.5, 1234567.891, -3.0, 9007199254740992.0};
+    reference::RandomLongs random(4711);
+    int compared = 0;
+    ASSERT_TRUE(reference::SameAsPlainAtEveryPrecision(DivSmall, DivSmallPlain, divisors, 100000,
+                                                        random, compared));
+    // Many more short quotients, where most of the library's divisions are: random records of
+    // precision 1 .. 12 over random whole divisors of up to ten digits.
+    for (int n = 0; n < 20000; ++n) {
+        const WorkLong a = random.Next(static_cast<int32_t>(random.Between(1, 12)), -300, 300);
+        const double d = static_cast<double>(random.Between(1, 9999999999LL));
+        WorkLong fast;
+        WorkLong plain;
+        DivSmall(fast, a, d);
+        DivSmallPlain(plain, a, d);
+        ASSERT_TRUE(reference::SameRecord(fast, plain)) << n << " d " << d;
+    }
+    RecordProperty("Quotients", std::to_string(compared + 20000));
 }
 
 }  // namespace
