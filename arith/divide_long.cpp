@@ -352,32 +352,37 @@ void ShortQuotientWhole(double* q, const WorkLong& A, int32_t P, double d) {
     }
 }
 
-// DivSmall with the plain quotient loop or, where it gives the same bits, the whole-limb one.
-WorkLong& ShortDivision(WorkLong& result, const WorkLong& a, double d, bool wholeKernel) {
+// How the gathering of a short division ended: with the final record (a zero dividend, a zero
+// divisor, an exponent beyond the int32 range), or with quotient limbs still to be normalised.
+enum class Gathered { Final, Quotient };
+
+// DivSmall up to its normalisation: the quotient limbs of the plain loop or, where it gives the
+// same bits, the whole-limb one, gathered into r with their exponent and error. `whole` tells
+// which loop ran.
+Gathered GatherShortQuotient(WorkLong& r, const WorkLong& a, double d, bool wholeKernel,
+                             bool& whole) {
     const int32_t P = a.precision;
     WorkLong A;
     AlignLeadingLimb(A, a);
-    WorkLong r;
     InitLong(r, P, A.sign, 0, 0.0);
     if (d < 0) {
         r.sign = -A.sign;
         d = -d;
     }
+    whole = false;
 
     // Zero dividend first: zero over zero is zero, without a message (the callers never divide
     // by zero).
     if (A.sign == 0) {
         Normalize(r);
         r.error = A.error;
-        CopyLive(result, r);
-        return result;
+        return Gathered::Final;
     }
 
     if (d == 0) {
         r.error = -1;
         Report(Message::DivisionByZero);
-        CopyLive(result, r);
-        return result;
+        return Gathered::Final;
     }
 
     // Scale the divisor to ten digits: d * 10^(9 - s) lies in [10^9, 10^10].
@@ -389,12 +394,12 @@ WorkLong& ShortDivision(WorkLong& result, const WorkLong& a, double d, bool whol
     if (e > static_cast<double>(INT32_MAX) - 20.0) {
         Report(Message::ExponentLimit);
         r.error = -1;
-        CopyLive(result, r);
-        return result;
+        return Gathered::Final;
     }
 
     double q[kPositions];  // positions 0 .. P + 4, each written by the loop
-    if (wholeKernel && WholeQuotientApplies(A, d)) {
+    whole = wholeKernel && WholeQuotientApplies(A, d);
+    if (whole) {
         ShortQuotientWhole(q, A, P, d);
     } else {
         ShortQuotientPlain(q, A, P, d);
@@ -403,9 +408,71 @@ WorkLong& ShortDivision(WorkLong& result, const WorkLong& a, double d, bool whol
     GatherQuotient(r, q, P, e);
     r.exponent = TruncToInt32(e);
     r.error = A.error;
-    Normalize(r);
+    return Gathered::Quotient;
+}
+
+WorkLong& ShortDivision(WorkLong& result, const WorkLong& a, double d, bool wholeKernel) {
+    WorkLong r;
+    bool whole;
+    if (GatherShortQuotient(r, a, d, wholeKernel, whole) == Gathered::Quotient) Normalize(r);
     CopyLive(result, r);
     return result;
+}
+
+// Whether two records agree in sign, exponent, error and their first `limbs` limbs.
+bool SameLeadingLimbs(const WorkLong& x, const WorkLong& y, int32_t limbs) {
+    if (x.sign != y.sign || x.exponent != y.exponent || x.error != y.error) return false;
+    for (int32_t k = 0; k < limbs; ++k) {
+        if (x.limbs[k] != y.limbs[k]) return false;
+    }
+    return true;
+}
+
+// The leading limbs of a short division from the leading limbs of its dividend, when they are
+// provably those of the whole division (see DivSmallLeading). Returns false, with result not
+// written, where it cannot tell.
+bool LeadingShortQuotient(WorkLong& result, const WorkLong& a, double d, int32_t limbs) {
+    // The dividend's first limbs + 4 limbs as a record of precision `limbs`. Its alignment is that
+    // of a, except in its last limb, which the next limb of a would have filled.
+    WorkLong head;
+    head.sign = a.sign;
+    head.exponent = a.exponent;
+    head.precision = limbs;
+    head.error = a.error;
+    for (int32_t k = 0; k <= LastLimb(head); ++k) head.limbs[k] = a.limbs[k];
+
+    WorkLong low;
+    bool whole;
+    if (GatherShortQuotient(low, head, d, true, whole) != Gathered::Quotient || !whole)
+        return false;
+    // Far from both ends of the exponent range, so that no normalisation below prints a message.
+    if (low.exponent < -2000000000 || low.exponent > 1900000000) return false;
+
+    // Quotient positions 0 .. limbs + 2 read the aligned limbs 0 .. limbs + 2 only, which are a's;
+    // after the gathering (which may move them up one place) limbs 0 .. limbs + 1 are the whole
+    // division's. Every later limb of the whole division's gathered quotient lies in
+    // 0 .. 3 * 10^10 + 2, so all of them together come to less than 4 units of limb limbs + 1:
+    // the whole division's value lies between `low`, its first limbs + 2 limbs alone, and `high`,
+    // those with 4 units more.
+    const int32_t exact = limbs + 1;
+    for (int32_t k = exact + 1; k <= LastLimb(low); ++k) low.limbs[k] = 0.0;
+    WorkLong high = low;
+    high.limbs[exact] += 4.0;
+    // Normalisation reads its digit shift off limb 0, the same in all three, and then keeps the
+    // value's leading digits, cut off (never rounded) after its last limb. So the leading limbs
+    // and the exponent it gives grow with the value: where `low` and `high` agree on them, the
+    // whole division, which lies between the two, gives them too.
+    Normalize(low);
+    Normalize(high);
+    if (!SameLeadingLimbs(low, high, limbs)) return false;
+
+    result.sign = low.sign;
+    result.exponent = low.exponent;
+    result.precision = a.precision;
+    result.error = low.error;
+    for (int32_t k = 0; k < limbs; ++k) result.limbs[k] = low.limbs[k];
+    for (int32_t k = limbs; k <= LastLimb(result); ++k) result.limbs[k] = 0.0;
+    return true;
 }
 
 }  // namespace
@@ -422,6 +489,20 @@ WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
 
 WorkLong& DivSmallPlain(WorkLong& result, const WorkLong& a, double d) {
     return ShortDivision(result, a, d, false);
+}
+
+// Taken where the leading limbs are few enough to pay for the two short normalisations: at most
+// the precision less this many.
+constexpr int32_t kLeadingSaving = 8;
+
+WorkLong& DivSmallLeading(WorkLong& result, const WorkLong& a, double d, int32_t limbs) {
+    if (limbs < 1) limbs = 1;
+    bool leading = a.sign != 0 && a.limbs[0] >= 1.0 && limbs <= a.precision - kLeadingSaving;
+    // Every limb whole (the leading one in 1 .. 10^10 - 1), so that the whole division takes the
+    // whole-limb loop and its quotient limbs keep the bounds the shortcut relies on.
+    for (int32_t k = 0; leading && k <= LastLimb(a); ++k) leading = IsWholeLimb(a.limbs[k]);
+    if (leading && LeadingShortQuotient(result, a, d, limbs)) return result;
+    return DivSmall(result, a, d);
 }
 
 }  // namespace ostrel2

@@ -141,7 +141,12 @@ WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     bool finished = false;
     for (int32_t k = 2, last = MaxLogTerms(sum.precision); k <= last; ++k) {
         MultiplLongKept(power, power, u, nullptr, &keptU);  // u^k
-        DivSmall(term, power, k);
+        // The sum reads the term down to its own last limb only: that lies at least as many
+        // limbs into the term as the sum's leading limb lies above u^k's (the term u^k / k is no
+        // larger than u^k). The term's limbs beyond it need not be divided out.
+        const int32_t below = sum.exponent / 10 - power.exponent / 10;
+        const int32_t reach = LastLimb(power) + 1 - (below > 0 ? below : 0);
+        DivSmallLeading(term, power, k, reach);
         if (k % 2 == 0) term.sign = -term.sign;
         SubtractLong(sum, sum, term);
         if (IterationDone(sum.precision, sum.exponent, term.exponent)) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "arith/divide_long.h"
+#include "arith/multiply_schoolbook.h"
 #include "core/diagnostics.h"
 #include "support/gmp_reference.h"
 #include "support/kernel_operands.h"
@@ -436,6 +437,51 @@ TEST(DivSmall, WholeLimbLoopGivesThePlainLoopsBitsAtEveryPrecision) {
         ASSERT_TRUE(reference::SameRecord(fast, plain)) << n << " d " << d;
     }
     RecordProperty("Quotients", std::to_string(compared + 20000));
+}
+
+// DivSmallLeading gives DivSmall's sign, exponent, error and first `limbs` limbs at every
+// reach, from none of the quotient to all of it: on KernelOperands' records and on exact
+// multiples of the divisor. An exact quotient is where the shortcut must give way: each estimate
+// is one short, so the leading limbs come out as ...36 9,999,999,999 9,999,999,999 ... until a
+// carry from the limbs it does not divide turns them over to ...37 0 0. It takes the shortcut
+// often (its later limbs 0 where DivSmall's are not), so the comparison reaches it.
+TEST(DivSmallLeading, LeadingLimbsAreDivSmalls) {
+    reference::RandomLongs random(1618);
+    int shortcuts = 0;
+    int compared = 0;
+    for (int32_t p = 1; p <= MAX_PRECISION; p += p < 20 ? 1 : 7) {
+        std::vector<WorkLong> dividends = reference::KernelOperands(random, p, 2);
+        const double d = static_cast<double>(random.Between(2, 9999999999LL));
+        // The random ones and the runs (all nines, a lone 1, nines and zeros in turn) times d.
+        for (int j = 0; j < 5; ++j) {
+            WorkLong multiple;
+            MultiplSmall(multiple, dividends[j], d);
+            dividends.push_back(multiple);
+        }
+        for (const WorkLong& a : dividends) {
+            WorkLong whole;
+            DivSmall(whole, a, d);
+            for (int32_t limbs = -1; limbs <= p + 5; limbs += 1 + p / 10) {
+                WorkLong leading;
+                DivSmallLeading(leading, a, d, limbs);
+                const int32_t kept = std::max(1, std::min(limbs, p + 4));
+                bool same = leading.sign == whole.sign && leading.exponent == whole.exponent &&
+                            leading.error == whole.error && leading.precision == whole.precision;
+                for (int32_t k = 0; k < kept; ++k) same = same && leading.limbs[k] == whole.limbs[k];
+                ASSERT_TRUE(same) << "p " << p << " limbs " << limbs << " d " << d << "\n  a "
+                                  << reference::Describe(a) << "\n  leading "
+                                  << reference::Describe(leading) << "\n  whole "
+                                  << reference::Describe(whole);
+                bool shortcut = false;
+                for (int32_t k = kept; k <= LastLimb(whole); ++k)
+                    shortcut = shortcut || leading.limbs[k] != whole.limbs[k];
+                shortcuts += shortcut;
+                ++compared;
+            }
+        }
+    }
+    EXPECT_GT(shortcuts, compared / 4);
+    RecordProperty("Shortcuts", std::to_string(shortcuts) + " of " + std::to_string(compared));
 }
 
 }  // namespace
