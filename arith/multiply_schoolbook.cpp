@@ -168,15 +168,19 @@ bool WholeProductApplies(const WorkLong& a, double m) {
 // added, so its carry test sees s_i = low_(i-1) + high_i alone, and the one unit it may carry is
 // added to limb i - 1 after that limb's own test. A zero limb of a splits into a zero high and low
 // part, which add nothing and carry nothing. So limb i ends as s_i, less 10^10 when s_i exceeds
-// it (never for limb 0), plus the carry of s_(i+1), each selected.
+// it (never for limb 0), plus the carry of s_(i+1), each selected. Behind a's last non-zero limb
+// (a factorial's tail of zeros, say) every s_i is 0 but the first, which is a low part: r keeps
+// the zeros it was initialised with there, and the loop ends after that first one.
 void ShortProductWhole(WorkLong& r, const WorkLong& a, double m) {
-    const int32_t aLast = LastLimb(a);
+    int32_t end = LastLimb(a);
+    while (end > 0 && a.limbs[end] == 0.0) --end;
+    if (end < LastLimb(a)) ++end;
     const LimbHalves mHalves = SplitWholeLimb(m);
     double high;
     double low;
     SplitWholeProduct(SplitWholeLimb(a.limbs[0]), mHalves, high, low);
     r.limbs[0] = high;
-    for (int32_t i = 1; i <= aLast; ++i) {
+    for (int32_t i = 1; i <= end; ++i) {
         const double carriedLow = low;
         SplitWholeProduct(SplitWholeLimb(a.limbs[i]), mHalves, high, low);
         const double sum = carriedLow + high;
