@@ -16,7 +16,7 @@ namespace {
 
 constexpr double kNudge = 1e-11;       // lifts a quotient a hair below a whole number onto it
 constexpr double kInverseBase = 1e-10;  // 1 / LIMB_BASE
-constexpr uint64_t kLimbBase = 10000000000;  // LIMB_BASE as a whole number
+constexpr uint64_t kWholeLimbBase = 10000000000;  // LIMB_BASE as a whole number
 
 // A whole double from 0 to 2^52 - 1 as an integer and back, through the bits of x + 2^52: there
 // the doubles step by one and the integer stands in the low bits of the mantissa. Exact, with no
@@ -347,7 +347,8 @@ void ShortQuotientWhole(double* q, const WorkLong& A, int32_t P, double d) {
         // W[i + 1], untouched so far; the last position has no position after it, and its
         // remainder is not needed.
         if (i < last) {
-            remainder = remainder * kLimbBase + WholeToInteger(A.limbs[i]) - estimate * divisor;
+            const uint64_t next = WholeToInteger(A.limbs[i]);
+            remainder = remainder * kWholeLimbBase + next - estimate * divisor;
         }
     }
 }

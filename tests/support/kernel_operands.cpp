@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "support/same_record.h"
+#include "support/trigonometric_reference.h"
 
 namespace ostrel2 {
 namespace reference {

@@ -11,13 +11,12 @@
 
 #include "core/long_number.h"
 #include "powers/real_power.h"
-#include "support/same_record.h"
+#include "support/trigonometric_reference.h"
 #include "transcendental/constants.h"
 
 namespace ostrel2 {
 namespace {
 
-using reference::SameRecord;
 
 // A record the computation below would give at this precision: its limbs spell the precision, so
 // that a record read from the wrong slot shows.
@@ -78,7 +77,7 @@ TEST(KeptRecords, KeepsSuccessesOnlyAndOnlyInsideTheirRange) {
         const int32_t lastError = c.failures >= 3 ? -1 : 0;
         const int32_t rp =
             c.recordPrecision != 0 ? c.recordPrecision : (c.precision > 5 ? c.precision : 5);
-        EXPECT_TRUE(SameRecord(r, Marked(c.precision, rp, lastError))) << c.what;
+        EXPECT_TRUE(reference::SameRecord(r, Marked(c.precision, rp, lastError))) << c.what;
     }
     // The rows above left every other precision alone.
     std::atomic<int32_t> calls{0};
@@ -108,7 +107,7 @@ TEST(KeptRecords, ConcurrentFirstUseGivesEveryThreadTheWholeRecord) {
     }
     for (std::thread& t : threads) t.join();
     for (int t = 0; t < kThreads; ++t)
-        EXPECT_TRUE(SameRecord(results[t], Marked(MAX_PRECISION - 20, MAX_PRECISION - 20, 0)));
+        EXPECT_TRUE(reference::SameRecord(results[t], Marked(MAX_PRECISION - 20, MAX_PRECISION - 20, 0)));
     EXPECT_GE(calls.load(), 21);
     EXPECT_LE(calls.load(), 21 * kThreads);
     const int32_t before = calls.load();
@@ -130,7 +129,7 @@ TEST(ConstantLong, KeptConstantsAreTheFreshOnes) {
                 WorkLong kept;
                 for (double& limb : kept.limbs) limb = std::numeric_limits<double>::quiet_NaN();
                 ConstantLong(kept, kind, p);
-                EXPECT_TRUE(SameRecord(kept, fresh))
+                EXPECT_TRUE(reference::SameRecord(kept, fresh))
                     << "constant " << static_cast<int>(kind) << ", p = " << p << ", request "
                     << request;
             }
@@ -196,7 +195,7 @@ TEST(PowerXLongWith, AHandedInFirstRootGivesTheBitsOfTheIteratedOne) {
         WorkLong handedIn;
         PowerXLongWith(handedIn, base, exponent, c.root);
         EXPECT_EQ(iterated.error, 0) << c.what;
-        EXPECT_TRUE(SameRecord(handedIn, iterated)) << c.what;
+        EXPECT_TRUE(reference::SameRecord(handedIn, iterated)) << c.what;
     }
 }
 

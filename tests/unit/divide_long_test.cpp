@@ -13,7 +13,7 @@
 #include "core/diagnostics.h"
 #include "support/gmp_reference.h"
 #include "support/kernel_operands.h"
-#include "support/same_record.h"
+#include "support/trigonometric_reference.h"
 
 namespace ostrel2 {
 namespace {
