@@ -112,7 +112,7 @@ enum Ostrel2ExportCost { OSTREL2_EXPORT_COSTS(OSTREL2_COST_ENUMERATOR) };
     BUILT(13, Power_XL, RecordDouble, 16, Cheap, "power", "x to the whole power n", PowerLong) \
     BUILT(14, PowerX_XL, TwoRecordsOverX, 12, Dear, "powerx", "x to the power y", PowerXLong) \
     BUILT(15, Root_XL, RecordDouble, 16, Cheap, "root", "the n-th root of x", RootLong) \
-    BUILT(16, Pai_XL, Precision, 8, Cheap, "pi", "pi at the precision given", PaiLong) \
+    BUILT(16, Pai_XL, Precision, 8, Cheap, "pi", "pi at the precision given", KeptPaiLong) \
     BUILT(17, Cos_XL, OneRecordOverX, 8, Dear, "cos", "the cosine of x (radians)", CosLong) \
     BUILT(18, Sin_XL, OneRecordOverX, 8, Dear, "sin", "the sine of x (radians)", SinLong) \
     BUILT(19, Tan_XL, OneRecordOverX, 8, Dear, "tan", "the tangent of x (radians)", TanLong) \

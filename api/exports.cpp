@@ -8,24 +8,9 @@
 
 #include "api/entry_frames.h"
 #include "api/export_kinds.h"
-#include "arith/addition.h"
-#include "arith/divide_long.h"
-#include "arith/divide_reciprocal.h"
-#include "arith/gcd.h"
-#include "arith/integer_part.h"
-#include "arith/multiply_schoolbook.h"
-#include "arith/transform/multiply_transform.h"
+#include "api/workers.h"
 #include "core/long_number.h"
 #include "ostrel2.h"
-#include "powers/factorial.h"
-#include "powers/integer_power.h"
-#include "powers/real_power.h"
-#include "powers/square_root.h"
-#include "transcendental/exponential.h"
-#include "transcendental/hyperbolic.h"
-#include "transcendental/inverse_trigonometric.h"
-#include "transcendental/pi.h"
-#include "transcendental/trigonometric.h"
 
 namespace {
 

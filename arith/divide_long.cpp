@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
@@ -15,6 +16,37 @@ namespace {
 
 constexpr double kNudge = 1e-11;       // lifts a quotient a hair below a whole number onto it
 constexpr double kInverseBase = 1e-10;  // 1 / LIMB_BASE
+constexpr uint64_t kWholeLimbBase = 10000000000;  // LIMB_BASE as a whole number
+
+// A whole double from 0 to 2^52 - 1 as an integer and back, through the bits of x + 2^52: there
+// the doubles step by one and the integer stands in the low bits of the mantissa. Exact, with no
+// conversion instruction (a 32-bit processor has none for 64-bit integers).
+constexpr uint64_t kTwo52Bits = 0x4330000000000000;  // the bits of 2^52
+
+uint64_t WholeToInteger(double x) {
+    const double shifted = x + rounding::kTwo52;
+    uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return bits - kTwo52Bits;
+}
+
+double IntegerToWhole(uint64_t n) {
+    const uint64_t bits = n | kTwo52Bits;
+    double shifted;
+    std::memcpy(&shifted, &bits, sizeof shifted);
+    return shifted - rounding::kTwo52;
+}
+
+// floor(v) - 1, but not below 0, for 0 <= v < 2^52: the plain estimate's FloorDouble and its
+// lowering by one, on the integer of v's nearest whole number.
+uint64_t LoweredFloor(double v) {
+    const double shifted = v + rounding::kTwo52;
+    uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    const uint64_t nearest = bits - kTwo52Bits;
+    const uint64_t floor = nearest - static_cast<uint64_t>(shifted - rounding::kTwo52 > v);
+    return floor - static_cast<uint64_t>(floor > 0);
+}
 
 // Positions 0 .. P + 4 of a division's working arrays, for P up to MAX_PRECISION.
 constexpr int kPositions = MAX_PRECISION + GUARD_LIMBS + 2;
@@ -131,7 +163,8 @@ void SpreadFractionalLeadingLimb(WorkLong& x) {
 // canonical form) is normalised first, and one below 1 spread over the limbs after it; if
 // normalisation rejects the record the copy stays unaligned with error -1.
 WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
-    WorkLong x = a;
+    WorkLong x;
+    CopyLive(x, a);
     if (x.sign != 0 && !LeadingLimbInRange(x)) {
         Normalize(x);
         // Each pass empties a leading limb, so the passes end within the live limbs.
@@ -141,7 +174,7 @@ WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
         }
     }
     if (x.sign == 0 || !LeadingLimbInRange(x)) {
-        result = x;
+        CopyLive(result, x);
         return result;
     }
 
@@ -152,14 +185,15 @@ WorkLong& AlignLeadingLimb(WorkLong& result, const WorkLong& a) {
     const double f = std::pow(10.0, s);
     const double g = LIMB_BASE / f;
     const int32_t last = LastLimb(x);
+    // The floors of random digits go either way: selected, not branched.
     for (int32_t i = 0; i < last; ++i) {
-        const double q = FloorDouble(x.limbs[i + 1] / g + kNudge);
+        const double q = FloorDoubleSelect(x.limbs[i + 1] / g + kNudge);
         x.limbs[i] = f * x.limbs[i] + q;
         x.limbs[i + 1] -= q * g;
     }
     x.limbs[last] *= f;
     x.exponent -= s;
-    result = x;
+    CopyLive(result, x);
     return result;
 }
 
@@ -254,53 +288,15 @@ WorkLong& Div2Long(WorkLong& result, const WorkLong& a, const WorkLong& b) {
     return result;
 }
 
-// Quotient at a's precision for a non-zero d of at most ten significant digits (scaled to a whole
-// number in [10^9, 10^10]); rounded or cut off as in Div2Long. The result's error is the aligned
-// dividend's error (plus a normalisation error), also for a zero dividend, which gives zero at
-// once; division of a non-zero dividend by zero gives error -1.
-WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
-    const int32_t P = a.precision;
-    WorkLong A;
-    AlignLeadingLimb(A, a);
-    WorkLong r;
-    InitLong(r, P, A.sign, 0, 0.0);
-    if (d < 0) {
-        r.sign = -A.sign;
-        d = -d;
-    }
+namespace {
 
-    // Zero dividend first: zero over zero is zero, without a message (the callers never divide
-    // by zero).
-    if (A.sign == 0) {
-        Normalize(r);
-        r.error = A.error;
-        return CopyOut(result, r);
-    }
-
-    double q[kPositions] = {};
+// The quotient positions 0 .. P + 4 of the short division, limb by limb as Div2Long develops
+// them, with the remainder folded forward: W filled from the aligned dividend A, each position's
+// estimate as EstimateQuotient makes it, its product with d subtracted from the folded position
+// with the multi-unit borrow and from the next with the single one. Any record and any d.
+void ShortQuotientPlain(double* q, const WorkLong& A, int32_t P, double d) {
     Remainder w;
     FillRemainder(w, A, P);
-
-    if (d == 0) {
-        r.error = -1;
-        Report(Message::DivisionByZero);
-        result = r;
-        return result;
-    }
-
-    // Scale the divisor to ten digits: d * 10^(9 - s) lies in [10^9, 10^10].
-    const int32_t s = TruncToInt32(std::floor(std::log(d) / std::log(10.0)));
-    d *= std::pow(10.0, 9 - s);
-    double e = static_cast<double>(A.exponent) + 9.0 - static_cast<double>(s);
-    // An exponent past the int32 range cannot be represented, let alone normalised; it lies far
-    // beyond the exponent limit, so it is reported as that limit.
-    if (e > static_cast<double>(INT32_MAX) - 20.0) {
-        Report(Message::ExponentLimit);
-        r.error = -1;
-        result = r;
-        return result;
-    }
-
     const LimbHalves dHalves = SplitLimb(d);
     for (int32_t i = 0; i <= P + 4; ++i) {
         q[i] = EstimateQuotient(w, i, P, d);
@@ -314,13 +310,202 @@ WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
         if (i == P + 4) break;
         SubtractLowPart(w, i, low);
     }
+}
+
+// Whether ShortQuotientWhole gives the bits of ShortQuotientPlain: every live limb of A a whole
+// number from 0 to 10^10 - 1 and the scaled d a whole number from 10^9 to 10^10.
+bool WholeQuotientApplies(const WorkLong& A, double d) {
+    bool whole = d >= 1e9 && d <= LIMB_BASE && d == rounding::Nearest(d);
+    for (int32_t k = 0; k <= LastLimb(A); ++k) whole &= IsWholeLimb(A.limbs[k]);
+    return whole;
+}
+
+// ShortQuotientPlain on whole limbs, without its branches and its remainder array. On whole limbs
+// every estimate q lies at most two units below the quotient of the three remainder positions it
+// reads, never above it (its rounding errors come to far less than a unit, and it is lowered by
+// one), so what a position leaves, V = (folded remainder) * 10^10 + next position - q d, lies in
+// 0 .. 3 d - 1: the folded position never borrows, the one after it ends in 0 .. 10^10 - 1 with at
+// most its single borrow, and the remainder carried on to the next position, V itself once
+// folded, is below 3 * 10^10. So every estimate stays below 3 * 10^10, every value is a whole
+// number, and the plain loop's branches fall away:
+// - a zero estimate, which the plain loop skips, finds the position above it at 0 (any unit
+//   there makes the estimate at least 10^10 - 2) and subtracts nothing, so it needs no skip;
+// - the position above is read into the estimate whatever its sign: it is never negative;
+// - the estimate's floor and its lowering by one (not below 0) are selected.
+// The estimate reads the folded remainder as one double, exactly the sum the plain loop forms.
+// The remainder itself is kept as a whole number: V is computed modulo 2^64, where the products
+// may wrap but V, far below 2^64, comes out exact; that replaces the split of q d into its high
+// and low limbs and their borrows, whose long chain of roundings each position would wait on.
+void ShortQuotientWhole(double* q, const WorkLong& A, int32_t P, double d) {
+    const uint64_t divisor = WholeToInteger(d);
+    const int32_t last = P + 4;
+    uint64_t remainder = 0;  // the folded W[i - 1] * 10^10 + W[i], below 3 * 10^10
+    for (int32_t i = 0; i <= last; ++i) {
+        double num = IntegerToWhole(remainder);
+        if (i < last) num += A.limbs[i] * kInverseBase;
+        const double v = num / d * LIMB_BASE;
+        const uint64_t estimate = LoweredFloor(v);
+        q[i] = IntegerToWhole(estimate);
+        // W[i + 1], untouched so far; the last position has no position after it, and its
+        // remainder is not needed.
+        if (i < last) {
+            const uint64_t next = WholeToInteger(A.limbs[i]);
+            remainder = remainder * kWholeLimbBase + next - estimate * divisor;
+        }
+    }
+}
+
+// How the gathering of a short division ended: with the final record (a zero dividend, a zero
+// divisor, an exponent beyond the int32 range), or with quotient limbs still to be normalised.
+enum class Gathered { Final, Quotient };
+
+// DivSmall up to its normalisation: the quotient limbs of the plain loop or, where it gives the
+// same bits, the whole-limb one, gathered into r with their exponent and error. `whole` tells
+// which loop ran.
+Gathered GatherShortQuotient(WorkLong& r, const WorkLong& a, double d, bool wholeKernel,
+                             bool& whole) {
+    const int32_t P = a.precision;
+    WorkLong A;
+    AlignLeadingLimb(A, a);
+    InitLong(r, P, A.sign, 0, 0.0);
+    if (d < 0) {
+        r.sign = -A.sign;
+        d = -d;
+    }
+    whole = false;
+
+    // Zero dividend first: zero over zero is zero, without a message (the callers never divide
+    // by zero).
+    if (A.sign == 0) {
+        Normalize(r);
+        r.error = A.error;
+        return Gathered::Final;
+    }
+
+    if (d == 0) {
+        r.error = -1;
+        Report(Message::DivisionByZero);
+        return Gathered::Final;
+    }
+
+    // Scale the divisor to ten digits: d * 10^(9 - s) lies in [10^9, 10^10].
+    const int32_t s = TruncToInt32(std::floor(std::log(d) / std::log(10.0)));
+    d *= std::pow(10.0, 9 - s);
+    double e = static_cast<double>(A.exponent) + 9.0 - static_cast<double>(s);
+    // An exponent past the int32 range cannot be represented, let alone normalised; it lies far
+    // beyond the exponent limit, so it is reported as that limit.
+    if (e > static_cast<double>(INT32_MAX) - 20.0) {
+        Report(Message::ExponentLimit);
+        r.error = -1;
+        return Gathered::Final;
+    }
+
+    double q[kPositions];  // positions 0 .. P + 4, each written by the loop
+    whole = wholeKernel && WholeQuotientApplies(A, d);
+    if (whole) {
+        ShortQuotientWhole(q, A, P, d);
+    } else {
+        ShortQuotientPlain(q, A, P, d);
+    }
 
     GatherQuotient(r, q, P, e);
     r.exponent = TruncToInt32(e);
     r.error = A.error;
-    Normalize(r);
-    result = r;
+    return Gathered::Quotient;
+}
+
+WorkLong& ShortDivision(WorkLong& result, const WorkLong& a, double d, bool wholeKernel) {
+    WorkLong r;
+    bool whole;
+    if (GatherShortQuotient(r, a, d, wholeKernel, whole) == Gathered::Quotient) Normalize(r);
+    CopyLive(result, r);
     return result;
+}
+
+// Whether two records agree in sign, exponent, error and their first `limbs` limbs.
+bool SameLeadingLimbs(const WorkLong& x, const WorkLong& y, int32_t limbs) {
+    if (x.sign != y.sign || x.exponent != y.exponent || x.error != y.error) return false;
+    for (int32_t k = 0; k < limbs; ++k) {
+        if (x.limbs[k] != y.limbs[k]) return false;
+    }
+    return true;
+}
+
+// The leading limbs of a short division from the leading limbs of its dividend, when they are
+// provably those of the whole division (see DivSmallLeading). Returns false, with result not
+// written, where it cannot tell.
+bool LeadingShortQuotient(WorkLong& result, const WorkLong& a, double d, int32_t limbs) {
+    // The dividend's first limbs + 4 limbs as a record of precision `limbs`. Its alignment is that
+    // of a, except in its last limb, which the next limb of a would have filled.
+    WorkLong head;
+    head.sign = a.sign;
+    head.exponent = a.exponent;
+    head.precision = limbs;
+    head.error = a.error;
+    for (int32_t k = 0; k <= LastLimb(head); ++k) head.limbs[k] = a.limbs[k];
+
+    WorkLong low;
+    bool whole;
+    if (GatherShortQuotient(low, head, d, true, whole) != Gathered::Quotient || !whole)
+        return false;
+    // Far from both ends of the exponent range, so that no normalisation below prints a message.
+    if (low.exponent < -2000000000 || low.exponent > 1900000000) return false;
+
+    // Quotient positions 0 .. limbs + 2 read the aligned limbs 0 .. limbs + 2 only, which are a's;
+    // after the gathering (which may move them up one place) limbs 0 .. limbs + 1 are the whole
+    // division's. Every later limb of the whole division's gathered quotient lies in
+    // 0 .. 3 * 10^10 + 2, so all of them together come to less than 4 units of limb limbs + 1:
+    // the whole division's value lies between `low`, its first limbs + 2 limbs alone, and `high`,
+    // those with 4 units more.
+    const int32_t exact = limbs + 1;
+    for (int32_t k = exact + 1; k <= LastLimb(low); ++k) low.limbs[k] = 0.0;
+    WorkLong high = low;
+    high.limbs[exact] += 4.0;
+    // Normalisation reads its digit shift off limb 0, the same in all three, and then keeps the
+    // value's leading digits, cut off (never rounded) after its last limb. So the leading limbs
+    // and the exponent it gives grow with the value: where `low` and `high` agree on them, the
+    // whole division, which lies between the two, gives them too.
+    Normalize(low);
+    Normalize(high);
+    if (!SameLeadingLimbs(low, high, limbs)) return false;
+
+    result.sign = low.sign;
+    result.exponent = low.exponent;
+    result.precision = a.precision;
+    result.error = low.error;
+    for (int32_t k = 0; k < limbs; ++k) result.limbs[k] = low.limbs[k];
+    for (int32_t k = limbs; k <= LastLimb(result); ++k) result.limbs[k] = 0.0;
+    return true;
+}
+
+}  // namespace
+
+// Quotient at a's precision for a non-zero d of at most ten significant digits (scaled to a whole
+// number in [10^9, 10^10]); rounded or cut off as in Div2Long. The result's error is the aligned
+// dividend's error (plus a normalisation error), also for a zero dividend, which gives zero at
+// once; division of a non-zero dividend by zero gives error -1. Whole limbs and a whole scaled d
+// (every canonical record and every divisor the library passes) take the branch-free loop, any
+// other record the plain one; both give the same bits.
+WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
+    return ShortDivision(result, a, d, true);
+}
+
+WorkLong& DivSmallPlain(WorkLong& result, const WorkLong& a, double d) {
+    return ShortDivision(result, a, d, false);
+}
+
+// Taken where the leading limbs are few enough to pay for the two short normalisations: at most
+// the precision less this many.
+constexpr int32_t kLeadingSaving = 8;
+
+WorkLong& DivSmallLeading(WorkLong& result, const WorkLong& a, double d, int32_t limbs) {
+    if (limbs < 1) limbs = 1;
+    bool leading = a.sign != 0 && a.limbs[0] >= 1.0 && limbs <= a.precision - kLeadingSaving;
+    // Every limb whole (the leading one in 1 .. 10^10 - 1), so that the whole division takes the
+    // whole-limb loop and its quotient limbs keep the bounds the shortcut relies on.
+    for (int32_t k = 0; leading && k <= LastLimb(a); ++k) leading = IsWholeLimb(a.limbs[k]);
+    if (leading && LeadingShortQuotient(result, a, d, limbs)) return result;
+    return DivSmall(result, a, d);
 }
 
 }  // namespace ostrel2

@@ -136,35 +136,12 @@ WorkLong& Multipl2Long(WorkLong& result, WorkLong& a, WorkLong& b) {
     return result;
 }
 
-// Product at a's precision for a whole |m| < 10^10; the low part of the last limb's product is
-// dropped. a is only read; the result's error is a.error plus its own normalisation error, also
-// when a zero operand or multiplier gives zero at once.
-WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m) {
-    WorkLong r;
-    InitLong(r, a.precision, a.sign, 0, 0.0);
-    if (m < 0) {
-        r.sign = -a.sign;
-        m = -m;
-    } else if (m == 0) {
-        InitLong(r, a.precision, 0, 0, 0.0);
-    }
+namespace {
 
-    if (r.sign == 0) {
-        r.error = a.error;
-        result = r;
-        return result;
-    }
-
-    // An exponent this close to the int32 limit leaves no room for the product's extra limb and
-    // normalisation's digit shifts; it is far beyond the exponent limit anyway.
-    if (a.exponent > INT32_MAX - 20) {
-        Report(Message::ExponentLimit);
-        r.error = -1;
-        result = r;
-        return result;
-    }
-    r.exponent = a.exponent + 10;
-
+// The limb products of MultiplSmall one after another: each high part added into its limb and
+// each low part into the next, with AddWithCarry's single carry; the low part of the last limb's
+// product is dropped, zero limbs of a skipped. Any record and any whole m.
+void ShortProductPlain(WorkLong& r, const WorkLong& a, double m) {
     const int32_t aLast = LastLimb(a);
     const LimbHalves mHalves = SplitLimb(m);
     for (int32_t i = 0; i <= aLast; ++i) {
@@ -176,11 +153,94 @@ WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m) {
         if (i == aLast) break;
         AddWithCarry(r, i + 1, low);
     }
+}
+
+// Whether ShortProductWhole gives the bits of ShortProductPlain: every live limb of a a whole
+// number from 0 to 10^10 - 1 and m a whole number below 10^10.
+bool WholeProductApplies(const WorkLong& a, double m) {
+    bool whole = m < LIMB_BASE && m == rounding::Nearest(m);
+    for (int32_t k = 0; k <= LastLimb(a); ++k) whole &= IsWholeLimb(a.limbs[k]);
+    return whole;
+}
+
+// ShortProductPlain on whole limbs, without a branch. In the plain order limb i holds the low
+// part of product i - 1 (at most 10^10, which never carries) when the high part of product i is
+// added, so its carry test sees s_i = low_(i-1) + high_i alone, and the one unit it may carry is
+// added to limb i - 1 after that limb's own test. A zero limb of a splits into a zero high and low
+// part, which add nothing and carry nothing. So limb i ends as s_i, less 10^10 when s_i exceeds
+// it (never for limb 0), plus the carry of s_(i+1), each selected. Behind a's last non-zero limb
+// (a factorial's tail of zeros, say) every s_i is 0 but the first, which is a low part: r keeps
+// the zeros it was initialised with there, and the loop ends after that first one.
+void ShortProductWhole(WorkLong& r, const WorkLong& a, double m) {
+    int32_t end = LastLimb(a);
+    while (end > 0 && a.limbs[end] == 0.0) --end;
+    if (end < LastLimb(a)) ++end;
+    const LimbHalves mHalves = SplitWholeLimb(m);
+    double high;
+    double low;
+    SplitWholeProduct(SplitWholeLimb(a.limbs[0]), mHalves, high, low);
+    r.limbs[0] = high;
+    for (int32_t i = 1; i <= end; ++i) {
+        const double carriedLow = low;
+        SplitWholeProduct(SplitWholeLimb(a.limbs[i]), mHalves, high, low);
+        const double sum = carriedLow + high;
+        const double over = Indicator(sum > LIMB_BASE);
+        r.limbs[i] = sum - over * LIMB_BASE;
+        r.limbs[i - 1] += over;
+    }
+}
+
+// MultiplSmall with the plain product loop or, where it gives the same bits, the whole-limb one.
+WorkLong& ShortProduct(WorkLong& result, const WorkLong& a, double m, bool wholeKernel) {
+    WorkLong r;
+    InitLong(r, a.precision, a.sign, 0, 0.0);
+    if (m < 0) {
+        r.sign = -a.sign;
+        m = -m;
+    } else if (m == 0) {
+        InitLong(r, a.precision, 0, 0, 0.0);
+    }
+
+    if (r.sign == 0) {
+        r.error = a.error;
+        CopyLive(result, r);
+        return result;
+    }
+
+    // An exponent this close to the int32 limit leaves no room for the product's extra limb and
+    // normalisation's digit shifts; it is far beyond the exponent limit anyway.
+    if (a.exponent > INT32_MAX - 20) {
+        Report(Message::ExponentLimit);
+        r.error = -1;
+        CopyLive(result, r);
+        return result;
+    }
+    r.exponent = a.exponent + 10;
+
+    if (wholeKernel && WholeProductApplies(a, m)) {
+        ShortProductWhole(r, a, m);
+    } else {
+        ShortProductPlain(r, a, m);
+    }
 
     Normalize(r);
     r.error = SumErrors(r.error, a.error);
-    result = r;
+    CopyLive(result, r);
     return result;
+}
+
+}  // namespace
+
+// Product at a's precision for a whole |m| < 10^10; the low part of the last limb's product is
+// dropped. a is only read; the result's error is a.error plus its own normalisation error, also
+// when a zero operand or multiplier gives zero at once. Whole limbs (every canonical record) take
+// the branch-free loop, any other record the plain one; both give the same bits.
+WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m) {
+    return ShortProduct(result, a, m, true);
+}
+
+WorkLong& MultiplSmallPlain(WorkLong& result, const WorkLong& a, double m) {
+    return ShortProduct(result, a, m, false);
 }
 
 }  // namespace ostrel2

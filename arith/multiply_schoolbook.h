@@ -13,4 +13,8 @@ WorkLong& Multipl2Long(WorkLong& result, WorkLong& a, WorkLong& b);
 // result <- a * m for a whole m with |m| < 10^10, at a's precision; a is only read.
 WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m);
 
+// MultiplSmall with its plain product loop for every record: the reference the tests hold the
+// branch-free loop to, bit for bit.
+WorkLong& MultiplSmallPlain(WorkLong& result, const WorkLong& a, double m);
+
 }  // namespace ostrel2

@@ -6,7 +6,14 @@
 // of that run: the time table, the ratios to MPFR and the crossover precision of Multipl2_XL and
 // Multipl_XL. (The products and overhead of every export, and the other peers, come from
 // ostrel2_product_count and ostrel2_peers: bench/report.sh.)
+//
+// The goal cases time the dear exports on fixed arguments (Exp_XL(1.5), Sin_XL(1), ...) after a
+// warm-up call; with --baseline=OLD/libOstrel2.so the same cases of that library are timed in the
+// same run and a table of new/old per call is printed (for alternating runs add
+// --benchmark_enable_random_interleaving=true --benchmark_repetitions=N), e.g.
+//   ostrel2_bench --baseline=/path/to/old/libOstrel2.so --benchmark_filter=goal/
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
 #include <mpfr.h>
 
 #include <cmath>
@@ -22,6 +29,7 @@
 
 #include "api/export_kinds.h"
 #include "ostrel2.h"
+#include "options.h"
 #include "records.h"
 
 namespace {
@@ -176,6 +184,71 @@ Shape ShapeOf(const Export& e) {
     return Shape::Fraction;
 }
 
+// The goal cases: an export on a fixed argument x = first + second * 10^-10 at a precision (for
+// Pai_XL the precision alone), and the most its time may be of the time before pi, e and ln 10
+// were kept and the short kernels rewritten.
+struct Goal {
+    const char* name;
+    int32_t precision;
+    double first;
+    double second;
+    double ratio;
+};
+constexpr Goal kGoals[] = {
+    {"Pai_XL", 303, 0, 0, 0.02},        {"Pai_XL", 3, 0, 0, 0.05},
+    {"Exp_XL", 303, 1, 5e9, 0.25},      {"Exp_XL", 10, 1, 5e9, 0.75},
+    {"Sin_XL", 303, 1, 0, 0.65},        {"Sin_XL", 3, 1, 0, 0.35},
+    {"Loge_XL", 303, 1, 5e9, 0.75},     {"Log10_XL", 303, 1, 5e9, 0.45},
+    {"Sinh_XL", 303, 1, 5e9, 0.35},
+};
+
+std::string GoalName(const char* library, const Goal& g) {
+    std::string argument;
+    if (std::strcmp(g.name, "Pai_XL") != 0) argument = g.second == 0 ? "(1)" : "(1.5)";
+    return std::string("goal/") + library + "/" + g.name + argument + "/" + std::to_string(g.precision);
+}
+
+// One goal case through an export's address (of the library linked in, or of the baseline).
+void TimeGoal(benchmark::State& state, void* address, Goal g) {
+    using PrecisionFunction = LongNumber* (*)(LongNumber*, int32_t);
+    using RecordFunction = LongNumber* (*)(LongNumber*, const LongNumber*);
+    const bool pi = std::strcmp(g.name, "Pai_XL") == 0;
+    LongNumber x;
+    std::memset(&x, 0, sizeof x);
+    x.sign = 1;
+    x.precision = g.precision;
+    x.limbs[0] = g.first;
+    x.limbs[1] = g.second;
+    LongNumber result;
+    auto call = [&] {
+        return pi ? reinterpret_cast<PrecisionFunction>(address)(&result, g.precision)
+                  : reinterpret_cast<RecordFunction>(address)(&result, &x);
+    };
+    call();  // the warm-up: constants met for the first time are computed here
+    if (Failed(state, result, g.name)) return;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(call());
+        benchmark::ClobberMemory();
+    }
+}
+
+// The goal cases of the library linked in and, when one is given, of the baseline library, one
+// after the other for each case.
+void RegisterGoals(void* baseline) {
+    for (const Goal& g : kGoals) {
+        if (baseline != nullptr) {
+            void* old = dlsym(baseline, g.name);
+            if (old != nullptr) {
+                benchmark::RegisterBenchmark(GoalName("old", g).c_str(), TimeGoal, old, g)
+                    ->Unit(benchmark::kMicrosecond);
+            }
+        }
+        benchmark::RegisterBenchmark(GoalName("new", g).c_str(), TimeGoal,
+                                     dlsym(RTLD_DEFAULT, g.name), g)
+            ->Unit(benchmark::kMicrosecond);
+    }
+}
+
 void RegisterAll() {
     const std::pair<const char*, MpfrOperation> mpfr[] = {
         {"mpfr_add", mpfr_add}, {"mpfr_sub", mpfr_sub}, {"mpfr_mul", mpfr_mul},
@@ -235,6 +308,7 @@ public:
         PrintTimes(out);
         PrintRatios(out);
         PrintCrossover(out);
+        PrintGoals(out);
         std::fflush(out);
     }
 
@@ -321,13 +395,49 @@ private:
                      firstTransformWin, lastSchoolbookWin);
     }
 
+    // new/old per call of the goal cases timed for both libraries.
+    void PrintGoals(std::FILE* out) const {
+        bool any = false;
+        for (const Goal& g : kGoals) {
+            const double fresh = Micro(GoalName("new", g));
+            const double old = Micro(GoalName("old", g));
+            if (fresh < 0 || old <= 0) continue;
+            if (!any) {
+                std::fprintf(out, "\nGoals, new/old per call (us)\n  %-22s %12s %12s %8s %6s\n",
+                             "", "old", "new", "new/old", "goal");
+            }
+            any = true;
+            const std::string row = GoalName("", g).substr(std::strlen("goal//"));
+            std::fprintf(out, "  %-22s %12.1f %12.1f %8.3f %6.2f %s\n", row.c_str(), old, fresh,
+                         fresh / old, g.ratio, fresh / old <= g.ratio ? "met" : "NOT met");
+        }
+    }
+
     std::map<std::string, double> seconds_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --baseline=PATH: an older build of the library, loaded beside the one linked in (its symbols
+    // kept to itself) for the goal cases.
+    void* baseline = nullptr;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const char* path = ostrel2_bench::Option(argv[i], "--baseline");
+        if (path == nullptr) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        baseline = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+        if (baseline == nullptr) {
+            std::fprintf(stderr, "ostrel2_bench: cannot load %s: %s\n", path, dlerror());
+            return 1;
+        }
+    }
+    argc = kept;
     RegisterAll();
+    RegisterGoals(baseline);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     TableReporter reporter;

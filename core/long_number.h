@@ -136,6 +136,64 @@ inline void SplitProduct(double x, double y, double& high, double& low) {
     SplitProductOfHalves(SplitLimb(x), SplitLimb(y), high, low);
 }
 
+// Branch-free forms for the limb kernels. Whether a floor of random digits rounds down, or a
+// difference of them borrows, goes either way at random, so a branch on it mispredicts about half
+// the time; these select by arithmetic instead and give the same bits as the forms above.
+
+// 1.0 when c holds, 0.0 otherwise.
+inline double Indicator(bool c) { return static_cast<double>(c); }
+
+// FloorDouble with the step down selected rather than branched: the same bits for every double
+// (r - 0.0 is r, signed zeros included). The branch left is the rare one for magnitudes of 2^52
+// and beyond.
+inline double FloorDoubleSelect(double x) {
+    const double m = std::fabs(x);
+    if (!(m < rounding::kTwo52)) return x;
+    const double r = std::copysign(rounding::Nearest(m), x);
+    return r - Indicator(r > x);
+}
+
+// SplitLimb for a whole x from 0 to 9 * 10^10 (10^16 / 10^5 fits with room), without the
+// division: x * 10^-5 lies within 10^-9 of x / 10^5, whose fraction is a whole number of 10^-5,
+// so its nearest whole number is the floor or one above it, and the remainder's sign tells which.
+// The same halves as SplitLimb, whose floor is exact on this range.
+inline LimbHalves SplitWholeLimb(double x) {
+    const double upper = rounding::Nearest(x * 1e-5);
+    const double lower = x - upper * 1e5;
+    const double under = Indicator(lower < 0.0);
+    return {upper - under, lower + under * 1e5};
+}
+
+// SplitProductOfHalves for the halves of whole numbers x below 3 * 10^10 and y at most 10^10: every
+// partial value is then a whole number below 2^52 (mid below 4 * 10^10), so both roundings to a
+// whole number there are exact and drop out, the split of mid needs no division, and the carry of
+// a low part above 10^10 is selected. The same high and low parts, bit for bit.
+inline void SplitWholeProduct(LimbHalves x, LimbHalves y, double& high, double& low) {
+    const double mid = x.upper * y.lower + y.upper * x.lower;
+    const LimbHalves m = SplitWholeLimb(mid);
+    const double hi = x.upper * y.upper + m.upper;
+    const double lo = x.lower * y.lower + m.lower * 1e5;
+    const double over = Indicator(lo > LIMB_BASE);
+    high = hi + over;
+    low = lo - over * LIMB_BASE;
+}
+
+// Whether x is a whole number from +0 to 10^10 - 1: a canonical limb (a negative zero is not one).
+inline bool IsWholeLimb(double x) {
+    return x >= 0.0 && x < LIMB_BASE && x == rounding::Nearest(x) && !std::signbit(x);
+}
+
+// The header and live limbs of from into to; the slots above to's last live limb keep what they
+// held (no worker reads a slot beyond its record's last live limb).
+inline void CopyLive(WorkLong& to, const WorkLong& from) {
+    to.sign = from.sign;
+    to.exponent = from.exponent;
+    to.precision = from.precision;
+    to.error = from.error;
+    const int32_t count = from.precision + GUARD_LIMBS + 1;
+    for (int32_t k = 0; k < count; ++k) to.limbs[k] = from.limbs[k];
+}
+
 // The double estimate of a record: (limbs[0] + limbs[1] * 10^-10) * 10^exponent. Workers use it
 // for branch decisions and starting values only.
 double EstimateDouble(const WorkLong& x);

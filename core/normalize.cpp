@@ -38,7 +38,7 @@ void ShiftDigitsUp(WorkLong& x, int32_t s) {
     const double f = std::pow(10.0, s);
     const double g = LIMB_BASE / f;
     for (int32_t k = 0; k < last; ++k) {
-        const double t = FloorDouble(limb[k + 1] / g + kNudge);
+        const double t = FloorDoubleSelect(limb[k + 1] / g + kNudge);
         limb[k] = f * limb[k] + t;
         limb[k + 1] -= t * g;
     }
@@ -54,7 +54,7 @@ void ShiftDigitsDown(WorkLong& x, int32_t n) {
     double carry = 0.0;
     for (int32_t k = 0; k <= last; ++k) {
         const double v = limb[k];
-        const double q = FloorDouble(v / f + kNudge);
+        const double q = FloorDoubleSelect(v / f + kNudge);
         limb[k] = carry + q;
         carry = (v - q * f) * g;
     }

@@ -38,9 +38,17 @@ bool IsExactOne(const WorkLong& x) {
 // x^(1/10^10) applied `count` times. Once the root has come down to an exact 1, every further
 // root would return that same record, so the chain ends early: a y of exponent -2,000,000,000
 // would otherwise ask for 200,000,000 roots. A root that failed ends the chain too: its error is
-// already in B and reaches the result, and no later root could clear it.
-void RepeatLimbRoot(WorkLong& x, int64_t count) {
-    for (int64_t i = 0; i < count && !IsExactOne(x) && !Failed(x); ++i) LimbRootLong(x, x);
+// already in B and reaches the result, and no later root could clear it. The first root of the
+// base itself comes from firstRoot where the caller has one (and firstRoot is then spent).
+void RepeatLimbRoot(WorkLong& x, int64_t count, RootOfBase& firstRoot) {
+    for (int64_t i = 0; i < count && !IsExactOne(x) && !Failed(x); ++i) {
+        if (firstRoot != nullptr) {
+            firstRoot(x, x.precision);
+            firstRoot = nullptr;
+        } else {
+            LimbRootLong(x, x);
+        }
+    }
 }
 
 // x^(10^(10 count)): `count` powers to the 10^10-th. After the first, an exact 1 ends the chain
@@ -123,8 +131,9 @@ double PowerDigits(const WorkLong& x, const WorkLong& y) {
 // integer power; a negative y ends in one reciprocal division. Every product is truncated; the
 // roots and powers report their own failures through the records' errors. A result within 100
 // digits of the products' exponent limit or beyond it (but within the record's) is built with
-// its exponents taken out (exponent_shift.h), the same bits where the plain steps succeed.
-WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
+// its exponents taken out (exponent_shift.h), the same bits where the plain steps succeed. Where
+// firstRoot is given it fills x^(1/10^10) in place of the first LimbRootLong of x.
+WorkLong& PowerXLongWith(WorkLong& result, WorkLong& x, WorkLong& y, RootOfBase firstRoot) {
     WorkLong r;
     InitLong(r, x.precision, 0, 0, 0.0);
     if (Failed(x) || Failed(y)) return FailQuietly(result, r);
@@ -193,8 +202,9 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
     b.sign = 1;
     if (y.exponent > 0) {
         RepeatLimbPower(b, y.exponent / 10);
+        firstRoot = nullptr;  // B is no longer x
     } else if (y.exponent < 0) {
-        RepeatLimbRoot(b, -static_cast<int64_t>(y.exponent) / 10);
+        RepeatLimbRoot(b, -static_cast<int64_t>(y.exponent) / 10, firstRoot);
     }
     // b^n into out, its exponent taken out into the returned shift on the shifted steps.
     auto power = [&b, shifted](WorkLong& out, double n) -> int64_t {
@@ -217,7 +227,7 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
             ++skipped;
             continue;
         }
-        RepeatLimbRoot(b, skipped + 1);
+        RepeatLimbRoot(b, skipped + 1, firstRoot);
         skipped = 0;
         shift += power(t, y.limbs[i]);
         MultiplLong(r, r, t);
@@ -237,6 +247,10 @@ WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
     }
     if (r.sign != 0) r.sign *= sign;
     return CopyOut(result, r);
+}
+
+WorkLong& PowerXLong(WorkLong& result, WorkLong& x, WorkLong& y) {
+    return PowerXLongWith(result, x, y, nullptr);
 }
 
 namespace {

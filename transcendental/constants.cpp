@@ -1,12 +1,48 @@
-// constants.cpp -- pi, e and ln 10 at a given precision, and the holder that keeps them for a call.
+// constants.cpp -- pi, e, ln 10 and the root of e at a given precision, the records kept of them
+// for the process, and the holder that hands them to a call.
 #include "transcendental/constants.h"
 
 #include <cstdint>
+#include <cstring>
 
+#include "powers/real_power.h"
 #include "transcendental/exponential.h"
 #include "transcendental/pi.h"
 
 namespace ostrel2 {
+
+namespace {
+
+constexpr int32_t kConstantCount = 4;
+
+// The kept records of each constant. Constant-initialised: no code runs for them when the module
+// loads or unloads.
+KeptRecords kept[kConstantCount];
+
+}  // namespace
+
+void KeptRecords::Keep(const WorkLong& record, Slot& slot, int32_t precision) {
+    if (record.error != 0 || record.precision < 1) return;
+    if (LastLimb(record) >= KeptCapacity(precision)) return;
+    int32_t expected = kEmpty;
+    if (!slot.state.compare_exchange_strong(expected, kWriting, std::memory_order_acquire))
+        return;
+    slot.sign = record.sign;
+    slot.exponent = record.exponent;
+    slot.precision = record.precision;
+    std::memcpy(limbs_ + KeptOffset(precision), record.limbs,
+                static_cast<size_t>(LastLimb(record) + 1) * sizeof(double));
+    slot.state.store(kPublished, std::memory_order_release);
+}
+
+void KeptRecords::CopyKept(WorkLong& result, const Slot& slot, int32_t precision) const {
+    result.sign = slot.sign;
+    result.exponent = slot.exponent;
+    result.precision = slot.precision;
+    result.error = 0;
+    std::memcpy(result.limbs, limbs_ + KeptOffset(precision),
+                static_cast<size_t>(LastLimb(result) + 1) * sizeof(double));
+}
 
 WorkLong& FreshConstant(WorkLong& result, Constant kind, int32_t precision) {
     switch (kind) {
@@ -17,13 +53,27 @@ WorkLong& FreshConstant(WorkLong& result, Constant kind, int32_t precision) {
         case Constant::E:
             return ELong(result, precision);
         case Constant::Ln10:
+            return Ln10Long(result, precision);
+        case Constant::ERoot:
             break;
     }
-    return Ln10Long(result, precision);
+    WorkLong e;
+    ConstantLong(e, Constant::E, precision);
+    return LimbRootLong(result, e);
 }
 
 WorkLong& ConstantLong(WorkLong& result, Constant kind, int32_t precision) {
-    return FreshConstant(result, kind, precision);
+    return kept[static_cast<int32_t>(kind)].Get(
+        result, precision,
+        [kind](WorkLong& r, int32_t p) -> WorkLong& { return FreshConstant(r, kind, p); });
+}
+
+WorkLong& KeptPaiLong(WorkLong& result, int32_t precision, int32_t& /*iterations*/) {
+    return ConstantLong(result, Constant::Pi, precision);
+}
+
+WorkLong& KeptRootOfE(WorkLong& result, int32_t precision) {
+    return ConstantLong(result, Constant::ERoot, precision);
 }
 
 WorkLong& ConstantHolder::At(int32_t precision) {

@@ -58,7 +58,8 @@ WorkLong& ELong(WorkLong& result, int32_t precision) {
 // zero with error -1 and |x| beyond about 1.01 x 10^12 the range message; e^0 is 1 and e^1 is the
 // series' e itself. Otherwise e, truncated term by term at x.precision, is raised to x by
 // PowerXLong, which reports powers whose decimal exponent it estimates beyond 2 x 10^9. e comes
-// from the holder, which sums it the first time a call needs it.
+// from the holder, and the first 10^10-th root the power takes of it from the kept constants:
+// both are summed or iterated once per process and precision.
 WorkLong& ExpLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     WorkLong r;
     InitLong(r, x.precision, 0, 0, 0.0);
@@ -77,7 +78,7 @@ WorkLong& ExpLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     WorkLong d;
     SubtractLong(d, x, one);
     if (d.sign == 0) return CopyOut(result, base);
-    PowerXLong(r, base, x);
+    PowerXLongWith(r, base, x, KeptRootOfE);
     return CopyOut(result, r);
 }
 
@@ -172,7 +173,12 @@ WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e) {
     bool finished = false;
     for (int32_t k = 2, last = MaxLogTerms(sum.precision); k <= last; ++k) {
         MultiplLongKept(power, power, u, nullptr, &keptU);  // u^k
-        DivSmall(term, power, k);
+        // The sum reads the term down to its own last limb only: that lies at least as many
+        // limbs into the term as the sum's leading limb lies above u^k's (the term u^k / k is no
+        // larger than u^k). The term's limbs beyond it need not be divided out.
+        const int32_t below = sum.exponent / 10 - power.exponent / 10;
+        const int32_t reach = LastLimb(power) + 1 - (below > 0 ? below : 0);
+        DivSmallLeading(term, power, k, reach);
         if (k % 2 == 0) term.sign = -term.sign;
         SubtractLong(sum, sum, term);
         if (IterationDone(sum.precision, sum.exponent, term.exponent)) {
@@ -200,17 +206,16 @@ WorkLong& Ln10Long(WorkLong& result, int32_t precision) {
     return LogeLong(result, ten);
 }
 
-// log10 x = ln x / ln 10, both logarithms computed here with one e, at x.precision (at least 5).
-// No checks of its own: LogeLong reports an invalid x, and its zero with error -1 then meets the
-// division, which reports an overflow of the exponent difference.
+// log10 x = ln x / ln 10 at x.precision (at least 5), ln 10 from the kept constants (Ln10Long at
+// that precision). No checks of its own: LogeLong reports an invalid x, and its zero with error -1
+// then meets the division, which reports an overflow of the exponent difference.
 WorkLong& Log10Long(WorkLong& result, WorkLong& x) {
-    ConstantHolder e(Constant::E);
-    WorkLong ten;
-    InitLong(ten, x.precision, 1, 0, 10.0);
+    const int32_t precision = x.precision;
     WorkLong a;
-    LogeLongWith(a, x, e);
-    LogeLongWith(ten, ten, e);
-    return DivLong(result, a, ten);
+    LogeLong(a, x);
+    WorkLong ln10;
+    ConstantLong(ln10, Constant::Ln10, precision);
+    return DivLong(result, a, ln10);
 }
 
 }  // namespace ostrel2

@@ -19,8 +19,8 @@ WorkLong& LogeLong(WorkLong& result, WorkLong& x);
 // result <- ln x / ln 10.
 WorkLong& Log10Long(WorkLong& result, WorkLong& x);
 
-// The same workers with the call's e held by the caller (transcendental/constants.h), so that
-// the exponentials and logarithms of one call sum the series of e once.
+// The same workers with the call's e held by the caller (transcendental/constants.h): the
+// holder copies e from the records kept for the process once per call.
 WorkLong& ExpLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e);
 WorkLong& LogeLongWith(WorkLong& result, WorkLong& x, ConstantHolder& e);
 

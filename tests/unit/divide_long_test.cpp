@@ -6,10 +6,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "arith/divide_long.h"
+#include "arith/multiply_schoolbook.h"
 #include "core/diagnostics.h"
 #include "support/gmp_reference.h"
+#include "support/kernel_operands.h"
+#include "support/trigonometric_reference.h"
 
 namespace ostrel2 {
 namespace {
@@ -406,6 +410,78 @@ TEST(DivSmall, RandomQuotientsAreWithinTheirLastLimbs) {
                               << "\n  r " << reference::Describe(r);
     }
     RecordProperty("WorstLastLimbUnits", std::to_string(worst));
+}
+
+// DivSmall (the whole-limb quotient loop wherever it applies) against DivSmallPlain, bit for bit
+// in the record and in what it prints, at every precision: KernelOperands' records over divisors
+// at the ends of what the code allows (1, 2, 10^9, 10^10 and 9,999,999,999 scaled onto the ends of
+// [10^9, 10^10], 2^33, fractions of ten digits and fewer, a negative one, and 2^53, whose sixteen
+// digits leave the scaled divisor fractional and the plain loop in charge), and a random counter.
+TEST(DivSmall, WholeLimbLoopGivesThePlainLoopsBitsAtEveryPrecision) {
+    const std::vector<double> divisors = {
+        1.0, 2.0, 3.0, 6.0, 7.0, 99999.0, 1e6, 1e9, 1e10, 999999999.0, 9999999999.0,
+        8589934592.0, 0.5, 1234567.891, -3.0, 9007199254740992.0};
+    reference::RandomLongs random(4711);
+    int compared = 0;
+    ASSERT_TRUE(reference::SameAsPlainAtEveryPrecision(DivSmall, DivSmallPlain, divisors, 100000,
+                                                        random, compared));
+    // Many more short quotients, where most of the library's divisions are: random records of
+    // precision 1 .. 12 over random whole divisors of up to ten digits.
+    for (int n = 0; n < 20000; ++n) {
+        const WorkLong a = random.Next(static_cast<int32_t>(random.Between(1, 12)), -300, 300);
+        const double d = static_cast<double>(random.Between(1, 9999999999LL));
+        WorkLong fast;
+        WorkLong plain;
+        DivSmall(fast, a, d);
+        DivSmallPlain(plain, a, d);
+        ASSERT_TRUE(reference::SameRecord(fast, plain)) << n << " d " << d;
+    }
+    RecordProperty("Quotients", std::to_string(compared + 20000));
+}
+
+// DivSmallLeading gives DivSmall's sign, exponent, error and first `limbs` limbs at every
+// reach, from none of the quotient to all of it: on KernelOperands' records and on exact
+// multiples of the divisor. An exact quotient is where the shortcut must give way: each estimate
+// is one short, so the leading limbs come out as ...36 9,999,999,999 9,999,999,999 ... until a
+// carry from the limbs it does not divide turns them over to ...37 0 0. It takes the shortcut
+// often (its later limbs 0 where DivSmall's are not), so the comparison reaches it.
+TEST(DivSmallLeading, LeadingLimbsAreDivSmalls) {
+    reference::RandomLongs random(1618);
+    int shortcuts = 0;
+    int compared = 0;
+    for (int32_t p = 1; p <= MAX_PRECISION; p += p < 20 ? 1 : 7) {
+        std::vector<WorkLong> dividends = reference::KernelOperands(random, p, 2);
+        const double d = static_cast<double>(random.Between(2, 9999999999LL));
+        // The random ones and the runs (all nines, a lone 1, nines and zeros in turn) times d.
+        for (int j = 0; j < 5; ++j) {
+            WorkLong multiple;
+            MultiplSmall(multiple, dividends[j], d);
+            dividends.push_back(multiple);
+        }
+        for (const WorkLong& a : dividends) {
+            WorkLong whole;
+            DivSmall(whole, a, d);
+            for (int32_t limbs = -1; limbs <= p + 5; limbs += 1 + p / 10) {
+                WorkLong leading;
+                DivSmallLeading(leading, a, d, limbs);
+                const int32_t kept = std::max(1, std::min(limbs, p + 4));
+                bool same = leading.sign == whole.sign && leading.exponent == whole.exponent &&
+                            leading.error == whole.error && leading.precision == whole.precision;
+                for (int32_t k = 0; k < kept; ++k) same = same && leading.limbs[k] == whole.limbs[k];
+                ASSERT_TRUE(same) << "p " << p << " limbs " << limbs << " d " << d << "\n  a "
+                                  << reference::Describe(a) << "\n  leading "
+                                  << reference::Describe(leading) << "\n  whole "
+                                  << reference::Describe(whole);
+                bool shortcut = false;
+                for (int32_t k = kept; k <= LastLimb(whole); ++k)
+                    shortcut = shortcut || leading.limbs[k] != whole.limbs[k];
+                shortcuts += shortcut;
+                ++compared;
+            }
+        }
+    }
+    EXPECT_GT(shortcuts, compared / 4);
+    RecordProperty("Shortcuts", std::to_string(shortcuts) + " of " + std::to_string(compared));
 }
 
 }  // namespace

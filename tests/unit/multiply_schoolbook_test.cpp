@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "arith/multiply_schoolbook.h"
 #include "core/diagnostics.h"
 #include "support/gmp_reference.h"
+#include "support/kernel_operands.h"
 
 namespace ostrel2 {
 namespace {
@@ -340,6 +342,22 @@ TEST(MultiplSmall, RandomProductsMatchTheTruncatedExactProduct) {
             ASSERT_LE(reference::ErrorInLastLimbUnits(r, expected), ambiguous) << n;
         }
     }
+}
+
+// MultiplSmall (the whole-limb product loop wherever it applies) against MultiplSmallPlain, bit
+// for bit in the record and in what it prints, at every precision: KernelOperands' records (their
+// runs of 9,999,999,999 carry on every limb) over multipliers at the ends of the contract (0, 1,
+// 10^9, 9,999,999,999), 2^33, a negative one, and a random one of up to ten digits.
+TEST(MultiplSmall, WholeLimbLoopGivesThePlainLoopsBitsAtEveryPrecision) {
+    const std::vector<double> multipliers = {
+        0.0, 1.0, 2.0, 3.0, 99999.0, 100000.0, 1e6, 1e9, 999999999.0, 9999999999.0,
+        8589934592.0, -7.0};
+    reference::RandomLongs random(8128);
+    int compared = 0;
+    ASSERT_TRUE(reference::SameAsPlainAtEveryPrecision(MultiplSmall, MultiplSmallPlain,
+                                                        multipliers, 9999999999LL, random,
+                                                        compared));
+    RecordProperty("Products", std::to_string(compared));
 }
 
 }  // namespace

@@ -75,6 +75,7 @@ TEST(DoubleRounding, SameBitsAsTheMathLibrary) {
     for (const double x : xs) {
         const double m = std::fabs(x);
         ASSERT_EQ(Bits(FloorDouble(x)), Bits(std::floor(x))) << x;
+        ASSERT_EQ(Bits(FloorDoubleSelect(x)), Bits(std::floor(x))) << x;
         ASSERT_EQ(Bits(TruncDouble(x)), Bits(std::trunc(x))) << x;
         ASSERT_EQ(Bits(AwayDouble(x)), Bits(std::copysign(std::ceil(m), x))) << x;
         ASSERT_EQ(Bits(RoundHalfEven(x)), Bits(std::nearbyint(x))) << x;

@@ -71,6 +71,85 @@ static void ExpectValue(Tally* t, const char* what, const LongNumber* r, int32_t
           r->sign, r->exponent, r->error, r->limbs[0], r->limbs[1], restZero, sign, exponent, first, second);
 }
 
+/* Concurrent first use of the constants the library keeps per precision (pi, e, its first
+ * 10^10-th root, ln 10): eight threads, started together, each call Pai_XL, Exp_XL(1.5),
+ * Log10_XL(1.5) and Sin_XL(1) at one precision in an order of their own, before anything else in
+ * the process has met that precision. Each result must be the bytes a later call gives. */
+#define FIRST_USE_THREADS 8
+#define FIRST_USE_CALLS 4
+#define FIRST_USE_PRECISION 23
+static const int kFirstUseOrdinals[FIRST_USE_CALLS] = {16, 23, 25, 18}; /* Pai, Exp, Log10, Sin */
+
+typedef struct FirstUse {
+    const Exports* e;
+    int thread;
+    volatile LONG* waiting;
+    LongNumber results[FIRST_USE_CALLS];
+} FirstUse;
+
+static void FirstUseCall(const Exports* e, int which, LongNumber* result) {
+    LongNumber x;
+    ExportAddress fn = Find(e, kFirstUseOrdinals[which]);
+    if (which == 0) {
+        ((PaiFn)fn)(result, FIRST_USE_PRECISION);
+        return;
+    }
+    if (which == 3) {
+        Make(&x, FIRST_USE_PRECISION, 1, 0, 1, 0);
+    } else {
+        Make(&x, FIRST_USE_PRECISION, 1, 0, 1, 5e9);
+    }
+    ((OneRecordFn)fn)(result, &x);
+}
+
+static DWORD WINAPI FirstUseThread(LPVOID argument) {
+    FirstUse* u = (FirstUse*)argument;
+    int k;
+    InterlockedDecrement(u->waiting);
+    while (InterlockedCompareExchange(u->waiting, 0, 0) > 0) {
+    }
+    for (k = 0; k < FIRST_USE_CALLS; ++k) {
+        const int which = (k + u->thread) % FIRST_USE_CALLS;
+        FirstUseCall(u->e, which, &u->results[which]);
+    }
+    return 0;
+}
+
+static void CheckConcurrentFirstUse(Tally* t, const Exports* e) {
+    static FirstUse uses[FIRST_USE_THREADS];
+    HANDLE threads[FIRST_USE_THREADS];
+    volatile LONG waiting = FIRST_USE_THREADS;
+    int i, which, started = 0;
+    for (which = 0; which < FIRST_USE_CALLS; ++which) {
+        if (Find(e, kFirstUseOrdinals[which]) == NULL) return;
+    }
+    for (i = 0; i < FIRST_USE_THREADS; ++i) {
+        uses[i].e = e;
+        uses[i].thread = i;
+        uses[i].waiting = &waiting;
+        threads[i] = CreateThread(NULL, 0, FirstUseThread, &uses[i], 0, NULL);
+        Check(t, threads[i] != NULL, "first use: cannot start thread %d (error %lu)", i, GetLastError());
+        if (threads[i] == NULL) break;
+        ++started;
+    }
+    if (started < FIRST_USE_THREADS) {
+        /* the started ones would wait for ever for the rest: release them */
+        InterlockedExchange(&waiting, 0);
+    }
+    WaitForMultipleObjects((DWORD)started, threads, TRUE, INFINITE);
+    for (i = 0; i < started; ++i) CloseHandle(threads[i]);
+    if (started < FIRST_USE_THREADS) return;
+    for (which = 0; which < FIRST_USE_CALLS; ++which) {
+        LongNumber later;
+        FirstUseCall(e, which, &later);
+        Check(t, later.error == 0, "first use: export %d failed (error %d)", kFirstUseOrdinals[which], later.error);
+        for (i = 0; i < FIRST_USE_THREADS; ++i) {
+            Check(t, memcmp(&uses[i].results[which], &later, sizeof later) == 0,
+                  "first use: export %d on thread %d differs from the later call", kFirstUseOrdinals[which], i);
+        }
+    }
+}
+
 static void CheckLoading(Tally* t, HMODULE dll, Exports* e) {
     int i;
     memset(e, 0, sizeof *e);
@@ -415,6 +494,8 @@ int main(int argc, char** argv) {
     }
     fprintf(stderr, "%s-bit client, %d landed exports\n", sizeof(void*) == 4 ? "32" : "64", kLandedExportCount);
     CheckLoading(&t, dll, &e);
+    /* first, so that the constants are new to the process */
+    CheckConcurrentFirstUse(&t, &e);
     CheckValues(&t, &e);
     CheckRecordHandling(&t, &e);
     CheckGuard(&t, &e);
