@@ -291,21 +291,21 @@ def _shown(record, digits):
     return _Shown(record.sign < 0, kept.rstrip("0"), first, last, bool(rest))
 
 
-# The format specification: [[fill]align][sign][z][#][0][width][grouping][.precision][type]
+# The format string's fields: [[fill]align][sign][z][#][0][width][grouping][.precision][type]
 _FORMAT = re.compile(r"(?:(?P<fill>.)?(?P<align>[<>=^]))?(?P<sign>[-+ ])?z?#?(?P<zero>0)?"
                      r"(?P<width>\d+)?(?P<grouping>[,_])?(?:\.(?P<places>\d+))?(?P<type>[eEfFgGn%])?\Z",
                      re.S)
 
 
-def _padded(text, spec):
-    """The text with the sign, fill, alignment and width of a format specification."""
-    if spec["sign"] in ("+", " ") and not text.startswith("-"):
-        text = spec["sign"] + text
-    width = int(spec["width"] or 0)
+def _padded(text, form):
+    """The text with the sign, fill, alignment and width of a format string."""
+    if form["sign"] in ("+", " ") and not text.startswith("-"):
+        text = form["sign"] + text
+    width = int(form["width"] or 0)
     if len(text) >= width:
         return text
-    align = spec["align"] or ("=" if spec["zero"] else ">")
-    fill = spec["fill"] or ("0" if spec["zero"] and not spec["align"] else " ")
+    align = form["align"] or ("=" if form["zero"] else ">")
+    fill = form["fill"] or ("0" if form["zero"] and not form["align"] else " ")
     room = width - len(text)
     if align == "<":
         return text + fill * room
@@ -429,11 +429,11 @@ class Number(_exports.NumberMethods):
         asked = f"digits={self._digits}" if self._digits is not None else f"precision={self.precision}"
         return f"ostrel2.Number('{self}', {asked})"
 
-    def __format__(self, spec: str) -> str:
-        """Format specifications as for Decimal, on the digits shown: e, f, g, %, n, with and
+    def __format__(self, form: str) -> str:
+        """Format strings as for Decimal, on the digits shown: e, f, g, %, n, with and
         without a precision. A precision that asks for fewer digits rounds the record's value
         once, half to even; one that asks for more pads the digits shown with zeros."""
-        parts = _FORMAT.match(spec)
+        parts = _FORMAT.match(form)
         shown = self._shown()
         if parts and parts["type"] is None and parts["places"] is None and not parts["grouping"]:
             return _padded(shown.text() if shown else "0", parts)
@@ -452,7 +452,7 @@ class Number(_exports.NumberMethods):
             if last >= shown.last:  # no more digits than shown: round the record's value once
                 value = exact
         with decimal.localcontext(_WIDE):
-            return format(value, spec)
+            return format(value, form)
 
     def __reduce__(self):
         return (_restore, (self.text(all_limbs=True), self.precision, self._digits))

@@ -51,7 +51,7 @@ def test_sqrt_2_at_30_digits_in_every_output():
 SQRT2_30 = "1.41421356237309504880168872421"
 
 
-@pytest.mark.parametrize("spec, expected", [
+@pytest.mark.parametrize("form, expected", [
     ("e", SQRT2_30 + "e+0"),
     ("E", SQRT2_30 + "E+0"),
     ("g", SQRT2_30),
@@ -69,8 +69,8 @@ SQRT2_30 = "1.41421356237309504880168872421"
     (".32f", SQRT2_30 + "000"),
     (".40g", SQRT2_30),
 ])
-def test_format_specifications_show_no_guard_digit(spec, expected):
-    assert format(ostrel2.sqrt(2, digits=30), spec) == expected
+def test_formats_show_no_guard_digit(form, expected):
+    assert format(ostrel2.sqrt(2, digits=30), form) == expected
 
 
 def test_format_rounds_the_record_once():
