@@ -1,8 +1,7 @@
 // export_kinds.h -- the exports as C++ callers see them: each argument kind's function type, one
 // invoker for every export, and the rows of api/export_table.h as arrays.
 //
-// kExports holds the built exports with an invoker each, in ordinal order; kTable holds all 33
-// rows. Instantiating an invoker checks at compile time that the export's declaration in
+// kExports holds the exports with an invoker each, in ordinal order. Instantiating an invoker checks at compile time that the export's declaration in
 // ostrel2.h has the function type of its kind in the table.
 #pragma once
 
@@ -99,7 +98,7 @@ void Invoke(Arguments& a) {
     }
 }
 
-// A row of the table; invoke is null for a planned export.
+// A row of the table.
 struct Export {
     int ordinal;
     const char* name;
@@ -111,20 +110,13 @@ struct Export {
     void (*invoke)(Arguments&);
 };
 
-#define OSTREL2_EXPORT_ROW_BUILT(ordinal, name, kind, bytes, cost, command, summary, worker) \
+#define OSTREL2_EXPORT_ROW(ordinal, name, kind, bytes, cost, command, summary, worker) \
     {ordinal, #name, Kind::kind, bytes, Cost::cost, command, summary, &Invoke<Kind::kind, &name>},
-#define OSTREL2_EXPORT_ROW_PLANNED(ordinal, name, kind, bytes, cost, command, summary, worker) \
-    {ordinal, #name, Kind::kind, bytes, Cost::cost, command, summary, nullptr},
 
-// All 33 exports in ordinal order, the planned ones without an invoker.
-inline constexpr Export kTable[] = {
-    OSTREL2_EXPORTS(OSTREL2_EXPORT_ROW_BUILT, OSTREL2_EXPORT_ROW_PLANNED)};
+// The exports in ordinal order.
+inline constexpr Export kExports[] = {OSTREL2_EXPORTS(OSTREL2_EXPORT_ROW)};
 
-// The built exports in ordinal order.
-inline constexpr Export kExports[] = {OSTREL2_EXPORTS(OSTREL2_EXPORT_ROW_BUILT, OSTREL2_EXPORT_SKIP)};
-
-#undef OSTREL2_EXPORT_ROW_BUILT
-#undef OSTREL2_EXPORT_ROW_PLANNED
+#undef OSTREL2_EXPORT_ROW
 
 inline constexpr int kExportCount = sizeof kExports / sizeof kExports[0];
 
@@ -141,14 +133,14 @@ constexpr bool SameText(const char* a, const char* b) {
 // The table's own consistency: ordinals 1 .. 33 in order, byte counts that fit the kinds, and
 // names and commands that occur once.
 constexpr bool TableConsistent() {
-    constexpr int rows = sizeof kTable / sizeof kTable[0];
+    constexpr int rows = kExportCount;
     if (rows != OSTREL2_EXPORT_COUNT) return false;
     for (int i = 0; i < rows; ++i) {
-        if (kTable[i].ordinal != i + 1) return false;
-        if (kTable[i].bytes != StackBytes(kTable[i].kind)) return false;
+        if (kExports[i].ordinal != i + 1) return false;
+        if (kExports[i].bytes != StackBytes(kExports[i].kind)) return false;
         for (int j = 0; j < i; ++j) {
-            if (SameText(kTable[i].name, kTable[j].name)) return false;
-            if (SameText(kTable[i].command, kTable[j].command)) return false;
+            if (SameText(kExports[i].name, kExports[j].name)) return false;
+            if (SameText(kExports[i].command, kExports[j].command)) return false;
         }
     }
     return true;

@@ -1,7 +1,6 @@
 /* export_table.h -- every export of the library, one line each: the single source of its facts.
  *
- * OSTREL2_EXPORTS(BUILT, PLANNED) expands BUILT(...) for each export the library defines and
- * PLANNED(...) for each one that waits for its worker. The columns:
+ * OSTREL2_EXPORTS(ROW) expands ROW(...) once for each export, in ordinal order. The columns:
  *
  *   ordinal  the export's ordinal in the Windows DLL (1 .. 33)
  *   name     the export
@@ -92,44 +91,41 @@ enum Ostrel2ExportCost { OSTREL2_EXPORT_COSTS(OSTREL2_COST_ENUMERATOR) };
 /* The number of exports: the ordinals run from 1 to this. */
 #define OSTREL2_EXPORT_COUNT 33
 
-/* A row the includer passes over: OSTREL2_EXPORTS(ROW, OSTREL2_EXPORT_SKIP) takes the built ones. */
-#define OSTREL2_EXPORT_SKIP(ordinal, name, kind, bytes, cost, command, summary, worker)
-
 /* clang-format off */
-#define OSTREL2_EXPORTS(BUILT, PLANNED) \
-    BUILT(1, Version_XL, Version, 0, Cheap, "version", "the library's version number", none) \
-    BUILT(2, Abs_XL, OneRecord, 8, Cheap, "abs", "|x|", AbsLong) \
-    BUILT(3, Fix_XL, OneRecord, 8, Cheap, "fix", "x truncated toward zero", FixLong) \
-    BUILT(4, Round_XL, OneRecord, 8, Cheap, "round", "x rounded to a whole number, halves away from zero", RoundLong) \
-    BUILT(5, Mod_XL, TwoRecords, 12, Cheap, "mod", "x - fix(x / y) * y, with the sign of x", ModLong) \
-    BUILT(6, Add_XL, TwoRecordsOverX, 12, Cheap, "add", "x + y", AddLong) \
-    BUILT(7, Subtract_XL, TwoRecordsOverX, 12, Cheap, "sub", "x - y", SubtractLong) \
-    BUILT(8, Multipl2_XL, TwoRecordsOverX, 12, Cheap, "mul2", "x * y, limb by limb", Multipl2Long) \
-    BUILT(9, Multipl_XL, TwoRecordsOverX, 12, Cheap, "mul", "x * y, by transform (at least 5 limbs)", MultiplLong) \
-    BUILT(10, Div2_XL, TwoRecordsOverX, 12, Cheap, "div2", "x / y, by long division", Div2Long) \
-    BUILT(11, Div_XL, TwoRecordsOverX, 12, Cheap, "div", "x / y, by Newton reciprocal", DivLong) \
-    BUILT(12, Sqr_XL, OneRecordOverX, 8, Cheap, "sqrt", "the square root of x", SqrLong) \
-    BUILT(13, Power_XL, RecordDouble, 16, Cheap, "power", "x to the whole power n", PowerLong) \
-    BUILT(14, PowerX_XL, TwoRecordsOverX, 12, Dear, "powerx", "x to the power y", PowerXLong) \
-    BUILT(15, Root_XL, RecordDouble, 16, Cheap, "root", "the n-th root of x", RootLong) \
-    BUILT(16, Pai_XL, Precision, 8, Cheap, "pi", "pi at the precision given", KeptPaiLong) \
-    BUILT(17, Cos_XL, OneRecordOverX, 8, Dear, "cos", "the cosine of x (radians)", CosLong) \
-    BUILT(18, Sin_XL, OneRecordOverX, 8, Dear, "sin", "the sine of x (radians)", SinLong) \
-    BUILT(19, Tan_XL, OneRecordOverX, 8, Dear, "tan", "the tangent of x (radians)", TanLong) \
-    BUILT(20, Asn_XL, OneRecordOverX, 8, Dear, "asin", "the arc sine of x", AsnLong) \
-    BUILT(21, Acs_XL, OneRecordOverX, 8, Dear, "acos", "the arc cosine of x", AcsLong) \
-    BUILT(22, Atn_XL, OneRecordOverX, 8, Dear, "atan", "the arc tangent of x", AtnLong) \
-    BUILT(23, Exp_XL, OneRecordOverX, 8, Dear, "exp", "e to the power x", ExpLong) \
-    BUILT(24, Loge_XL, OneRecordOverX, 8, Dear, "ln", "the natural logarithm of x", LogeLong) \
-    BUILT(25, Log10_XL, OneRecordOverX, 8, Dear, "log10", "the common logarithm of x", Log10Long) \
-    BUILT(26, Sinh_XL, OneRecordOverX, 8, Dear, "sinh", "the hyperbolic sine of x", SinhLong) \
-    BUILT(27, Cosh_XL, OneRecordOverX, 8, Dear, "cosh", "the hyperbolic cosine of x", CoshLong) \
-    BUILT(28, Tanh_XL, OneRecordOverX, 8, Dear, "tanh", "the hyperbolic tangent of x", TanhLong) \
-    BUILT(29, Asinh_XL, OneRecordOverX, 8, Dear, "asinh", "the inverse hyperbolic sine of x", AsinhLong) \
-    BUILT(30, Acosh_XL, OneRecordOverX, 8, Dear, "acosh", "the inverse hyperbolic cosine of x", AcoshLong) \
-    BUILT(31, Atanh_XL, OneRecordOverX, 8, Dear, "atanh", "the inverse hyperbolic tangent of x", AtanhLong) \
-    BUILT(32, Factorial_XL, IntPrecision, 12, Cheap, "factorial", "n! at the precision given", FactorialLong) \
-    BUILT(33, LCM_XL, Cofactors, 12, Cheap, "gcd", "g = gcd(round(x), round(y)), then the cofactors x/g and y/g", LCMLong)
+#define OSTREL2_EXPORTS(ROW) \
+    ROW(1, Version_XL, Version, 0, Cheap, "version", "the library's version number", none) \
+    ROW(2, Abs_XL, OneRecord, 8, Cheap, "abs", "|x|", AbsLong) \
+    ROW(3, Fix_XL, OneRecord, 8, Cheap, "fix", "x truncated toward zero", FixLong) \
+    ROW(4, Round_XL, OneRecord, 8, Cheap, "round", "x rounded to a whole number, halves away from zero", RoundLong) \
+    ROW(5, Mod_XL, TwoRecords, 12, Cheap, "mod", "x - fix(x / y) * y, with the sign of x", ModLong) \
+    ROW(6, Add_XL, TwoRecordsOverX, 12, Cheap, "add", "x + y", AddLong) \
+    ROW(7, Subtract_XL, TwoRecordsOverX, 12, Cheap, "sub", "x - y", SubtractLong) \
+    ROW(8, Multipl2_XL, TwoRecordsOverX, 12, Cheap, "mul2", "x * y, limb by limb", Multipl2Long) \
+    ROW(9, Multipl_XL, TwoRecordsOverX, 12, Cheap, "mul", "x * y, by transform (at least 5 limbs)", MultiplLong) \
+    ROW(10, Div2_XL, TwoRecordsOverX, 12, Cheap, "div2", "x / y, by long division", Div2Long) \
+    ROW(11, Div_XL, TwoRecordsOverX, 12, Cheap, "div", "x / y, by Newton reciprocal", DivLong) \
+    ROW(12, Sqr_XL, OneRecordOverX, 8, Cheap, "sqrt", "the square root of x", SqrLong) \
+    ROW(13, Power_XL, RecordDouble, 16, Cheap, "power", "x to the whole power n", PowerLong) \
+    ROW(14, PowerX_XL, TwoRecordsOverX, 12, Dear, "powerx", "x to the power y", PowerXLong) \
+    ROW(15, Root_XL, RecordDouble, 16, Cheap, "root", "the n-th root of x", RootLong) \
+    ROW(16, Pai_XL, Precision, 8, Cheap, "pi", "pi at the precision given", KeptPaiLong) \
+    ROW(17, Cos_XL, OneRecordOverX, 8, Dear, "cos", "the cosine of x (radians)", CosLong) \
+    ROW(18, Sin_XL, OneRecordOverX, 8, Dear, "sin", "the sine of x (radians)", SinLong) \
+    ROW(19, Tan_XL, OneRecordOverX, 8, Dear, "tan", "the tangent of x (radians)", TanLong) \
+    ROW(20, Asn_XL, OneRecordOverX, 8, Dear, "asin", "the arc sine of x", AsnLong) \
+    ROW(21, Acs_XL, OneRecordOverX, 8, Dear, "acos", "the arc cosine of x", AcsLong) \
+    ROW(22, Atn_XL, OneRecordOverX, 8, Dear, "atan", "the arc tangent of x", AtnLong) \
+    ROW(23, Exp_XL, OneRecordOverX, 8, Dear, "exp", "e to the power x", ExpLong) \
+    ROW(24, Loge_XL, OneRecordOverX, 8, Dear, "ln", "the natural logarithm of x", LogeLong) \
+    ROW(25, Log10_XL, OneRecordOverX, 8, Dear, "log10", "the common logarithm of x", Log10Long) \
+    ROW(26, Sinh_XL, OneRecordOverX, 8, Dear, "sinh", "the hyperbolic sine of x", SinhLong) \
+    ROW(27, Cosh_XL, OneRecordOverX, 8, Dear, "cosh", "the hyperbolic cosine of x", CoshLong) \
+    ROW(28, Tanh_XL, OneRecordOverX, 8, Dear, "tanh", "the hyperbolic tangent of x", TanhLong) \
+    ROW(29, Asinh_XL, OneRecordOverX, 8, Dear, "asinh", "the inverse hyperbolic sine of x", AsinhLong) \
+    ROW(30, Acosh_XL, OneRecordOverX, 8, Dear, "acosh", "the inverse hyperbolic cosine of x", AcoshLong) \
+    ROW(31, Atanh_XL, OneRecordOverX, 8, Dear, "atanh", "the inverse hyperbolic tangent of x", AtanhLong) \
+    ROW(32, Factorial_XL, IntPrecision, 12, Cheap, "factorial", "n! at the precision given", FactorialLong) \
+    ROW(33, LCM_XL, Cofactors, 12, Cheap, "gcd", "g = gcd(round(x), round(y)), then the cofactors x/g and y/g", LCMLong)
 /* clang-format on */
 
 #endif /* OSTREL2_EXPORT_TABLE_H */

@@ -1,8 +1,7 @@
-// exports.cpp -- the exported entry points, one for each built row of api/export_table.h.
+// exports.cpp -- the exported entry points, one for each row of api/export_table.h.
 //
 // Each entry point runs the frame of its argument kind (api/entry_frames.h) around its worker:
-// guard, private copies, the worker, copy back. A planned row defines nothing until its worker
-// is built and the row is marked BUILT.
+// guard, private copies, the worker, copy back.
 #include <cstddef>
 #include <type_traits>
 
@@ -26,13 +25,13 @@ static_assert(OSTREL2_LIMB_SLOTS == ostrel2::BOUNDARY_LIMBS, "boundary slots agr
 static_assert(offsetof(WorkLong, limbs) == offsetof(LongNumber, limbs),
               "a working record begins with the boundary record's layout");
 
-// Every built export is declared in ostrel2.h with the function type of its kind: a missing or
+// Every export is declared in ostrel2.h with the function type of its kind: a missing or
 // different declaration stops the build here.
 #define OSTREL2_REQUIRE_DECLARATION(ordinal, name, kind, bytes, cost, command, summary, worker) \
     static_assert(std::is_same_v<decltype(&name),                                               \
                                  ostrel2::api::FunctionOf<ostrel2::api::Kind::kind>>,           \
                   #name " is declared in ostrel2.h with arguments other than its kind's");
-OSTREL2_EXPORTS(OSTREL2_REQUIRE_DECLARATION, OSTREL2_EXPORT_SKIP)
+OSTREL2_EXPORTS(OSTREL2_REQUIRE_DECLARATION)
 #undef OSTREL2_REQUIRE_DECLARATION
 
 }  // namespace
@@ -79,5 +78,5 @@ OSTREL2_EXPORTS(OSTREL2_REQUIRE_DECLARATION, OSTREL2_EXPORT_SKIP)
     OSTREL2_ENTRY_##kind(name, worker)
 
 extern "C" {
-OSTREL2_EXPORTS(OSTREL2_ENTRY, OSTREL2_EXPORT_SKIP)
+OSTREL2_EXPORTS(OSTREL2_ENTRY)
 }  // extern "C"

@@ -43,7 +43,7 @@ void Enter(Arguments& a, Worker worker) {
 #define OSTREL2_CAUGHT_ROW(ordinal, name, kind, bytes, cost, command, summary, worker) \
     {#name, Kind::kind, [](Arguments& a) { Enter<Kind::kind>(a, worker); }},
 
-const CaughtExport kCaught[] = {OSTREL2_EXPORTS(OSTREL2_CAUGHT_ROW, OSTREL2_EXPORT_SKIP)};
+const CaughtExport kCaught[] = {OSTREL2_EXPORTS(OSTREL2_CAUGHT_ROW)};
 
 #undef OSTREL2_CAUGHT_ROW
 

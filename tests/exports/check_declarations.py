@@ -5,14 +5,14 @@
   check_declarations.py TABLE --module bindings/Ostrel2.bas
   check_declarations.py TABLE --readme README.md
 
-The public header must declare every built export of api/export_table.h and no planned one, in
+The public header must declare every export of api/export_table.h and nothing else, in
 ordinal order, each under a comment that names its ordinal, with the parameters of its kind. The
 macro module must declare the same exports in both of its branches (#If VBA7 and #Else) with
 Lib "Ostrel2.dll" and the arguments of the kind (records ByRef As LongNumber, int ByVal As Long,
 double ByVal As Double), returning Long (Version_XL) or the record's address (LongPtr under VBA7,
 Long before), and its Type LongNumber must have the record's fields in order. The README's
 function table must list all 33 exports once, in ordinal order, with the table's ordinals and the
-arguments of their kinds, and mark exactly the planned ones "(planned)".
+arguments of their kinds.
 """
 import argparse
 import re
@@ -43,7 +43,6 @@ def ordinals_named(comment):
 
 def check_header(rows, text):
     problems = []
-    built = [r for r in rows if r.built]
     by_name = {r.name: r for r in rows}
     declared = []
     comment_ordinals = set()
@@ -59,8 +58,6 @@ def check_header(rows, text):
         if row is None:
             problems.append(f"{name} is declared but is not a row of the export table")
             continue
-        if not row.built:
-            problems.append(f"{name} is declared but its row in the export table is PLANNED")
         if row.ordinal not in comment_ordinals:
             problems.append(f"{name}: the comment above it does not name its ordinal {row.ordinal}")
         want_ret = "int32_t" if row.kind == "Version" else "LongNumber*"
@@ -72,9 +69,9 @@ def check_header(rows, text):
     code = re.sub(r"/\*.*?\*/", "", text, flags=re.S)
     for name in sorted(set(re.findall(r"\b(\w+_XL)\s*\(", code)) - set(declared)):
         problems.append(f"{name} is declared without OSTREL2_API ... OSTREL2_CALL")
-    for row in built:
+    for row in rows:
         if row.name not in declared:
-            problems.append(f"{row.name} is BUILT in the export table but not declared")
+            problems.append(f"{row.name} is in the export table but not declared")
     order = [by_name[n].ordinal for n in declared if n in by_name]
     if order != sorted(order):
         problems.append(f"declarations are not in ordinal order: {', '.join(declared)}")
@@ -120,8 +117,6 @@ def check_module(rows, text):
             if row is None:
                 problems.append(f"{branch} {name}: not a row of the export table")
                 continue
-            if not row.built:
-                problems.append(f"{branch} {name}: declared but its row in the export table is PLANNED")
             want_ret = "Long" if row.kind == "Version" else ("LongPtr" if branch == "VBA7" else "Long")
             if ret != want_ret:
                 problems.append(f"{branch} {name}: returns {ret}, want {want_ret}")
@@ -131,8 +126,8 @@ def check_module(rows, text):
             if got != want:
                 problems.append(f"{branch} {name}: arguments ({', '.join(got)}), its kind {row.kind} wants ({', '.join(want)})")
         for row in rows:
-            if row.built and row.name not in seen:
-                problems.append(f"{branch}: no Declare of {row.name}, which is BUILT in the export table")
+            if row.name not in seen:
+                problems.append(f"{branch}: no Declare of {row.name}, which is in the export table")
         order = [by_name[n].ordinal for n in seen if n in by_name]
         if order != sorted(order):
             problems.append(f"{branch}: Declares are not in ordinal order")
@@ -161,7 +156,6 @@ def check_readme(rows, text):
             continue
         names = re.findall(r"`(\w+_XL)`", cells[0])
         ordinals = [int(o) for o in re.findall(r"\d+", cells[1])]
-        planned = "(planned)" in cells[3]
         if len(names) != len(ordinals):
             problems.append(f"{', '.join(names)}: {len(names)} names and {len(ordinals)} ordinals")
         for name, ordinal in zip(names, ordinals):
@@ -175,9 +169,6 @@ def check_readme(rows, text):
             if cells[2] != export_table.README_ARGUMENTS[row.kind]:
                 problems.append(f"{name}: arguments \"{cells[2]}\", its kind {row.kind} wants "
                                 f"\"{export_table.README_ARGUMENTS[row.kind]}\"")
-            if planned == row.built:
-                problems.append(f"{name}: {'marked' if planned else 'not marked'} (planned), but its row "
-                                f"in the export table is {'BUILT' if row.built else 'PLANNED'}")
     for row in rows:
         if listed.count(row.name) != 1:
             problems.append(f"{row.name} is listed {listed.count(row.name)} times in the function table")
@@ -201,8 +192,7 @@ def main():
             problems += [f"{path}: {p}" for p in check(rows, Path(path).read_text(encoding="utf-8"))]
     for p in problems:
         print("FAIL:", p)
-    built = sum(r.built for r in rows)
-    print(f"{len(rows)} exports in the table, {built} built; {len(problems)} problems")
+    print(f"{len(rows)} exports in the table; {len(problems)} problems")
     return 1 if problems else 0
 
 

@@ -8,7 +8,7 @@ import re
 from pathlib import Path
 from typing import NamedTuple
 
-ROW = re.compile(r'^\s*(BUILT|PLANNED)\((\d+),\s*(\w+),\s*(\w+),\s*(\d+),\s*(\w+),\s*"((?:[^"\\]|\\.)*)",'
+ROW = re.compile(r'^\s*ROW\((\d+),\s*(\w+),\s*(\w+),\s*(\d+),\s*(\w+),\s*"((?:[^"\\]|\\.)*)",'
                  r'\s*"((?:[^"\\]|\\.)*)",\s*(\w+)\)\s*\\?\s*$')
 KIND = re.compile(r"^\s*KIND\((\w+)\)\s*\\?\s*$")
 
@@ -22,7 +22,6 @@ class Row(NamedTuple):
     command: str
     summary: str
     worker: str
-    built: bool
 
 
 # The arguments after the result record, as (C type, name), of each kind; Version has no result.
@@ -58,10 +57,9 @@ def read(table_path):
     for number, line in enumerate(Path(table_path).read_text().splitlines(), 1):
         m = ROW.match(line)
         if m:
-            status, ordinal, name, kind, size, cost, command, summary, worker = m.groups()
-            rows.append(Row(int(ordinal), name, kind, int(size), cost, command, summary, worker,
-                            status == "BUILT"))
-        elif re.match(r"^\s*(BUILT|PLANNED)\(", line):
+            ordinal, name, kind, size, cost, command, summary, worker = m.groups()
+            rows.append(Row(int(ordinal), name, kind, int(size), cost, command, summary, worker))
+        elif re.match(r"^\s*ROW\(", line):
             raise ValueError(f"{table_path}:{number}: a row this reader cannot read: {line.strip()}")
         m = KIND.match(line)
         if m:

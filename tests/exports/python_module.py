@@ -159,7 +159,7 @@ def main():
     parser.add_argument("package")
     parser.add_argument("--check", action="store_true")
     args = parser.parse_args()
-    rows = [row for row in export_table.read(args.table) if row.built]
+    rows = export_table.read(args.table)
     wanted = {"_exports.py": exports_file(rows), "_functions.py": functions_file(rows)}
     stale = []
     for name, text in wanted.items():

@@ -227,7 +227,7 @@ TEST(Interface, LargestPrecisionThroughEveryExport) {
 }
 
 // Values through the boundary, at least one row for every built export (an export without one
-// fails EveryBuiltExportHasValueCases). Arguments in the order of the export's kind: records as
+// fails EveryExportHasValueCases). Arguments in the order of the export's kind: records as
 // decimal text read at the row's precision, a double or an int as decimal text; the precision
 // argument of Pai_XL and Factorial_XL is the row's precision. The result must be within a
 // relative 10^-digits of the exact value given.
@@ -293,7 +293,7 @@ const ValueCase kValueCases[] = {
     {"LCM_XL", 4, {"12", "18"}, "6", 40},
 };
 
-TEST(Interface, EveryBuiltExportHasValueCases) {
+TEST(Interface, EveryExportHasValueCases) {
     for (const Export& e : kExports) {
         bool found = false;
         for (const ValueCase& c : kValueCases) found = found || std::strcmp(c.name, e.name) == 0;

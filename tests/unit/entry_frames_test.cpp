@@ -1,6 +1,6 @@
 // entry_frames_test.cpp -- the frame of each argument kind with a stand-in worker: the guard, the
 // hand-over of api/export_table.h (which record the worker writes into), private copies, and the
-// result written whole. The frames of planned exports run here before any worker of theirs exists.
+// result written whole, independently of any real worker.
 #include <gtest/gtest.h>
 
 #include <cmath>

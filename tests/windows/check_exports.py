@@ -49,7 +49,7 @@ def main():
     problems = []
 
     rows = export_table.read(args.table)
-    wanted = {r.name: r.ordinal for r in rows if r.built}
+    wanted = {r.name: r.ordinal for r in rows}
     table_bytes = {r.name: r.bytes for r in rows}
 
     exported, text = dll_exports(prefix + "objdump", args.dll)

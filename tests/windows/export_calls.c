@@ -1,10 +1,10 @@
-/* export_calls.c -- the built exports of the table, and dispatch of one call through the pointer
+/* export_calls.c -- the exports of the table, and dispatch of one call through the pointer
  * type of the export's kind. */
 #include "export_calls.h"
 
 #define OSTREL2_LANDED_ROW(ordinal, name, kind, bytes, cost, command, summary, worker) \
     {#name, ordinal, OSTREL2_KIND(kind), bytes, OSTREL2_COST(cost)},
-const struct LandedExport kLandedExports[] = {OSTREL2_EXPORTS(OSTREL2_LANDED_ROW, OSTREL2_EXPORT_SKIP)};
+const struct LandedExport kLandedExports[] = {OSTREL2_EXPORTS(OSTREL2_LANDED_ROW)};
 #undef OSTREL2_LANDED_ROW
 const int kLandedExportCount = (int)(sizeof kLandedExports / sizeof kLandedExports[0]);
 

@@ -9,7 +9,7 @@
 #include "api/export_table.h"
 #include "ostrel2.h"
 
-/* An export the library defines: a built row of api/export_table.h. */
+/* An export the library defines: a row of api/export_table.h. */
 struct LandedExport {
     const char* name;
     int ordinal;
@@ -18,11 +18,11 @@ struct LandedExport {
     enum Ostrel2ExportCost cost;
 };
 
-/* The built exports in ordinal order. */
+/* The exports in ordinal order. */
 extern const struct LandedExport kLandedExports[];
 extern const int kLandedExportCount;
 
-/* The built export of this ordinal, NULL for a planned one or a number out of range. */
+/* The export of this ordinal, NULL for a number out of range. */
 const struct LandedExport* LandedExportByOrdinal(int ordinal);
 
 /* A export's address as the loader hands it out (GetProcAddress or dlsym). */
