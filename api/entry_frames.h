@@ -8,7 +8,6 @@
 // between calls. api/exports.cpp instantiates the frames with the workers of the table.
 #pragma once
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -46,7 +45,7 @@ inline bool Accepted(const LongNumber* x) {
     if (sign < -1 || sign > 1 || error > 0) return false;
     if (exponent < EXPONENT_FLOOR || exponent > EXPONENT_CEILING) return false;
     const char* limbs = reinterpret_cast<const char*>(x) + offsetof(LongNumber, limbs);
-    const int32_t live = std::min(precision + GUARD_LIMBS + 1, BOUNDARY_LIMBS);
+    const int32_t live = LiveSlots(precision);
     for (int32_t k = 0; k < live; ++k) {
         double limb;
         std::memcpy(&limb, limbs + k * sizeof(double), sizeof limb);
@@ -58,11 +57,6 @@ inline bool Accepted(const LongNumber* x) {
 // The bytes of a record's header and of its first `slots` limb slots.
 inline size_t RecordBytes(int32_t slots) {
     return offsetof(LongNumber, limbs) + static_cast<size_t>(slots) * sizeof(double);
-}
-
-// The limb slots of a record of this precision that hold live limbs, at most the boundary's 306.
-inline int32_t LiveSlots(int32_t precision) {
-    return std::max(0, std::min(precision + GUARD_LIMBS + 1, BOUNDARY_LIMBS));
 }
 
 // The header and live limbs of an accepted record, with slot 306 of the working record taken as 0.

@@ -36,6 +36,13 @@ struct WorkLong {
 // Index of the last live limb of a record.
 inline int32_t LastLimb(const WorkLong& x) { return x.precision + GUARD_LIMBS; }
 
+// The limb slots of a boundary record of this precision that hold live limbs: precision + 4,
+// within 0 .. the boundary's 306 for any precision a caller may write.
+inline int32_t LiveSlots(int32_t precision) {
+    const int64_t wanted = static_cast<int64_t>(precision) + GUARD_LIMBS + 1;
+    return wanted < 0 ? 0 : (wanted > BOUNDARY_LIMBS ? BOUNDARY_LIMBS : static_cast<int32_t>(wanted));
+}
+
 // Fills sign, exponent (ZERO_EXPONENT when sign is 0), precision, error 0, limbs[0] = firstLimb
 // and limbs 1 .. precision + 3 with 0. Slots above the live limbs keep what they held.
 void InitLong(WorkLong& record, int32_t precision, int32_t sign, int32_t exponent,

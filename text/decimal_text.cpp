@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/long_number.h"
+
 namespace ostrel2::text {
 
 namespace {
@@ -23,12 +25,6 @@ constexpr int64_t kMostPaddingBeforePoint = 20;        // "1e20", "1.2e21" are s
 constexpr int64_t kMostZerosAfterPoint = 6;            // "0.0000001" is still positional
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Live limbs that exist in a boundary record of the given precision.
-int LiveSlots(int32_t precision) {
-    const int wanted = precision + 3 + 1;
-    return wanted < kSlots ? wanted : kSlots;
-}
 
 // floor(a / b) for b > 0.
 int64_t FloorDiv(int64_t a, int64_t b) {
