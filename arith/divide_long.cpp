@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/call_counting.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 
@@ -487,6 +488,7 @@ bool LeadingShortQuotient(WorkLong& result, const WorkLong& a, double d, int32_t
 // (every canonical record and every divisor the library passes) take the branch-free loop, any
 // other record the plain one; both give the same bits.
 WorkLong& DivSmall(WorkLong& result, const WorkLong& a, double d) {
+    OSTREL2_COUNTED_CALL(SmallDivision, a.precision);
     return ShortDivision(result, a, d, true);
 }
 

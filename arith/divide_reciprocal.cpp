@@ -7,6 +7,7 @@
 
 #include "arith/addition.h"
 #include "arith/transform/multiply_transform.h"
+#include "core/call_counting.h"
 #include "core/diagnostics.h"
 #include "core/worker_helpers.h"
 
@@ -22,6 +23,7 @@ namespace ostrel2 {
 // operand that carries an error is a failure passed on, and a zero dividend gives zero: both
 // without a message, as the zero of precision P with the operands' errors.
 WorkLong& DivLong(WorkLong& result, WorkLong& a, WorkLong& b) {
+    OSTREL2_COUNTED_CALL(Division, MaxPrecision(a, b));
     const int32_t p = MaxPrecision(a, b);
     WorkLong x;
     InitLong(x, p, 0, 0, 0.0);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/call_counting.h"
 #include "core/diagnostics.h"
 
 namespace ostrel2 {
@@ -236,6 +237,7 @@ WorkLong& ShortProduct(WorkLong& result, const WorkLong& a, double m, bool whole
 // when a zero operand or multiplier gives zero at once. Whole limbs (every canonical record) take
 // the branch-free loop, any other record the plain one; both give the same bits.
 WorkLong& MultiplSmall(WorkLong& result, const WorkLong& a, double m) {
+    OSTREL2_COUNTED_CALL(SmallProduct, a.precision);
     return ShortProduct(result, a, m, true);
 }
 

@@ -70,14 +70,17 @@ std::vector<ArgumentSet> BuildSets() {
     sets.push_back(One("Atanh_XL", "0.5 full", Full("0.5")));
     sets.push_back({"PowerX_XL", "1.5^1.5", Short("1.5"), Short("1.5"), 0.0, 0});
     sets.push_back({"PowerX_XL", "1.5^1.5 full", Full("1.5"), Full("1.5"), 0.0, 0});
+    // The greatest common divisor of whole numbers over every live limb: Euclid's steps.
+    sets.push_back({"LCM_XL", "whole", {Value::WholeInteger, nullptr},
+                    {Value::WholeInteger, nullptr}, 0.0, 0});
     return sets;
 }
 
 // A stable seed from the set and the precision (FNV-1a over the key), so that every program and
 // every run draws the same operands.
-uint64_t Seed(const ArgumentSet& set, int32_t precision) {
+uint64_t Seed(const std::string& key, int32_t precision) {
     uint64_t hash = 1469598103934665603ULL;
-    for (const char c : Key(set)) {
+    for (const char c : key) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
     }
     return hash ^ (static_cast<uint64_t>(precision) * 0x9E3779B97F4A7C15ULL);
@@ -115,6 +118,7 @@ LongNumber Make(const Operand& operand, int32_t precision, std::mt19937_64& rng)
             return x;
         }
         case Value::HalfInteger: return RandomRecord(rng, precision, 10 * (precision / 2));
+        case Value::WholeInteger: return RandomRecord(rng, precision, 10 * LastBoundarySlot(precision));
         case Value::None:
         case Value::SameAsX: break;
     }
@@ -135,7 +139,7 @@ const std::vector<ArgumentSet>& ArgumentSets() {
     return sets;
 }
 
-const ostrel2::api::Export* BuiltExport(const char* name) {
+const ostrel2::api::Export* FindExport(const char* name) {
     for (const ostrel2::api::Export& e : ostrel2::api::kExports) {
         if (std::strcmp(e.name, name) == 0) return &e;
     }
@@ -144,24 +148,51 @@ const ostrel2::api::Export* BuiltExport(const char* name) {
 
 bool Varies(const ArgumentSet& set) { return RandomPart(set.x) || RandomPart(set.y); }
 
-std::vector<Call> MakePool(const ArgumentSet& set, int32_t precision) {
-    std::mt19937_64 rng(Seed(set, precision));
-    std::vector<Call> pool(kPoolSize);
-    for (Call& call : pool) {
-        call.x = Make(set.x, precision, rng);
-        call.y = set.y.value == Value::SameAsX ? call.x : Make(set.y, precision, rng);
+std::vector<Call> MakePool(const ArgumentSet& set, int32_t precision, int count) {
+    std::vector<Call> pool;
+    // Beyond the first kPoolSize calls, further operands are drawn from the seeds of the key with
+    // "#1", "#2", ... appended, so that the first kPoolSize stay those of every other program.
+    for (int round = 0; static_cast<int>(pool.size()) < count; ++round) {
+        const std::string key = Key(set) + (round == 0 ? "" : "#" + std::to_string(round));
+        std::mt19937_64 rng(Seed(key, precision));
+        for (int k = 0; k < kPoolSize && static_cast<int>(pool.size()) < count; ++k) {
+            Call call;
+            call.x = Make(set.x, precision, rng);
+            call.y = set.y.value == Value::SameAsX ? call.x : Make(set.y, precision, rng);
+            pool.push_back(call);
+        }
     }
     return pool;
 }
 
-void Bind(ostrel2::api::Arguments& a, const ArgumentSet& set, int32_t precision, Call& call) {
-    a.x = &call.x;
-    a.y = set.y.value == Value::SameAsX ? &call.x : &call.y;
-    a.n = set.n;
-    const ostrel2::api::Export* e = BuiltExport(set.exportName);
-    const bool factorial = e != nullptr && e->kind == ostrel2::api::Kind::IntPrecision;
-    a.first = factorial ? set.count : precision;
-    a.second = precision;
+BoundCalls::BoundCalls(const ArgumentSet& set, int32_t precision, int count)
+    : export_(FindExport(set.exportName)),
+      pool_(MakePool(set, precision, count)),
+      work_(pool_),
+      bound_(pool_.size()),
+      distinct_(Varies(set) ? static_cast<int>(pool_.size()) : 1),
+      writesArguments_(false) {
+    if (export_ == nullptr) {
+        std::fprintf(stderr, "argument set: no export %s\n", set.exportName);
+        std::exit(2);
+    }
+    writesArguments_ = export_->kind == ostrel2::api::Kind::Cofactors;
+    std::memset(&result_, 0, sizeof result_);
+    const bool factorial = export_->kind == ostrel2::api::Kind::IntPrecision;
+    for (size_t k = 0; k < pool_.size(); ++k) {
+        ostrel2::api::Arguments& a = bound_[k];
+        a.result = &result_;
+        a.x = &work_[k].x;
+        a.y = set.y.value == Value::SameAsX ? &work_[k].x : &work_[k].y;
+        a.n = set.n;
+        a.first = factorial ? set.count : precision;
+        a.second = precision;
+    }
+}
+
+void BoundCalls::Run(int k) {
+    if (writesArguments_) work_[k] = pool_[k];
+    export_->invoke(bound_[k]);
 }
 
 std::string Key(const ArgumentSet& set) { return std::string(set.exportName) + "|" + set.label; }

@@ -1,7 +1,7 @@
-// peers.cpp -- every argument set of every built export beside MPFR and Boost's cpp_dec_float, in
-// one run, at the same number of decimal digits.
+// peers.cpp -- every argument set of every export beside MPFR and Boost's cpp_dec_float, in one
+// run, at the same number of decimal digits.
 //
-// For each precision p and each argument set whose export is built, the program times the export
+// For each precision p and each argument set, the program times the export
 // through the shared library, MPFR and Boost on the same values (the records' exact decimal text,
 // which MPFR and Boost round to their own precision): 10 p decimal digits, the digits the result
 // promises (p limbs of ten), which is ceil(10 p log2 10) bits for MPFR. The contestants take turns
@@ -9,17 +9,16 @@
 // (thread CPU time; a round calls one contestant for at least --min-time seconds, cycling
 // through the set's 8 calls). A row gets as many rounds as fit --row-budget seconds (default 20)
 // at the time its first calls took, at least one and at most --rounds: the factorial of 10^6 at
-// p = 303 takes seconds a call. Before timing, the first calls' results are compared on their
+// p = 303 takes seconds a call. --dear=S gives a row whose first calls take more than S seconds
+// together a single round of a single call per contestant (a sampled run at large precisions). Before timing, the first calls' results are compared on their
 // leading 12 digits, so that a peer computing something else is noticed. Multipl_XL on random
 // operands takes its turns in every row too ("product"): the unit of the row's overhead.
 //
 // Usage: ostrel2_peers [--precision=P,...] [--filter=TEXT] [--rounds=N] [--min-time=S]
-//                      [--tsv=FILE] [--arguments=FILE] [--planned] [--row-budget=S]
+//                      [--tsv=FILE] [--arguments=FILE] [--row-budget=S] [--dear=S]
 //   --tsv        writes one line per set, precision and contestant: the seconds per call
 //   --arguments  writes the operands of every set and precision as decimal text and stops: the
 //                input of peers_decimal.py, which times Python's decimal on the same values
-//   --planned    takes the sets of planned exports too, with the peers alone (their values
-//                checked against MPFR's): a check of the peers' side before the export lands
 #include <mpfr.h>
 
 #include <algorithm>
@@ -228,8 +227,8 @@ bool Agree(const std::string& a, const std::string& b, int digits) {
 [[noreturn]] void Usage(const std::string& problem) {
     std::fprintf(stderr,
                  "ostrel2_peers: %s\nusage: ostrel2_peers [--precision=P,...] [--filter=TEXT] "
-                 "[--rounds=N] [--min-time=S] [--tsv=FILE] [--arguments=FILE] [--planned] "
-                 "[--row-budget=S]\n",
+                 "[--rounds=N] [--min-time=S] [--tsv=FILE] [--arguments=FILE] "
+                 "[--row-budget=S] [--dear=S]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -283,9 +282,9 @@ int main(int argc, char** argv) {
     const char* filter = "";
     const char* tsvPath = nullptr;
     const char* argumentsPath = nullptr;
-    bool planned = false;
     int rounds = 5;
     double rowBudget = 20.0;
+    double dear = 1e300;
     double minTime = 0.05;
     for (int i = 1; i < argc; ++i) {
         const char* v = nullptr;
@@ -303,17 +302,16 @@ int main(int argc, char** argv) {
             argumentsPath = v;
         } else if ((v = Option(argv[i], "--row-budget")) != nullptr) {
             rowBudget = std::strtod(v, nullptr);
-        } else if (std::strcmp(argv[i], "--planned") == 0) {
-            planned = true;
+        } else if ((v = Option(argv[i], "--dear")) != nullptr) {
+            dear = std::strtod(v, nullptr);
         } else {
             Usage(std::string("unknown argument ") + argv[i]);
         }
     }
-    if (precisions.empty()) precisions = {5, 30, 100, 303};
+    if (precisions.empty()) precisions = {3, 10, 30, 303};
 
     std::vector<const ArgumentSet*> sets;
     for (const ArgumentSet& set : ostrel2_bench::ArgumentSets()) {
-        if (ostrel2_bench::BuiltExport(set.exportName) == nullptr && !planned) continue;
         if (ostrel2_bench::Key(set).find(filter) == std::string::npos) continue;
         sets.push_back(&set);
     }
@@ -342,43 +340,25 @@ int main(int argc, char** argv) {
             if (ostrel2_bench::Key(set) == "Multipl_XL|random") productSet = &set;
         }
     }
-    const ostrel2::api::Export* productExport = ostrel2_bench::BuiltExport("Multipl_XL");
     int mismatches = 0;
     for (int32_t p : precisions) {
         const int64_t digits = 10 * static_cast<int64_t>(p);
         const auto bits = static_cast<mpfr_prec_t>(std::ceil(static_cast<double>(digits) *
                                                              std::log2(10.0)));
-        std::vector<Call> productPool = ostrel2_bench::MakePool(*productSet, p);
-        LongNumber productResult;
-        std::vector<ostrel2::api::Arguments> productBound(productPool.size());
-        for (size_t k = 0; k < productPool.size(); ++k) {
-            productBound[k].result = &productResult;
-            ostrel2_bench::Bind(productBound[k], *productSet, p, productPool[k]);
-        }
+        ostrel2_bench::BoundCalls product(*productSet, p);
         for (const ArgumentSet* set : sets) {
-            const ostrel2::api::Export* e = ostrel2_bench::BuiltExport(set->exportName);
             const Op op = ostrel2_bench::OpOf(*set);
-            std::vector<Call> pool = ostrel2_bench::MakePool(*set, p);
-            const int poolSize = ostrel2_bench::Varies(*set) ? static_cast<int>(pool.size()) : 1;
-
-            LongNumber result;
-            std::vector<ostrel2::api::Arguments> bound(pool.size());
-            for (size_t k = 0; k < pool.size(); ++k) {
-                bound[k].result = &result;
-                ostrel2_bench::Bind(bound[k], *set, p, pool[k]);
-            }
+            ostrel2_bench::BoundCalls ours(*set, p);
+            const int poolSize = ours.Distinct();
             std::vector<Contestant> contestants;
-            if (e != nullptr) {
-                contestants.push_back({"ours", [&](int k) { e->invoke(bound[k]); },
-                                       [&] { return OurResult(result, 16); }, {}});
-            }
+            contestants.push_back({"ours", [&](int k) { ours.Run(k); },
+                                   [&] { return OurResult(ours.Result(), 16); }, {}});
             // The transform product in the same turns, the unit of the overhead tables.
-            if (e != nullptr && set != productSet) {
-                auto product = [&](int k) { productExport->invoke(productBound[k]); };
-                contestants.push_back({"product", product, nullptr, {}});
+            if (set != productSet) {
+                contestants.push_back({"product", [&](int k) { product.Run(k); }, nullptr, {}});
             }
 
-            const Texts texts = TextsOf(*set, pool);
+            const Texts texts = TextsOf(*set, ours.Pool());
             std::unique_ptr<MpfrPool> mpfr;
             std::unique_ptr<ostrel2_bench::BoostCall> boost;
             if (op != Op::None) {
@@ -419,11 +399,12 @@ int main(int argc, char** argv) {
             }
             // Rows whose calls take seconds (the factorial of 10^6 at p = 303) get fewer rounds.
             const double firstCalls = ThreadSeconds() - firstStart;
-            const int rowRounds = std::max(
+            const bool dearRow = firstCalls > dear;
+            const int rowRounds = dearRow ? 1 : std::max(
                 1, std::min(rounds, static_cast<int>(rowBudget / std::max(firstCalls, 1e-9))));
             for (int r = 0; r < rowRounds; ++r) {
                 for (Contestant& c : contestants) {
-                    c.seconds.push_back(PerCall(c.run, poolSize, minTime));
+                    c.seconds.push_back(PerCall(c.run, poolSize, dearRow ? 0.0 : minTime));
                 }
             }
 

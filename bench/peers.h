@@ -39,7 +39,7 @@ public:
     virtual std::string Result(int significant) const = 0;
 };
 
-// Decimal digits Boost's cpp_dec_float is instantiated for: 10 p for p = 5, 30, 100 and 303.
+// Decimal digits Boost's cpp_dec_float is instantiated for: 10 p for p = 3, 10, 30, 100 and 303.
 bool BoostHasDigits(int64_t digits);
 
 // A computation of op at `digits` decimal digits on the operands given as decimal text (y may be

@@ -89,7 +89,7 @@ private:
 }  // namespace
 
 bool BoostHasDigits(int64_t digits) {
-    return digits == 50 || digits == 300 || digits == 1000 || digits == 3030;
+    return digits == 30 || digits == 100 || digits == 300 || digits == 1000 || digits == 3030;
 }
 
 std::unique_ptr<BoostCall> MakeBoostCall(Op op, int64_t digits, const std::vector<std::string>& x,
@@ -97,7 +97,8 @@ std::unique_ptr<BoostCall> MakeBoostCall(Op op, int64_t digits, const std::vecto
                                          int32_t count) {
     if (op == Op::None) return nullptr;
     switch (digits) {
-        case 50: return std::make_unique<Calls<50>>(op, x, y, n, count);
+        case 30: return std::make_unique<Calls<30>>(op, x, y, n, count);
+        case 100: return std::make_unique<Calls<100>>(op, x, y, n, count);
         case 300: return std::make_unique<Calls<300>>(op, x, y, n, count);
         case 1000: return std::make_unique<Calls<1000>>(op, x, y, n, count);
         case 3030: return std::make_unique<Calls<3030>>(op, x, y, n, count);

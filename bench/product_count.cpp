@@ -1,9 +1,9 @@
 // product_count.cpp -- counts the transform products and reciprocal divisions of one export call.
 //
-// Built as a counting program (product_counter.h): the entry points (api/exports.cpp) and the
-// workers are linked in statically, and the linker sends every call of MultiplLong, DivLong,
-// MultiplSmall and DivSmall made from another source file through the counting wrappers, which
-// count and go on to the real worker. The arithmetic is the library's unchanged code. A DivLong
+// Built as a counting program (product_counter.h): the entry points (api/exports.cpp) and a copy
+// of the workers compiled with the counting hook are linked in statically, so that every call of
+// MultiplLong, DivLong, MultiplSmall and DivSmall, whoever makes it, reaches the counters. The
+// arithmetic is the library's own code. A DivLong
 // call is counted as a division, and the products it makes inside are counted as products too
 // (and apart, as products inside divisions), so "products" is every transform product the call
 // made.
@@ -12,7 +12,7 @@
 //   ostrel2_product_count [--precision=P[,P...]] [--filter=TEXT] [--tsv=FILE] [--samples=N]
 //                         [--time[=ROUNDS]]
 //       every argument set of argument_sets.cpp whose "export|arguments" contains TEXT, at each
-//       precision (default 303); sets of planned exports are skipped. Sets with a random part are
+//       precision (default 303). Sets with a random part are
 //       counted over the pool the timing programs use (8 calls); --samples=N counts N calls.
 //       --time runs the calls of each set with products again, ROUNDS times (default 3), and
 //       gives the time of a call and its own time: the part outside the transform products, as
@@ -27,14 +27,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "api/export_kinds.h"
 #include "argument_sets.h"
 #include "options.h"
-#include "core/long_number.h"
 #include "ostrel2.h"
 #include "product_counter.h"
 
@@ -42,7 +40,6 @@ namespace {
 
 using ostrel2_bench::ArgumentSet;
 using ostrel2_bench::Option;
-using ostrel2_bench::Call;
 using ostrel2_bench::Operand;
 using ostrel2_bench::Value;
 
@@ -61,31 +58,16 @@ struct Tally {
     double productSeconds = 0;
 };
 
-Tally CountSet(const ArgumentSet& set, const ostrel2::api::Export& e, int32_t precision,
-               int samples, int rounds) {
-    std::vector<Call> pool = ostrel2_bench::MakePool(set, precision);
-    if (samples > static_cast<int>(pool.size()) && ostrel2_bench::Varies(set)) {
-        // More calls than the pool: further operands drawn the same way.
-        for (int32_t round = 1; static_cast<int>(pool.size()) < samples; ++round) {
-            ArgumentSet shifted = set;
-            std::string label = std::string(set.label) + "#" + std::to_string(round);
-            shifted.label = label.c_str();
-            for (const Call& call : ostrel2_bench::MakePool(shifted, precision)) {
-                if (static_cast<int>(pool.size()) < samples) pool.push_back(call);
-            }
-        }
-    }
-    const int calls = ostrel2_bench::Varies(set) ? static_cast<int>(pool.size()) : 1;
+Tally CountSet(const ArgumentSet& set, int32_t precision, int samples, int rounds) {
+    ostrel2_bench::BoundCalls bound(set, precision,
+                                    ostrel2_bench::Varies(set) ? samples : 1);
+    const int calls = bound.Distinct();
     Tally tally;
-    LongNumber result;
     for (int i = 0; i < calls; ++i) {
-        ostrel2::api::Arguments a;
-        a.result = &result;
-        ostrel2_bench::Bind(a, set, precision, pool[i]);
         ostrel2_bench::ResetCounts(precision);
-        e.invoke(a);
+        bound.Run(i);
         const ostrel2_bench::Counts& counts = ostrel2_bench::CurrentCounts();
-        if (result.error != 0 && tally.error == 0) tally.error = result.error;
+        if (bound.Result().error != 0 && tally.error == 0) tally.error = bound.Result().error;
         tally.products += counts.products;
         tally.productsInDivisions += counts.productsInDivisions;
         tally.lowerProducts += counts.lowerProducts;
@@ -102,17 +84,12 @@ Tally CountSet(const ArgumentSet& set, const ostrel2::api::Export& e, int32_t pr
     if (rounds > 0 && tally.products > 0) {
         // The calls once more, timed: the whole calls and the products inside them, in the round
         // least disturbed by other work on the machine (the shortest).
-        std::vector<ostrel2::api::Arguments> bound(calls);
-        for (int i = 0; i < calls; ++i) {
-            bound[i].result = &result;
-            ostrel2_bench::Bind(bound[i], set, precision, pool[i]);
-        }
         ostrel2_bench::TimeProducts(true);
         double best = 1e300;
         for (int round = 0; round < rounds; ++round) {
             ostrel2_bench::ResetCounts(precision);
             const double start = ostrel2_bench::SteadySeconds();
-            for (int i = 0; i < calls; ++i) e.invoke(bound[i]);
+            for (int i = 0; i < calls; ++i) bound.Run(i);
             const double total = ostrel2_bench::SteadySeconds() - start;
             if (total < best) {
                 best = total;
@@ -220,8 +197,8 @@ int main(int argc, char** argv) {
 
     std::vector<ArgumentSet> sets;
     if (own.exportName != nullptr) {
-        if (ostrel2_bench::BuiltExport(own.exportName) == nullptr) {
-            Usage((std::string(own.exportName) + " is not a built export").c_str());
+        if (ostrel2_bench::FindExport(own.exportName) == nullptr) {
+            Usage((std::string(own.exportName) + " is not an export").c_str());
         }
         own.label = ownLabel.empty() ? "-" : ownLabel.c_str();
         sets.push_back(own);
@@ -240,23 +217,13 @@ int main(int argc, char** argv) {
                      "lower\tmultipl_small\tdiv_small\terror\tcall_seconds\tproduct_seconds\n");
     }
     PrintHeader();
-    int skipped = 0;
     for (int32_t p : precisions) {
         for (const ArgumentSet& set : sets) {
-            const ostrel2::api::Export* e = ostrel2_bench::BuiltExport(set.exportName);
-            if (e == nullptr) {
-                ++skipped;
-                continue;
-            }
-            const Tally tally = CountSet(set, *e, p, samples, rounds);
+            const Tally tally = CountSet(set, p, samples, rounds);
             PrintRow(p, set, tally);
             if (tsv != nullptr) WriteRow(tsv, p, set, tally);
             std::fflush(stdout);
         }
-    }
-    if (skipped > 0) {
-        std::printf("(%d rows of planned exports skipped)\n",
-                    skipped / static_cast<int>(precisions.size()));
     }
     if (tsv != nullptr) std::fclose(tsv);
     return 0;

@@ -1,89 +1,53 @@
-// product_counter.cpp -- the counting wrappers of the counting programs (see product_counter.h).
+// product_counter.cpp -- the counters behind the hook of core/call_counting.h, for the counting
+// program (see product_counter.h).
 #include "product_counter.h"
 
-#include <algorithm>
 #include <chrono>
-#include <cstring>
 
-#include "arith/transform/multiply_transform.h"
+#include "core/call_counting.h"
+
+#if !defined(OSTREL2_CALL_COUNTING)
+#error "product_counter.cpp belongs to the counting build, compiled with OSTREL2_CALL_COUNTING"
+#endif
 
 namespace {
-
-using ostrel2::WorkLong;
 
 ostrel2_bench::Counts counts;
 int divisionDepth = 0;
 int32_t countPrecision = 0;
 bool timing = false;
+double productStart = 0;
 
 }  // namespace
 
-extern "C" {
-WorkLong& __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong&, WorkLong&, WorkLong&);
-WorkLong& __real__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(WorkLong&, WorkLong&, WorkLong&);
-WorkLong& __real__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(WorkLong&, const WorkLong&,
-                                                                double);
-WorkLong& __real__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(WorkLong&, const WorkLong&, double);
+namespace ostrel2::counting {
 
-WorkLong& __real__ZN7ostrel215MultiplLongKeptERNS_8WorkLongES1_S1_PNS_11KeptSpectraES3_(
-    WorkLong&, WorkLong&, WorkLong&, ostrel2::KeptSpectra*, ostrel2::KeptSpectra*);
+void Enter(Counted kind, int32_t precision) {
+    switch (kind) {
+        case Counted::Product:
+            ++counts.products;
+            if (divisionDepth > 0) ++counts.productsInDivisions;
+            if (precision < countPrecision) ++counts.lowerProducts;
+            if (timing) productStart = ostrel2_bench::SteadySeconds();
+            break;
+        case Counted::Division:
+            ++counts.divisions;
+            ++divisionDepth;
+            break;
+        case Counted::SmallProduct: ++counts.smallProducts; break;
+        case Counted::SmallDivision: ++counts.smallDivisions; break;
+    }
 }
 
-namespace {
-
-// Counts one transform product (with or without kept spectra) and makes it through product().
-template <class Product>
-WorkLong& CountProduct(const WorkLong& a, const WorkLong& b, Product product) {
-    ++counts.products;
-    if (divisionDepth > 0) ++counts.productsInDivisions;
-    if (std::max(a.precision, b.precision) < countPrecision) ++counts.lowerProducts;
-    if (!timing) return product();
-    const double start = ostrel2_bench::SteadySeconds();
-    WorkLong& result = product();
-    counts.productSeconds += ostrel2_bench::SteadySeconds() - start;
-    return result;
+void Leave(Counted kind) {
+    if (kind == Counted::Product && timing) {
+        counts.productSeconds += ostrel2_bench::SteadySeconds() - productStart;
+    } else if (kind == Counted::Division) {
+        --divisionDepth;
+    }
 }
 
-}  // namespace
-
-extern "C" {
-WorkLong& __wrap__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
-                                                               WorkLong& b) {
-    return CountProduct(a, b, [&]() -> WorkLong& {
-        return __real__ZN7ostrel211MultiplLongERNS_8WorkLongES1_S1_(result, a, b);
-    });
-}
-
-WorkLong& __wrap__ZN7ostrel215MultiplLongKeptERNS_8WorkLongES1_S1_PNS_11KeptSpectraES3_(
-    WorkLong& result, WorkLong& a, WorkLong& b, ostrel2::KeptSpectra* keepA,
-    ostrel2::KeptSpectra* keepB) {
-    return CountProduct(a, b, [&]() -> WorkLong& {
-        return __real__ZN7ostrel215MultiplLongKeptERNS_8WorkLongES1_S1_PNS_11KeptSpectraES3_(
-            result, a, b, keepA, keepB);
-    });
-}
-
-WorkLong& __wrap__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(WorkLong& result, WorkLong& a,
-                                                          WorkLong& b) {
-    ++counts.divisions;
-    ++divisionDepth;
-    WorkLong& quotient = __real__ZN7ostrel27DivLongERNS_8WorkLongES1_S1_(result, a, b);
-    --divisionDepth;
-    return quotient;
-}
-
-WorkLong& __wrap__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(WorkLong& result,
-                                                                const WorkLong& a, double m) {
-    ++counts.smallProducts;
-    return __real__ZN7ostrel212MultiplSmallERNS_8WorkLongERKS0_d(result, a, m);
-}
-
-WorkLong& __wrap__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(WorkLong& result, const WorkLong& a,
-                                                           double d) {
-    ++counts.smallDivisions;
-    return __real__ZN7ostrel28DivSmallERNS_8WorkLongERKS0_d(result, a, d);
-}
-}
+}  // namespace ostrel2::counting
 
 namespace ostrel2_bench {
 
@@ -99,17 +63,6 @@ void TimeProducts(bool on) { timing = on; }
 double SteadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-int64_t Products() { return counts.products; }
-
-void ResetProducts() { ResetCounts(); }
-
-ostrel2::WorkLong Working(const LongNumber& x) {
-    ostrel2::WorkLong work;
-    std::memset(&work, 0, sizeof work);
-    std::memcpy(&work, &x, sizeof x);
-    return work;
 }
 
 }  // namespace ostrel2_bench

@@ -21,28 +21,18 @@
 
 int main(int argc, char** argv) {
     const std::string key = argc > 1 ? argv[1] : "Multipl_XL|random";
-    const long calls = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 2000;
+    const long count = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 2000;
     const int32_t precision =
         argc > 3 ? static_cast<int32_t>(std::strtol(argv[3], nullptr, 10)) : 303;
     const ostrel2_bench::ArgumentSet* set = nullptr;
     for (const ostrel2_bench::ArgumentSet& candidate : ostrel2_bench::ArgumentSets()) {
         if (ostrel2_bench::Key(candidate) == key) set = &candidate;
     }
-    const ostrel2::api::Export* e =
-        set == nullptr ? nullptr : ostrel2_bench::BuiltExport(set->exportName);
-    if (e == nullptr) {
-        std::fprintf(stderr, "ostrel2_profile: no argument set \"%s\" of a built export\n",
-                     key.c_str());
+    if (set == nullptr) {
+        std::fprintf(stderr, "ostrel2_profile: no argument set \"%s\"\n", key.c_str());
         return 2;
     }
-    std::vector<ostrel2_bench::Call> pool = ostrel2_bench::MakePool(*set, precision);
-    LongNumber result;
-    std::vector<ostrel2::api::Arguments> bound(pool.size());
-    for (size_t k = 0; k < pool.size(); ++k) {
-        bound[k].result = &result;
-        ostrel2_bench::Bind(bound[k], *set, precision, pool[k]);
-    }
-    const size_t cycle = ostrel2_bench::Varies(*set) ? pool.size() : 1;
+    ostrel2_bench::BoundCalls calls(*set, precision);
     {
         std::mt19937_64 rng(precision);
         const LongNumber x = ostrel2_bench::RandomRecord(rng, precision, 0);
@@ -56,12 +46,12 @@ int main(int argc, char** argv) {
     }
     int32_t error = 0;
     double checksum = 0;
-    for (long i = 0; i < calls; ++i) {
-        e->invoke(bound[i % cycle]);
-        if (error == 0) error = result.error;
-        checksum += result.limbs[1];
+    for (long i = 0; i < count; ++i) {
+        calls.Run(static_cast<int>(i % calls.Distinct()));
+        if (error == 0) error = calls.Result().error;
+        checksum += calls.Result().limbs[1];
     }
-    std::printf("%ld calls of %s at precision %d, error %d, checksum %.0f\n", calls, key.c_str(),
+    std::printf("%ld calls of %s at precision %d, error %d, checksum %.0f\n", count, key.c_str(),
                 precision, error, checksum);
     return error == 0 ? 0 : 1;
 }

@@ -23,7 +23,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${OSTREL2_BUILD_DIR:-$root/build}
 sanitize_build=${OSTREL2_SANITIZE_BUILD_DIR:-$root/build-sanitize}
 jobs=$(nproc 2>/dev/null || echo 2)
-packages=(build-essential cmake g++ libgtest-dev libbenchmark-dev libgmp-dev libmpfr-dev libboost-dev
+packages=(build-essential cmake g++ libgtest-dev libgmp-dev libmpfr-dev libboost-dev
           clang libclang-rt-14-dev valgrind python3 python3-pytest python3-venv pkg-config)
 # Debian's Python, the one the packages above serve (another python3 may come first on PATH).
 python=/usr/bin/python3

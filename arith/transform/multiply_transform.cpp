@@ -6,16 +6,19 @@
 
 #include "arith/transform/kernel_set.h"
 #include "arith/transform/product_steps.h"
+#include "core/call_counting.h"
 
 namespace ostrel2 {
 
 WorkLong& MultiplLong(WorkLong& result, WorkLong& a, WorkLong& b) {
+    OSTREL2_COUNTED_CALL(Product, a.precision > b.precision ? a.precision : b.precision);
     SharedTransforms transforms{LibraryKernels()};
     return MultiplyThrough(result, a, b, transforms);
 }
 
 WorkLong& MultiplLongKept(WorkLong& result, WorkLong& a, WorkLong& b, KeptSpectra* keepA,
                           KeptSpectra* keepB) {
+    OSTREL2_COUNTED_CALL(Product, a.precision > b.precision ? a.precision : b.precision);
     SharedTransforms transforms{LibraryKernels()};
     return MultiplyThrough(result, a, b, transforms, keepA, keepB);
 }
