@@ -8,7 +8,8 @@
 // below 10^-10 (exponent -20 and lower), where the loss passes one limb, the odd functions are
 // summed from their series instead, which have no cancellation. For negative x from -10^10 on,
 // asinh's sum x + sqrt(x^2 + 1) loses about log10(2 x^2) digits, 20 or more; there asinh x is
-// taken as -asinh(-x). docs/deviations.md gives the bounds and the evidence.
+// taken as -asinh(-x). From |x| = 4,943,650,194 on, where e^-|x| leaves the record's exponents,
+// tanh x is +-1 outright. docs/deviations.md gives the bounds and the evidence.
 #include "transcendental/hyperbolic.h"
 
 #include <cstdint>
@@ -37,9 +38,26 @@ constexpr int32_t kMirrorExponent = 10;
 // reaches the products' exponent limit and 1 / (4 x^2), the formulas' next term, lies 2 x 10^9
 // digits below the result.
 constexpr int32_t kDoubledLogExponent = 1000000000;
-// Acosh arguments above this exponent are normalised before their square is formed (ordinary
-// ones are normalised by the product itself), so that their size can be told.
+// Acosh arguments above this exponent, or below its negative, are normalised before their square
+// is formed (ordinary ones are normalised by the product itself), so that their size can be told.
 constexpr int32_t kFarAboveExponent = 999000000;
+// Smallest |x| whose tanh is +-1 outright: 4,943,650,194, the whole part of 2,147,000,000 ln 10.
+// From there on e^-|x| lies within a unit of the record's smallest exponent, and from
+// 4,943,650,194.658... on beyond it, where the exponential refuses it; and 1 - tanh |x| =
+// 2 / (e^2|x| + 1), about 10^-4,294,000,000, lies far beyond the last limb of any precision (it
+// does so from |x| of about 3,500 on).
+constexpr double kUnitTanhMagnitude = 4943650194.0;
+constexpr double kFloorInNaturalLog = -static_cast<double>(EXPONENT_FLOOR) * 2.302585092994046;
+static_assert(kUnitTanhMagnitude <= kFloorInNaturalLog &&
+                  kFloorInNaturalLog < kUnitTanhMagnitude + 1.0,
+              "the whole part of the smallest exponent's magnitude times ln 10");
+
+// Whether a normalised, unflagged x has |x| >= kUnitTanhMagnitude: an exponent of 10 or more, or
+// exponent 0 and the whole part in its leading limb.
+bool ReciprocalExponentialVanishes(const WorkLong& x) {
+    return x.error >= 0 && x.sign != 0 &&
+           (x.exponent > 0 || (x.exponent == 0 && x.limbs[0] >= kUnitTanhMagnitude));
+}
 
 // Whether a normalised, unflagged, non-zero x is small enough for the series.
 bool TakesSeries(const WorkLong& x) {
@@ -130,15 +148,31 @@ void BothExponentials(WorkLong& plus, WorkLong& minus, WorkLong& x) {
 // sum truncated and halved by a short division. When an exponential fails (a flagged x, or one
 // beyond the exponential's range, which each exponential reports), the result carries the
 // exponentials' errors: a sum or difference of their two zeros would drop them.
+//
+// For kUnitTanhMagnitude <= |x| < 10^10, e^-|x| lies at the record's smallest exponent or beyond
+// it and 10^4,294,000,000 or more below e^|x|, so that its sum and difference are e^|x| to the last
+// limb: e^|x| alone is taken (with x's sign for sinh), and the refusal of e^-|x| no longer fails
+// a result that fits. Where e^|x| itself leaves the record it fails as the result.
 WorkLong& HalfExponentials(WorkLong& result, WorkLong& x, int32_t sign) {
     WorkLong plus;
     WorkLong minus;
-    BothExponentials(plus, minus, x);
     WorkLong combined;
-    if (sign < 0) {
-        SubtractLong(combined, plus, minus);
+    NormalizeUnflagged(x);
+    if (ReciprocalExponentialVanishes(x) && x.exponent == 0) {
+        ConstantHolder e(Constant::E);
+        WorkLong magnitude = x;
+        magnitude.sign = 1;
+        ExpLongWith(plus, magnitude, e);
+        combined = plus;
+        if (sign < 0 && x.sign < 0 && combined.sign != 0) combined.sign = -1;
+        InitLong(minus, x.precision, 0, 0, 0.0);
     } else {
-        AddLong(combined, plus, minus);
+        BothExponentials(plus, minus, x);
+        if (sign < 0) {
+            SubtractLong(combined, plus, minus);
+        } else {
+            AddLong(combined, plus, minus);
+        }
     }
     // Halved on its mantissa, its exponent taken out and put back (the same limbs), so that a sum
     // beyond the products' exponent limit, e^|x| up to the top of the record's exponents, is
@@ -210,14 +244,21 @@ WorkLong& SinhLong(WorkLong& result, WorkLong& x) {
 WorkLong& CoshLong(WorkLong& result, WorkLong& x) { return HalfExponentials(result, x, 1); }
 
 // tanh x = (e^x - e^-x) / (e^x + e^-x) at x.precision (at least 5) by the reciprocal division;
-// for 0 < |x| < 10^-10 the quotient of the sinh and cosh series. A refused argument gives the
-// division's report of 0 / 0 and its error.
+// for 0 < |x| < 10^-10 the quotient of the sinh and cosh series; for |x| >= 4,943,650,194
+// exactly +-1, with no exponential taken. A refused argument gives the division's report of 0 / 0
+// and its error.
 WorkLong& TanhLong(WorkLong& result, WorkLong& x) {
     NormalizeUnflagged(x);
     if (TakesSeries(x)) {
         WorkLong s = SinhSeries(x);
         WorkLong c = CoshSeries(x);
         return DivLong(result, s, c);
+    }
+    if (ReciprocalExponentialVanishes(x)) {
+        WorkLong r;
+        InitLong(r, x.precision < TRANSFORM_MIN_PRECISION ? TRANSFORM_MIN_PRECISION : x.precision,
+                 x.sign, 0, 1.0);
+        return CopyOut(result, r);
     }
     WorkLong plus;
     WorkLong minus;
@@ -260,22 +301,29 @@ WorkLong& AsinhLong(WorkLong& result, WorkLong& x) {
 }
 
 // acosh x = ln(x + sqrt(x^2 - 1)) for x >= 1, at x.precision (at least 5); ln 2x for
-// x >= 10^1,000,000,000, where x^2 would overflow (x that far out is normalised first, and a
-// record the normalisation refuses is passed on with its error). x^2 < 1 or a negative x is
-// refused with its message; a flagged x gives zero with its error and no message (the logarithm
-// would refuse it quietly in the domain, and out of it the failure needs no second report).
+// x >= 10^1,000,000,000, where x^2 would overflow (x that far out, or as far below 1, is
+// normalised first, and a record the normalisation refuses is passed on with its error).
+// x^2 < 1 or a negative x is refused with its message alone: a negative x, or one far below 1, is
+// refused before its square, which could leave the products' exponents and report that as well.
+// A flagged x gives zero with its error and no message (the logarithm would refuse it quietly in
+// the domain, and out of it the failure needs no second report).
 WorkLong& AcoshLong(WorkLong& result, WorkLong& x) {
     if (Failed(x)) return FailedArgument(result, x);
-    if (x.exponent > kFarAboveExponent) {
+    if (x.exponent > kFarAboveExponent || x.exponent < -kFarAboveExponent) {
         if (Normalize(x) == -1) return FailedArgument(result, x);  // reported by the normalisation
         if (TakesDoubledLog(x)) return LogOfDouble(result, x);
     }
     WorkLong w;
     InitLong(w, x.precision, 1, 0, 1.0);
-    WorkLong s;
-    MultiplLong(s, x, x);
-    SubtractLong(w, s, w);
-    if (w.sign == -1 || x.sign == -1) {
+    // A negative x lies below 1, and so does one normalised above with an exponent below
+    // -999,000,000.
+    const bool belowOne = x.sign == -1 || x.exponent < -kFarAboveExponent;
+    if (!belowOne) {
+        WorkLong s;
+        MultiplLong(s, x, x);
+        SubtractLong(w, s, w);
+    }
+    if (belowOne || w.sign == -1) {
         WorkLong r;
         InitLong(r, x.precision, 0, 0, 0.0);
         return FailWith(result, r, Message::AcoshDomain);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "arith/transform/multiply_transform.h"
 #include "core/diagnostics.h"
 #include "core/long_number.h"
 #include "transcendental/hyperbolic.h"
@@ -173,6 +174,96 @@ TEST(Hyperbolic, ArgumentsFarFromZero) {
     }
 }
 
+// tanh from |x| = 4,943,650,194 on is exactly +-1: sign, exponent 0, limbs 1, 0, 0, ... at
+// max(p, 5), error 0 and no message. Beyond 4,943,650,194.658... e^-|x| would leave the record's
+// exponents and the quotient failed; 10^10 and 1,234,567,890,123.5 are where that showed first.
+// MPFR's tanh rounds to +-1 there too.
+TEST(TanhLong, FromTheUnitBoundItIsExactlyOne) {
+    const char* const kArguments[] = {"1e10",    "-1e10",  "1234567890123.5", "-1234567890123.5",
+                                      "1.01e12", "4.95e9", "-4.95e9",         "4943650194",
+                                      "-4943650194.6582160836"};
+    auto check = [](const char* text, int32_t p) {
+        SCOPED_TRACE(std::string("tanh ") + text + " at precision " + std::to_string(p));
+        CheckAgainstMpfr(kTanh, MakeLong(text, p), p);
+        WorkLong x = MakeLong(text, p);
+        WorkLong y;
+        testing::internal::CaptureStdout();
+        TanhLong(y, x);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(y.error, 0);
+        EXPECT_EQ(y.sign, text[0] == '-' ? -1 : 1);
+        EXPECT_EQ(y.exponent, 0);
+        EXPECT_EQ(y.precision, p < TRANSFORM_MIN_PRECISION ? TRANSFORM_MIN_PRECISION : p);
+        EXPECT_EQ(y.limbs[0], 1.0);
+        for (int32_t k = 1; k <= LastLimb(y); ++k) EXPECT_EQ(y.limbs[k], 0.0) << "limb " << k;
+    };
+    for (int32_t p : {1, 5, 30}) {
+        for (const char* text : kArguments) check(text, p);
+    }
+    check("-1e10", 303);
+    check("4.95e9", 303);
+}
+
+// sinh and cosh from |x| = 4,943,650,194 to 10^10 take e^|x| alone: from 4,943,650,194.658... on
+// e^-|x| leaves the record's exponents, and its refusal failed results that fit, up to about
+// 10^2,147,000,009.7. Beyond, e^|x| itself overflows: one report, error -1.
+TEST(Hyperbolic, SinhAndCoshWhereTheReciprocalExponentialLeavesTheRecord) {
+    for (int32_t p : {1, 5, 30}) {
+        for (const char* text : {"4943650194", "-4943650194.6582160836", "4943650200",
+                                 "-4943650215", "4943650217.5"}) {
+            for (const Function& f : {kSinh, kCosh}) {
+                SCOPED_TRACE(std::string(text) + " at precision " + std::to_string(p));
+                CheckAgainstMpfr(f, MakeLong(text, p), p);
+            }
+        }
+    }
+    CheckAgainstMpfr(kCosh, MakeLong("-4943650200", 303), 303);
+    const std::string overflow = MessageText(Message::Overflow);
+    for (const Function& f : {kSinh, kCosh}) {
+        for (const char* text : {"4943650218", "-9999999999"}) {
+            WorkLong x = MakeLong(text, 5);
+            WorkLong y;
+            testing::internal::CaptureStdout();
+            f.worker(y, x);
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), overflow) << f.name << " " << text;
+            EXPECT_EQ(y.sign, 0) << f.name << " " << text;
+            EXPECT_EQ(y.error, -1) << f.name << " " << text;
+        }
+    }
+}
+
+// Just below the bound, 4,943,650,193.9999999999, tanh is still the quotient of the exponentials,
+// with the limbs it had before the bound was drawn: 1 at precisions 5 and 303, 0.99...9 at 30.
+TEST(TanhLong, JustBelowTheUnitBoundTheQuotientStands) {
+    const struct {
+        int32_t precision;
+        int32_t exponent;
+        double leading;  // limbs 0 .. p + 2
+        double last;     // limb p + 3
+    } kCases[] = {{1, 0, 1, 0}, {5, 0, 1, 0}, {30, -10, 9999999999, 7657351325},
+                  {303, 0, 1, 0}};
+    for (const auto& c : kCases) {
+        for (int32_t sign : {1, -1}) {
+            const WorkLong x = MakeRaw(c.precision, sign, 0, {4943650193, 9999999999});
+            SCOPED_TRACE("sign " + std::to_string(sign) + " at precision " +
+                         std::to_string(c.precision));
+            CheckAgainstMpfr(kTanh, x, c.precision);
+            WorkLong copy = x;
+            WorkLong y;
+            TanhLong(y, copy);
+            EXPECT_EQ(y.error, 0);
+            EXPECT_EQ(y.sign, sign);
+            EXPECT_EQ(y.exponent, c.exponent);
+            const int32_t last = LastLimb(y);
+            EXPECT_EQ(y.limbs[0], c.leading);
+            for (int32_t k = 1; k < last; ++k) {
+                EXPECT_EQ(y.limbs[k], c.leading == 1 ? 0.0 : c.leading) << "limb " << k;
+            }
+            EXPECT_EQ(y.limbs[last], c.last);
+        }
+    }
+}
+
 // cosh^2 x - sinh^2 x = 1 within a few units of the squares' last kept limb.
 TEST(Hyperbolic, CoshSquaredMinusSinhSquaredIsOne) {
     RandomLongs random(5504);
@@ -194,8 +285,8 @@ TEST(Hyperbolic, CoshSquaredMinusSinhSquaredIsOne) {
 }
 
 // sinh and cosh of an argument that the exponential refuses carry the exponentials' errors (each
-// exponential prints its message); tanh's 0 / 0 is the division's. One limb inside the range,
-// the functions answer without error.
+// exponential prints its message); tanh of a flagged argument gives the division's 0 / 0. One
+// limb inside the range, the functions answer without error.
 TEST(Hyperbolic, RefusedArgumentsComeBackFlagged) {
     const std::string range = MessageText(Message::ExpRange);
     const std::string overflow = MessageText(Message::RealPowerOverflow);
@@ -208,9 +299,11 @@ TEST(Hyperbolic, RefusedArgumentsComeBackFlagged) {
         {kCosh, MakeLong("-1.01e12", 5), range + range},
         {kSinh, MakeLong("1e12", 5), overflow + overflow},
         {kCosh, MakeLong("1e12", 5), overflow + overflow},
-        // Both exponentials fail; their zero over zero is a failure passed on, without the
-        // division's own message.
-        {kTanh, MakeLong("1.01e12", 5), range + range},
+        // A flagged argument: both exponentials fail quietly; their zero over zero is a failure
+        // passed on, without the division's own message, also beyond the bound from which an
+        // unflagged tanh is +-1.
+        {kTanh, MakeRaw(5, 1, 0, {3}, -1), ""},
+        {kTanh, MakeRaw(5, -1, 20, {3}, -1), ""},
         // Inside the range, but the powers of e overflow: the integer power's own reports, in
         // its own order ("*" below: some message).
         {kSinh, MakeLong("5e9", 5), "*"},
@@ -261,30 +354,54 @@ TEST(Hyperbolic, ZerosAndOnes) {
     EXPECT_EQ(y.error, -1);
 }
 
-// acosh below 1 or of a negative x, atanh from |x| = 1 on: the message, and zero of the
-// argument's precision with error -1.
+// acosh below 1 or of a negative x, atanh from |x| = 1 on: the message alone (its bytes on
+// standard output, and its English text once to a sink), and zero of the argument's precision
+// with error -1. acosh far from 1 on either side of it, where x^2 would leave the products'
+// exponents (and was reported so ahead of the domain), among them a far-below x that is not
+// normalised.
 TEST(Hyperbolic, DomainFailures) {
     const struct {
         Function f;
-        const char* x;
+        WorkLong x;
         Message message;
     } kCases[] = {
-        {kAcosh, "0.5", Message::AcoshDomain}, {kAcosh, "0", Message::AcoshDomain},
-        {kAcosh, "-1", Message::AcoshDomain},  {kAcosh, "-2", Message::AcoshDomain},
-        {kAtanh, "1", Message::AtanhDomain},   {kAtanh, "-1", Message::AtanhDomain},
-        {kAtanh, "2", Message::AtanhDomain},
+        {kAcosh, MakeLong("0.5", 7), Message::AcoshDomain},
+        {kAcosh, MakeLong("0", 7), Message::AcoshDomain},
+        {kAcosh, MakeLong("-1", 7), Message::AcoshDomain},
+        {kAcosh, MakeLong("-2", 7), Message::AcoshDomain},
+        {kAcosh, MakeRaw(7, -1, 1000000010, {1}), Message::AcoshDomain},
+        {kAcosh, MakeRaw(7, -1, 2146999990, {99}), Message::AcoshDomain},
+        {kAcosh, MakeRaw(7, -1, 2147000000, {9999999999, 1}), Message::AcoshDomain},
+        {kAcosh, MakeRaw(7, 1, -2147000000, {1}), Message::AcoshDomain},
+        {kAcosh, MakeRaw(7, -1, -1500000000, {5}), Message::AcoshDomain},
+        {kAcosh, MakeRaw(7, 1, -1500000000, {0, 0, 5}), Message::AcoshDomain},
+        {kAtanh, MakeLong("1", 7), Message::AtanhDomain},
+        {kAtanh, MakeLong("-1", 7), Message::AtanhDomain},
+        {kAtanh, MakeLong("2", 7), Message::AtanhDomain},
     };
     for (const auto& c : kCases) {
-        WorkLong x = MakeLong(c.x, 7);
+        SCOPED_TRACE(std::string(c.f.name) + " " + reference::Describe(c.x));
+        WorkLong x = c.x;
         WorkLong y;
         testing::internal::CaptureStdout();
         c.f.worker(y, x);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), MessageText(c.message))
-            << c.f.name << " " << c.x;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), MessageText(c.message));
         EXPECT_EQ(y.sign, 0);
         EXPECT_EQ(y.exponent, ZERO_EXPONENT);
         EXPECT_EQ(y.precision, 7);
         EXPECT_EQ(y.error, -1);
+
+        char english[256] = "";
+        MessageSink sink;
+        sink.english = english;
+        sink.englishCapacity = sizeof english;
+        x = c.x;
+        {
+            CatchMessages caught(sink);
+            c.f.worker(y, x);
+        }
+        EXPECT_EQ(sink.count, 1);
+        EXPECT_STREQ(english, EnglishText(c.message));
     }
 }
 
