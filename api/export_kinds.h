@@ -1,8 +1,9 @@
 // export_kinds.h -- the exports as C++ callers see them: each argument kind's function type, one
 // invoker for every export, and the rows of api/export_table.h as arrays.
 //
-// kExports holds the exports with an invoker each, in ordinal order. Instantiating an invoker checks at compile time that the export's declaration in
-// ostrel2.h has the function type of its kind in the table.
+// kExports holds the exports with an invoker each, in ordinal order. Instantiating an invoker
+// checks at compile time that the export's declaration in ostrel2.h has the function type of its
+// kind in the table.
 #pragma once
 
 #include <cstdint>
@@ -133,9 +134,8 @@ constexpr bool SameText(const char* a, const char* b) {
 // The table's own consistency: ordinals 1 .. 33 in order, byte counts that fit the kinds, and
 // names and commands that occur once.
 constexpr bool TableConsistent() {
-    constexpr int rows = kExportCount;
-    if (rows != OSTREL2_EXPORT_COUNT) return false;
-    for (int i = 0; i < rows; ++i) {
+    if (kExportCount != OSTREL2_EXPORT_COUNT) return false;
+    for (int i = 0; i < kExportCount; ++i) {
         if (kExports[i].ordinal != i + 1) return false;
         if (kExports[i].bytes != StackBytes(kExports[i].kind)) return false;
         for (int j = 0; j < i; ++j) {

@@ -256,8 +256,7 @@ WorkLong& TanhLong(WorkLong& result, WorkLong& x) {
     }
     if (ReciprocalExponentialVanishes(x)) {
         WorkLong r;
-        InitLong(r, x.precision < TRANSFORM_MIN_PRECISION ? TRANSFORM_MIN_PRECISION : x.precision,
-                 x.sign, 0, 1.0);
+        InitLong(r, ProductPrecision(x.precision), x.sign, 0, 1.0);
         return CopyOut(result, r);
     }
     WorkLong plus;

@@ -263,8 +263,7 @@ WorkLong& AsnLong(WorkLong& result, WorkLong& x) {
     if (x.sign == 0) return CopyOut(result, r);
     int32_t status = 0;
     if (HasTinySquare(x, status)) {
-        InitLong(r, p < TRANSFORM_MIN_PRECISION ? TRANSFORM_MIN_PRECISION : p, x.sign, x.exponent,
-                 0.0);
+        InitLong(r, ProductPrecision(p), x.sign, x.exponent, 0.0);
         for (int32_t k = 0; k <= LastLimb(x); ++k) r.limbs[k] = x.limbs[k];
         return CopyOut(result, r);
     }

@@ -48,22 +48,17 @@ constexpr double kSmallTangentAngle = 1e-5;
 // A reduced angle whose estimate exceeds this may lie within 10^-5 of pi.
 constexpr double kNearPi = 3.14158;
 
-// The precision of the series' products: max(p, 5).
-int32_t ProductPrecision(const WorkLong& a) {
-    return a.precision > TRANSFORM_MIN_PRECISION ? a.precision : TRANSFORM_MIN_PRECISION;
-}
-
 // A tiny angle: its exponent lies below -5 (P + 5), P the products' precision, so that a^3 / 6
 // falls wholly beyond the last of a's P + 4 limbs and a^2 / 2 beyond that of 1. The series then
 // add nothing that lands: cos a = 1 and sin a = tan a = a exactly, at precision P. Such an angle
 // takes those values at once; through the series its powers up to the 63rd would leave the
 // exponent range for angles below about 10^(-3 * 10^7).
-bool IsTinyAngle(const WorkLong& a) { return a.exponent < -5 * (ProductPrecision(a) + 5); }
+bool IsTinyAngle(const WorkLong& a) { return a.exponent < -5 * (ProductPrecision(a.precision) + 5); }
 
 // a at the products' precision; the added limbs are 0.
 WorkLong AtProductPrecision(const WorkLong& a) {
     WorkLong r = a;
-    const int32_t precision = ProductPrecision(a);
+    const int32_t precision = ProductPrecision(a.precision);
     for (int32_t k = LastLimb(a) + 1; k <= precision + GUARD_LIMBS; ++k) r.limbs[k] = 0.0;
     r.precision = precision;
     return r;

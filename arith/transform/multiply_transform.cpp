@@ -11,14 +11,14 @@
 namespace ostrel2 {
 
 WorkLong& MultiplLong(WorkLong& result, WorkLong& a, WorkLong& b) {
-    OSTREL2_COUNTED_CALL(Product, a.precision > b.precision ? a.precision : b.precision);
+    OSTREL2_COUNTED_CALL(Product, MaxPrecision(a, b));
     SharedTransforms transforms{LibraryKernels()};
     return MultiplyThrough(result, a, b, transforms);
 }
 
 WorkLong& MultiplLongKept(WorkLong& result, WorkLong& a, WorkLong& b, KeptSpectra* keepA,
                           KeptSpectra* keepB) {
-    OSTREL2_COUNTED_CALL(Product, a.precision > b.precision ? a.precision : b.precision);
+    OSTREL2_COUNTED_CALL(Product, MaxPrecision(a, b));
     SharedTransforms transforms{LibraryKernels()};
     return MultiplyThrough(result, a, b, transforms, keepA, keepB);
 }

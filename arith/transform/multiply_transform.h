@@ -14,6 +14,11 @@ constexpr int32_t TRANSFORM_MAX_PRECISION = 506;
 constexpr int DFT_MAX_LENGTH = 1024;                  // longest transform the product uses
 constexpr int DIGIT_ARRAY_SLOTS = DFT_MAX_LENGTH + 3;  // a transform's values and three header slots
 
+// The precision of a product of operands at this precision: max(precision, 5).
+constexpr int32_t ProductPrecision(int32_t precision) {
+    return precision > TRANSFORM_MIN_PRECISION ? precision : TRANSFORM_MIN_PRECISION;
+}
+
 // result <- a * b at precision max(a.precision, b.precision, 5). Normalises a and b in place.
 WorkLong& MultiplLong(WorkLong& result, WorkLong& a, WorkLong& b);
 
